@@ -1,0 +1,44 @@
+# Windows build: orvane.exe and the test programs that CTest runs under Wine.
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32)
+if(ORVANE_WIN32_SOURCES)
+  add_library(orvane_win32 STATIC ${ORVANE_WIN32_SOURCES})
+  set(ORVANE_WIN32_SCOPE PUBLIC)
+else()
+  add_library(orvane_win32 INTERFACE)
+  set(ORVANE_WIN32_SCOPE INTERFACE)
+endif()
+target_link_libraries(orvane_win32 ${ORVANE_WIN32_SCOPE} orvane_core ${ORVANE_SYSTEM_LIBS})
+target_compile_definitions(orvane_win32 ${ORVANE_WIN32_SCOPE} UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                              _WIN32_WINNT=0x0601)
+
+add_executable(orvane WIN32 ${CMAKE_SOURCE_DIR}/src/main_win32.cpp ${ORVANE_RC_FILE})
+target_link_libraries(orvane PRIVATE orvane_win32)
+target_link_options(orvane PRIVATE -municode)
+
+# Test programs run through the emulator; tests are listed when CTest starts.
+file(GLOB ORVANE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+file(GLOB ORVANE_CONTRACT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
+list(FILTER ORVANE_CONTRACT_TESTS EXCLUDE REGEX "_native\\.cpp$")
+
+if(ORVANE_WINE_TESTS OR ORVANE_CONTRACT_TESTS)
+add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE})
+target_include_directories(orvane_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(orvane_wine_tests PRIVATE orvane_win32 gtest gtest_main)
+target_compile_definitions(orvane_wine_tests PRIVATE ORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_dependencies(orvane_wine_tests orvane)
+gtest_discover_tests(orvane_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST
+                     DISCOVERY_TIMEOUT 120 PROPERTIES RESOURCE_LOCK wine_gui)
+endif()
+
+# Checks and end-to-end scenarios driven from the host (bash, xdotool).
+file(GLOB ORVANE_HOST_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.sh)
+foreach(script IN LISTS ORVANE_HOST_SCRIPTS)
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
+  set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
+endforeach()

@@ -1,0 +1,26 @@
+#pragma once
+// Starts command lines as new processes without waiting for them.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace orvane {
+
+constexpr int kShowMinimized = 2;  // SW_SHOWMINIMIZED: minimized and activated
+
+// Identifies a started process without keeping a handle to it.
+struct StartedProcess {
+  std::uint32_t pid = 0;
+  std::uint64_t creationTime = 0;  // guards against a reused process id
+  bool operator==(const StartedProcess&) const = default;
+};
+
+class CommandRunner {
+ public:
+  virtual ~CommandRunner() = default;
+  // Empty when the program cannot be started.
+  virtual std::optional<StartedProcess> Start(std::string_view commandLine, int showWindow) = 0;
+  virtual bool IsRunning(const StartedProcess& process) = 0;
+};
+
+}  // namespace orvane

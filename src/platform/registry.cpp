@@ -1,0 +1,65 @@
+#include "platform/registry.h"
+
+#include "platform/text.h"
+
+namespace orvane {
+
+RegValue RegValue::Text(RegType type, std::string_view utf8) {
+  RegValue value;
+  value.type = type;
+  for (char16_t unit : Utf8ToUtf16(utf8)) {
+    value.data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    value.data.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  value.data.push_back(0);
+  value.data.push_back(0);
+  return value;
+}
+
+RegValue RegValue::Dword(std::uint32_t number) {
+  RegValue value;
+  value.type = RegType::Dword;
+  for (int shift = 0; shift < 32; shift += 8) {
+    value.data.push_back(static_cast<std::uint8_t>(number >> shift));
+  }
+  return value;
+}
+
+std::string RegValue::AsText() const {
+  std::u16string units;
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    char16_t unit = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    if (unit == 0) break;
+    units.push_back(unit);
+  }
+  return Utf16ToUtf8(units);
+}
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    registry_ = other.registry_;
+    handle_ = other.handle_;
+    other.handle_ = 0;
+  }
+  return *this;
+}
+
+long RegKey::Create(RegRoot root, std::string_view path) {
+  Close();
+  return registry_->CreateKey(root, path, handle_);
+}
+
+long RegKey::Open(RegRoot root, std::string_view path, std::uint32_t access) {
+  Close();
+  return registry_->OpenKey(root, path, access, handle_);
+}
+
+void RegKey::Close() {
+  if (handle_ != 0) {
+    registry_->CloseKey(handle_);
+    handle_ = 0;
+  }
+}
+
+}  // namespace orvane

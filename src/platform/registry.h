@@ -1,0 +1,106 @@
+#pragma once
+// Registry operations as the repairs and the context-menu manager use them.
+// Names and text are UTF-8 here; implementations store text as the wide
+// registry functions do (UTF-16LE with its terminating null).
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+enum class RegRoot : std::uint32_t {
+  ClassesRoot = 0x80000000u,
+  CurrentUser = 0x80000001u,
+  LocalMachine = 0x80000002u,
+};
+
+enum class RegType : std::uint32_t {
+  None = 0,
+  Sz = 1,
+  ExpandSz = 2,
+  Binary = 3,
+  Dword = 4,
+};
+
+// The Win32 error codes callers see.
+namespace regerr {
+constexpr long kSuccess = 0;
+constexpr long kFileNotFound = 2;
+constexpr long kAccessDenied = 5;
+constexpr long kInvalidHandle = 6;
+constexpr long kMoreData = 234;
+constexpr long kNoMoreItems = 259;
+}  // namespace regerr
+
+// Query, set, create-subkey, enumerate, notify, create-link and read-control.
+constexpr std::uint32_t kKeyAllButDelete = 0x2003F;
+
+struct RegValue {
+  RegType type = RegType::None;
+  std::vector<std::uint8_t> data;
+
+  static RegValue Text(RegType type, std::string_view utf8);  // UTF-16LE + null
+  static RegValue Dword(std::uint32_t number);                 // 4 bytes, little-endian
+  std::string AsText() const;  // inverse of Text(); stops at the first null
+  bool operator==(const RegValue&) const = default;
+};
+
+struct RegKeyInfo {
+  std::uint32_t subkeys = 0;
+  std::uint32_t maxSubkeyLen = 0;  // UTF-16 code units, without the null
+};
+
+using RegHandle = std::uintptr_t;  // 0: no key
+
+class RegistryService {
+ public:
+  virtual ~RegistryService() = default;
+
+  // Opens the key, creating it and any missing parents.
+  virtual long CreateKey(RegRoot root, std::string_view path, RegHandle& out) = 0;
+  // Opens an existing key.
+  virtual long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+                       RegHandle& out) = 0;
+  virtual long QueryInfoKey(RegHandle key, RegKeyInfo& out) = 0;
+  // bufferChars counts UTF-16 code units including the null, as RegEnumKeyW.
+  virtual long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
+                       std::string& name) = 0;
+  virtual long SetValue(RegHandle key, std::string_view name, const RegValue& value) = 0;
+  virtual long DeleteValue(RegHandle key, std::string_view name) = 0;
+  // Removes a subkey that has no subkeys of its own.
+  virtual long DeleteKey(RegHandle key, std::string_view subkey) = 0;
+  virtual long CloseKey(RegHandle key) = 0;
+
+  // Reads: the repairs never read values; checks and tests do.
+  virtual long QueryValue(RegHandle key, std::string_view name, RegValue& out) = 0;
+  virtual long EnumValue(RegHandle key, std::uint32_t index, std::string& name,
+                         RegValue& out) = 0;
+};
+
+// Owns one open key of a RegistryService; closes it when it goes.
+class RegKey {
+ public:
+  explicit RegKey(RegistryService& registry) : registry_(&registry) {}
+  RegKey(RegKey&& other) noexcept : registry_(other.registry_), handle_(other.handle_) {
+    other.handle_ = 0;
+  }
+  RegKey& operator=(RegKey&& other) noexcept;
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  ~RegKey() { Close(); }
+
+  long Create(RegRoot root, std::string_view path);
+  long Open(RegRoot root, std::string_view path, std::uint32_t access = kKeyAllButDelete);
+  void Close();
+
+  bool IsOpen() const { return handle_ != 0; }
+  RegHandle Get() const { return handle_; }
+  RegistryService& Registry() const { return *registry_; }
+
+ private:
+  RegistryService* registry_;
+  RegHandle handle_ = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,33 @@
+#pragma once
+// The main window as the repair runner sees it.
+#include <cstdint>
+#include <string>
+
+namespace orvane {
+
+constexpr int kRepairItemCount = 13;
+constexpr int kMenuManagerItem = 10;
+
+enum class MessageIcon { None, Information };
+
+class RunnerView {
+ public:
+  virtual ~RunnerView() = default;
+
+  // Row i: its tick, read when the runner reaches it, and its result label.
+  virtual bool RowTicked(int row) = 0;
+  virtual void SetResultColor(int row, std::uint32_t color) = 0;
+  virtual void SetResultCaption(int row, const std::string& caption) = 0;
+  virtual void ShowResult(int row) = 0;
+
+  virtual void SetRepairButtonEnabled(bool enabled) = 0;
+  virtual bool LockTicked() = 0;
+  virtual void SetTimerEnabled(bool enabled) = 0;
+
+  virtual void ShowMessage(const std::string& text, const std::string& caption,
+                           MessageIcon icon) = 0;
+  virtual void ShowMenuManager() = 0;  // modal; returns when it closes
+  virtual void ProcessPendingEvents() = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,28 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+TEST(Text, Utf8AndUtf16RoundTrip) {
+  const std::string samples[] = {"", "regsvr32 /s jscript.dll", "无法打开\"我的电脑\"", "a\xF0\x9F\x98\x80z"};
+  for (const auto& s : samples) EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(s)), s);
+  EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80").size(), 2u);  // surrogate pair
+}
+
+TEST(Text, MalformedInputBecomesReplacementCharacter) {
+  EXPECT_EQ(Utf8ToUtf16("a\xC3"), (std::u16string{u'a', 0xFFFD}));
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD}));  // overlong
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800}), "\xEF\xBF\xBD");  // lone surrogate
+}
+
+TEST(Text, CaseBlindComparisonsFoldAsciiOnly) {
+  EXPECT_TRUE(EqualsNoCase("About:Blank", "about:blank"));
+  EXPECT_TRUE(StartsWithNoCase("HTTP://x", "http://"));
+  EXPECT_FALSE(StartsWithNoCase("http:/", "http://"));
+  EXPECT_FALSE(EqualsNoCase("\xC3\x84", "\xC3\xA4"));
+}
+
+}  // namespace
+}  // namespace orvane
