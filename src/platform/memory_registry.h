@@ -1,0 +1,75 @@
+#pragma once
+// An in-memory registry that behaves like the system's for what the program
+// relies on: case-insensitive names kept as written, parents made by create,
+// refusal to delete a key with subkeys, stable enumeration, real error codes.
+// Tests can inject failures, read the operation log and count open handles.
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace orvane {
+
+class MemoryRegistry : public RegistryService {
+ public:
+  enum class Op { Create, Open, QueryInfo, Enum, SetValue, DeleteValue, DeleteKey, Close,
+                  QueryValue, EnumValue };
+
+  // One call as the log records it. For key operations `path` is the full key
+  // path below the root; `name` is the value or subkey name.
+  struct Event {
+    Op op;
+    RegRoot root;
+    std::string path;
+    std::string name;
+    RegValue value;  // SetValue only
+    long result;
+    bool operator==(const Event&) const = default;
+  };
+
+  MemoryRegistry();
+  ~MemoryRegistry() override;
+
+  long CreateKey(RegRoot root, std::string_view path, RegHandle& out) override;
+  long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+               RegHandle& out) override;
+  long QueryInfoKey(RegHandle key, RegKeyInfo& out) override;
+  long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
+               std::string& name) override;
+  long SetValue(RegHandle key, std::string_view name, const RegValue& value) override;
+  long DeleteValue(RegHandle key, std::string_view name) override;
+  long DeleteKey(RegHandle key, std::string_view subkey) override;
+  long CloseKey(RegHandle key) override;
+  long QueryValue(RegHandle key, std::string_view name, RegValue& out) override;
+  long EnumValue(RegHandle key, std::uint32_t index, std::string& name, RegValue& out) override;
+
+  // Every `op` on a key at or below root\pathPrefix ("" = the whole root)
+  // answers `code` and changes nothing.
+  void FailOn(Op op, RegRoot root, std::string_view pathPrefix,
+              long code = regerr::kAccessDenied);
+  void ClearFailures();
+
+  std::size_t OpenHandles() const;
+  const std::vector<Event>& Log() const;
+  void ClearLog();
+
+  // Direct inspection and set-up for tests; they bypass failures and the log.
+  bool KeyExists(RegRoot root, std::string_view path) const;
+  std::optional<RegValue> Value(RegRoot root, std::string_view path,
+                                std::string_view name) const;
+  std::vector<std::string> SubkeyNames(RegRoot root, std::string_view path) const;
+  std::vector<std::string> ValueNames(RegRoot root, std::string_view path) const;
+  void Put(RegRoot root, std::string_view path, std::string_view name, const RegValue& value);
+  void PutKey(RegRoot root, std::string_view path);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace orvane
