@@ -31,10 +31,13 @@ constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
+constexpr long kKeyDeleted = 1018;  // the handle's key was deleted meanwhile
 }  // namespace regerr
 
 // Query, set, create-subkey, enumerate, notify, create-link and read-control.
 constexpr std::uint32_t kKeyAllButDelete = 0x2003F;
+// Query, enumerate, notify and read-control.
+constexpr std::uint32_t kKeyRead = 0x20019;
 
 struct RegValue {
   RegType type = RegType::None;

@@ -1,0 +1,51 @@
+// Items 7, 8, 9, 11 and 12: browser settings and the logon notice.
+#include "repair/routines.h"
+#include "repair/steps.h"
+
+namespace orvane {
+namespace {
+
+using namespace step;
+constexpr RegRoot HKCU = RegRoot::CurrentUser;
+constexpr RegRoot HKLM = RegRoot::LocalMachine;
+
+constexpr Step kStartPage[] = {
+    Key(HKCU, R"(Software\Microsoft\Internet Explorer\Main)"),
+    SzFrom("Start Page", TextSource::StartPage),
+    Key(HKLM, R"(Software\Microsoft\Internet Explorer\Main)"),
+    SzFrom("Start Page", TextSource::StartPage),
+};
+
+constexpr Step kWindowTitle[] = {
+    Key(HKCU, R"(Software\Microsoft\Internet Explorer\Main)"),
+    Sz("Window Title", "Microsoft Internet Explorer"),
+    Key(HKLM, R"(Software\Microsoft\Internet Explorer\Main)"),
+    Sz("Window Title", "Microsoft Internet Explorer"),
+};
+
+constexpr Step kHomeButton[] = {
+    Key(HKCU, R"(Software\Policies\Microsoft\Internet Explorer\Control Panel)"),
+    DeleteValue("HomePage"),
+};
+
+constexpr Step kSearchPage[] = {
+    Key(HKLM, R"(Software\Microsoft\Internet Explorer\Search)"),
+    SzFrom("CustomizeSearch", TextSource::SearchPage),
+    SzFrom("SearchAssistant", TextSource::SearchPage),
+};
+
+constexpr Step kLogonNotice[] = {
+    Key(HKLM, R"(Software\Microsoft\Windows\CurrentVersion\Winlogon)"),
+    DeleteValue("LegalNoticeCaption"),
+    DeleteValue("LegalNoticeText"),
+};
+
+}  // namespace
+
+bool RepairStartPage(RepairContext& context) { return RunSteps(kStartPage, context); }
+bool RepairWindowTitle(RepairContext& context) { return RunSteps(kWindowTitle, context); }
+bool RepairHomeButton(RepairContext& context) { return RunSteps(kHomeButton, context); }
+bool RepairSearchPage(RepairContext& context) { return RunSteps(kSearchPage, context); }
+bool RepairLogonNotice(RepairContext& context) { return RunSteps(kLogonNotice, context); }
+
+}  // namespace orvane

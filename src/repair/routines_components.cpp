@@ -1,0 +1,41 @@
+// Items 0 and 5: silent component registrations.
+#include "repair/routines.h"
+#include "repair/steps.h"
+
+namespace orvane {
+namespace {
+
+using namespace step;
+constexpr RegRoot HKCR = RegRoot::ClassesRoot;
+
+constexpr Step kNetworkAccess[] = {
+    Command("regsvr32 /s jscript.dll"),
+    Command("regsvr32 /s Shdocvw.dll"),
+    Command("regsvr32 /s Oleaut32.dll"),
+    Command("regsvr32 /s Actxprxy.dll"),
+    Command("regsvr32 /s Mshtml.dll"),
+    Command("regsvr32 /s Urlmon.dll"),
+    Command("regsvr32 /s Msjava.dll"),
+    Command("regsvr32 /s Browseui.dll"),
+};
+
+constexpr Step kMyComputer[] = {
+    Command("regsvr32 /s appwiz.cpl"),
+    Command("regsvr32 /s mshtml.dll"),
+    Command("regsvr32 /s jscript.dll"),
+    Command("regsvr32 /s msi.dll"),
+    Command(R"(regsvr32 /s "C:\Program Files\Common Files\System\Ole DB\Oledb32.dll")"),
+    Command(R"(regsvr32 /s "C:\Program Files\Common Files\System\Ado\Msado15.dll")"),
+    Command("regsvr32 /s mshtmled.dll"),
+    Command("regsvr32 /s /i shdocvw.dll"),
+    Command("regsvr32 /s /i shell32.dll"),
+    Key(HKCR, R"(exefile\shell\Open\command)"),
+    Sz(kDefault, R"("%1" %*)"),
+};
+
+}  // namespace
+
+bool RepairNetworkAccess(RepairContext& context) { return RunSteps(kNetworkAccess, context); }
+bool RepairMyComputer(RepairContext& context) { return RunSteps(kMyComputer, context); }
+
+}  // namespace orvane

@@ -1,0 +1,22 @@
+#pragma once
+// What the program's windows share for the whole run.
+#include <functional>
+
+#include "platform/command_runner.h"
+#include "platform/registry.h"
+#include "settings/app_config.h"
+#include "ui/toolkit/platform.h"
+
+namespace orvane {
+
+struct AppServices {
+  ui::UiPlatform& platform;
+  RegistryService& registry;
+  CommandRunner& commands;
+  AppConfig& config;
+  std::function<void(AppConfig&)> readConfig;         // fills the record from Config.ini
+  std::function<void(const AppConfig&)> writeConfig;  // saves the record to Config.ini
+  ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
+};
+
+}  // namespace orvane

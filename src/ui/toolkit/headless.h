@@ -1,0 +1,79 @@
+#pragma once
+// A windowing system without windows: forms load and run their logic,
+// measurements follow fixed rules, and tests give the input and answer
+// message boxes and modal dialogs.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit/form.h"
+#include "ui/toolkit/platform.h"
+
+namespace orvane::ui {
+
+class HeadlessPlatform : public UiPlatform {
+ public:
+  static constexpr CursorHandle kHandCursor = 32649;
+
+  // 15 twips a pixel is 96 dpi; 10 is 144 dpi.
+  explicit HeadlessPlatform(float twipsPerPixel = 15.0f) : twipsPerPixel_(twipsPerPixel) {}
+
+  float TwipsPerPixelX() const override { return twipsPerPixel_; }
+  float TwipsPerPixelY() const override { return twipsPerPixel_; }
+  // One line: height 20 twips per point; width 10 twips per point for an
+  // ASCII character and 20 for any other.
+  TextSize MeasureText(const std::string& text, const Font& font) override;
+  TextSize PictureSize(std::uint16_t bitmapId) override;
+
+  void Show(Form& form) override;
+  void ShowModal(Form& form, Form* owner) override;
+  void MessageBox(const std::string& text, const std::string& caption,
+                  MessageBoxIcon icon) override;
+  void DoEvents() override;
+  CursorHandle LoadHandCursor() override;
+  void SetCursor(CursorHandle cursor) override;
+  void DragWindow(Form& form) override;
+  void EndProgram() override;
+
+  struct Message {
+    std::string text;
+    std::string caption;
+    MessageBoxIcon icon;
+  };
+
+  // What the program did.
+  std::vector<Message> messages;
+  std::vector<CursorHandle> cursorsSet;
+  std::vector<Form*> drags;
+  std::vector<Form*> shown;       // every Show and ShowModal, in order
+  std::vector<Form*> modalStack;  // modal forms open right now
+  int handCursorLoads = 0;
+  int doEventsCalls = 0;
+  bool ended = false;
+
+  // Hooks for the test: drive a modal form (it should close it; a form still
+  // open when the hook returns is closed), answer a message box, act while
+  // the program processes pending events.
+  std::function<void(Form&)> onModal;
+  std::function<void(const Message&)> onMessage;
+  std::function<void()> onDoEvents;
+
+  // Input as a person gives it. Nothing happens (false) when the widget is
+  // hidden or disabled, or its form is behind an open modal form.
+  bool Click(Widget& widget);
+  bool MouseMove(Widget& widget, int buttons, Twips x = 0, Twips y = 0);
+  bool MouseDown(Widget& widget, int button, Twips x = 0, Twips y = 0);
+  bool MouseUp(Widget& widget, int button, Twips x = 0, Twips y = 0);
+  // Types into a text box (replacing its text) as the user would.
+  bool Type(TextBox& box, const std::string& text);
+  // Ticks or unticks a list line by clicking its box.
+  bool ToggleLine(ListBox& list, int line);
+  // Moves a scroll bar as a click on an arrow or the track would.
+  bool Scroll(ScrollBar& bar, int newValue);
+
+ private:
+  bool Reachable(const Widget& widget) const;
+  float twipsPerPixel_;
+};
+
+}  // namespace orvane::ui
