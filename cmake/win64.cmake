@@ -13,6 +13,11 @@ else()
   set(ORVANE_WIN32_SCOPE INTERFACE)
 endif()
 target_link_libraries(orvane_win32 ${ORVANE_WIN32_SCOPE} orvane_core ${ORVANE_SYSTEM_LIBS})
+# The core's windows call into the Win32 side (resources, platform): let the
+# linker see both archives again when one needs the other.
+if(ORVANE_WIN32_SOURCES)
+  target_link_libraries(orvane_core INTERFACE orvane_win32)
+endif()
 target_compile_definitions(orvane_win32 ${ORVANE_WIN32_SCOPE} UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                               _WIN32_WINNT=0x0601)
 
@@ -42,3 +47,8 @@ foreach(script IN LISTS ORVANE_HOST_SCRIPTS)
   add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
   set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endforeach()
+
+# A helper the end-to-end scenarios use to make a registry key refuse writes.
+add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win32.cpp)
+target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
+target_link_options(orvane_e2e_keyaccess PRIVATE -municode)

@@ -1,3 +1,25 @@
+// Orvane: the start window and its message loop.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "platform/win32/command_runner_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "settings/config_file.h"
+#include "settings/win32/config_file_win32.h"
+#include "ui/app_services.h"
+#include "ui/main/frm_main.h"
+#include "ui/win32/win32_platform.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  using namespace orvane;
+  Win32Registry registry;
+  Win32CommandRunner commands;
+  WindowsConfigFiles configFiles;
+  AppConfig config;
+  ui::win32::Win32Platform platform;
+  AppServices services{platform, registry, commands, config,
+                       [&configFiles](AppConfig& c) { ReadConfig(configFiles, c); },
+                       [&configFiles](const AppConfig& c) { WriteConfig(configFiles, c); }};
+  frmMain mainWindow(services);
+  platform.Show(mainWindow);
+  return platform.RunMessageLoop();
+}

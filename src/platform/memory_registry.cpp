@@ -14,8 +14,10 @@ constexpr std::uint32_t kSetValue = 0x0002;
 constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kAllAccess = 0xF003F;
 
-// Subkeys are kept sorted by their upper-cased UTF-16 name, which is the
-// order in which the system enumerates them. Only ASCII letters are folded.
+// Subkeys are kept sorted by their upper-cased UTF-16 name, the order in which
+// Windows enumerates them. Only ASCII letters are folded. (Wine folds to lower
+// case, so the two orders differ only for names holding one of [\]^_` .)
+// Values enumerate in the order first set, as Windows keeps them.
 std::u16string FoldedName(std::string_view name) {
   std::u16string units = Utf8ToUtf16(name);
   for (char16_t& unit : units) {
@@ -54,12 +56,11 @@ bool IsAtOrBelow(std::string_view path, std::string_view prefix) {
   return true;
 }
 
-}  // namespace
-
 struct Key {
   std::string name;  // as first written
   std::map<std::u16string, std::shared_ptr<Key>> subkeys;
   std::vector<std::pair<std::string, RegValue>> values;  // in the order first set
+  std::weak_ptr<Key> parent;  // empty for a root
   bool deleted = false;
 
   std::shared_ptr<Key> Subkey(std::string_view subName) const {
@@ -71,6 +72,8 @@ struct Key {
                         [&](const auto& v) { return FoldedName(v.first) == FoldedName(valueName); });
   }
 };
+
+}  // namespace
 
 struct MemoryRegistry::State {
   struct Handle {
@@ -118,6 +121,7 @@ struct MemoryRegistry::State {
       if (!slot) {
         slot = std::make_shared<Key>();
         slot->name = std::string(part);
+        slot->parent = key;
       }
       key = slot;
     }
@@ -268,20 +272,20 @@ long MemoryRegistry::DeleteKey(RegHandle h, std::string_view subkey) {
   // Deleting opens the subkey afresh, so the handle itself needs no rights.
   long result = state_->Check(h, Op::DeleteKey, 0, subkey, handle);
   if (result == regerr::kSuccess) {
-    std::shared_ptr<Key> parent = handle->key;
-    std::vector<std::string_view> parts = SplitPath(subkey);
-    for (std::size_t i = 0; parent && i + 1 < parts.size(); ++i) parent = parent->Subkey(parts[i]);
-    std::shared_ptr<Key> target =
-        parts.empty() ? nullptr : (parent ? parent->Subkey(parts.back()) : nullptr);
-    if (parts.empty()) {
-      result = regerr::kAccessDenied;  // the handle's own key; never needed here
-    } else if (!target) {
+    // An empty subkey names the handle's own key, as the system treats it.
+    std::shared_ptr<Key> target = handle->key;
+    for (std::string_view part : SplitPath(subkey)) {
+      target = target->Subkey(part);
+      if (!target) break;
+    }
+    std::shared_ptr<Key> parent = target ? target->parent.lock() : nullptr;
+    if (!target) {
       result = regerr::kFileNotFound;
-    } else if (!target->subkeys.empty()) {
-      result = regerr::kAccessDenied;
+    } else if (!target->subkeys.empty() || !parent) {
+      result = regerr::kAccessDenied;  // has subkeys, or is a root
     } else {
       target->deleted = true;
-      parent->subkeys.erase(FoldedName(parts.back()));
+      parent->subkeys.erase(FoldedName(target->name));
     }
   }
   return state_->Record({Op::DeleteKey, handle ? handle->root : RegRoot{},

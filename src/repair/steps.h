@@ -36,10 +36,10 @@ enum class TextSource {
 struct Step {
   StepKind kind;
   RegRoot root = RegRoot::ClassesRoot;  // Key only
-  std::string_view path;                // Key: subkey path; Command: line; ShellVerbs: path
-  std::string_view name;                // value or subkey name ("" = default value)
+  std::string_view path = {};  // Key: subkey path; Command: line; ShellVerbs: path
+  std::string_view name = {};  // value or subkey name ("" = default value)
   RegType type = RegType::None;
-  std::string_view text;
+  std::string_view text = {};
   std::uint32_t number = 0;
   TextSource source = TextSource::Fixed;
 };

@@ -4,6 +4,11 @@
 #include <cstdint>
 #include <string>
 
+// <windows.h> maps LoadString to LoadStringW; include it before this header.
+#ifdef LoadString
+#undef LoadString
+#endif
+
 namespace orvane {
 
 std::string LoadString(std::uint16_t id);  // UTF-8; empty when absent

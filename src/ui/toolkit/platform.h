@@ -6,6 +6,12 @@
 
 #include "ui/toolkit/basics.h"
 
+// <windows.h> maps MessageBox to MessageBoxW; the member keeps its own name
+// whichever header comes first.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace orvane::ui {
 
 class Form;

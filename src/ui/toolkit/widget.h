@@ -87,6 +87,8 @@ class Widget {
   Widget(WidgetKind kind, std::string name, int index = -1);
   void Notify(Change what);
   virtual void OnResized() {}
+  // Called once the widget (or a container holding it) joins a form's tree.
+  virtual void OnAttached();
 
  private:
   friend class Container;
@@ -127,6 +129,7 @@ class Container : public Widget {
 
  private:
   void Adopt(std::unique_ptr<Widget> child);
+  static void AttachTree(Widget& w);
   std::vector<std::unique_ptr<Widget>> children_;
   Color backColor_ = 0x8000000Fu;
 };

@@ -18,9 +18,14 @@ class Image : public Widget {
   // Counts every assignment, so a peer can tell a reload of the same id.
   std::uint64_t PictureSerial() const { return pictureSerial_; }
 
+ protected:
+  void OnAttached() override;
+
  private:
+  void SetSizeFromPicture(const TextSize& size);
   std::uint16_t picture_ = 0;
   std::uint64_t pictureSerial_ = 0;
+  bool sizedDetached_ = false;  // sized before it had a form to measure with
 };
 
 enum class BackStyle { Transparent, Opaque };
@@ -42,6 +47,9 @@ class Label : public Widget {
   void SetUnderline(bool on);
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool on);
+
+ protected:
+  void OnAttached() override;
 
  private:
   void Fit();

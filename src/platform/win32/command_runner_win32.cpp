@@ -1,0 +1,110 @@
+#include "platform/win32/command_runner_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/text.h"
+#include "platform/win32/unique_handle.h"
+
+namespace orvane {
+namespace {
+
+std::wstring Wide(std::string_view utf8) {
+  std::u16string units = Utf8ToUtf16(utf8);
+  return std::wstring(units.begin(), units.end());
+}
+
+bool IsFile(const std::wstring& path) {
+  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool HasExtension(const std::wstring& name) {
+  std::size_t dot = name.find_last_of(L'.');
+  std::size_t slash = name.find_last_of(L"\\/");
+  return dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
+}
+
+// The first word as the command line parser sees it: up to the closing quote
+// when it starts with one, else up to the first blank.
+std::wstring FirstWord(const std::wstring& line) {
+  std::size_t start = line.find_first_not_of(L" \t");
+  if (start == std::wstring::npos) return {};
+  if (line[start] == L'"') {
+    std::size_t end = line.find(L'"', start + 1);
+    return line.substr(start + 1, end == std::wstring::npos ? end : end - start - 1);
+  }
+  std::size_t end = line.find_first_of(L" \t", start);
+  return line.substr(start, end == std::wstring::npos ? end : end - start);
+}
+
+// The name as given, then with ".exe" when it has no extension.
+std::wstring FindWithExtension(const std::wstring& path) {
+  if (IsFile(path)) return path;
+  if (!HasExtension(path) && IsFile(path + L".exe")) return path + L".exe";
+  return {};
+}
+
+std::wstring Folder(UINT (WINAPI* get)(LPWSTR, UINT)) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  UINT length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+  }
+  if (length == 0 || length >= buffer.size()) return {};
+  return std::wstring(buffer.data(), length);
+}
+
+std::uint64_t CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+std::wstring Win32CommandRunner::ProgramPath(std::string_view commandLine) {
+  std::wstring word = FirstWord(Wide(commandLine));
+  if (word.empty()) return {};
+  if (word.find_first_of(L"\\/:") != std::wstring::npos) return FindWithExtension(word);
+  for (auto get : {&::GetSystemDirectoryW, &::GetWindowsDirectoryW}) {
+    std::wstring folder = Folder(get);
+    if (folder.empty()) continue;
+    if (folder.back() != L'\\') folder += L'\\';
+    std::wstring found = FindWithExtension(folder + word);
+    if (!found.empty()) return found;
+  }
+  return {};
+}
+
+std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view commandLine,
+                                                        int showWindow) {
+  std::wstring program = ProgramPath(commandLine);
+  if (program.empty()) return std::nullopt;
+  std::wstring line = Wide(commandLine);  // CreateProcessW may write into it
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showWindow);
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+    return std::nullopt;
+  }
+  UniqueKernelHandle process(info.hProcess);
+  UniqueKernelHandle thread(info.hThread);
+  return StartedProcess{info.dwProcessId, CreationTime(process.get())};
+}
+
+bool Win32CommandRunner::IsRunning(const StartedProcess& process) {
+  UniqueKernelHandle handle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                          process.pid));
+  if (!handle) return false;
+  // The same id may belong to a later process by now.
+  if (CreationTime(handle.get()) != process.creationTime) return false;
+  return ::WaitForSingleObject(handle.get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace orvane

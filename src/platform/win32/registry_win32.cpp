@@ -1,0 +1,156 @@
+#include "platform/win32/registry_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/text.h"
+
+namespace orvane {
+namespace {
+
+std::wstring Wide(std::string_view utf8) {
+  std::u16string units = Utf8ToUtf16(utf8);
+  return std::wstring(units.begin(), units.end());
+}
+
+std::string Narrow(const wchar_t* text, std::size_t length) {
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+HKEY AsHkey(RegHandle handle) { return reinterpret_cast<HKEY>(handle); }
+RegHandle AsHandle(HKEY key) { return reinterpret_cast<RegHandle>(key); }
+
+// The predefined handles are sign-extended 32-bit values; the enum holds them unextended.
+HKEY PredefinedKey(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+const char* Win32Registry::RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
+    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
+    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+  }
+  return "";
+}
+
+bool Win32Registry::Locate(RegRoot root, std::string_view path, HKEY& base,
+                           std::wstring& full) const {
+  base = PredefinedKey(root);
+  if (!base) return false;
+  if (sandbox_.empty()) {
+    full = Wide(path);
+  } else {
+    base = HKEY_CURRENT_USER;
+    full = Wide(sandbox_ + "\\" + RootName(root) + (path.empty() ? "" : "\\") + std::string(path));
+  }
+  return true;
+}
+
+long Win32Registry::CreateKey(RegRoot root, std::string_view path, RegHandle& out) {
+  out = 0;
+  HKEY base = nullptr;
+  std::wstring full;
+  if (!Locate(root, path, base, full)) return regerr::kInvalidHandle;
+  HKEY key = nullptr;
+  LONG result = ::RegCreateKeyW(base, full.c_str(), &key);
+  if (result == ERROR_SUCCESS) out = AsHandle(key);
+  return result;
+}
+
+long Win32Registry::OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+                            RegHandle& out) {
+  out = 0;
+  HKEY base = nullptr;
+  std::wstring full;
+  if (!Locate(root, path, base, full)) return regerr::kInvalidHandle;
+  HKEY key = nullptr;
+  LONG result = ::RegOpenKeyExW(base, full.c_str(), 0, access, &key);
+  if (result == ERROR_SUCCESS) out = AsHandle(key);
+  return result;
+}
+
+long Win32Registry::QueryInfoKey(RegHandle key, RegKeyInfo& out) {
+  DWORD subkeys = 0, maxLen = 0;
+  LONG result = ::RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, &subkeys, &maxLen,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (result == ERROR_SUCCESS) out = RegKeyInfo{subkeys, maxLen};
+  return result;
+}
+
+long Win32Registry::EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
+                            std::string& name) {
+  name.clear();
+  std::vector<wchar_t> buffer(bufferChars + 1u, L'\0');
+  LONG result = ::RegEnumKeyW(AsHkey(key), index, buffer.data(), bufferChars);
+  if (result == ERROR_SUCCESS) name = Narrow(buffer.data(), wcsnlen(buffer.data(), bufferChars));
+  return result;
+}
+
+long Win32Registry::SetValue(RegHandle key, std::string_view name, const RegValue& value) {
+  return ::RegSetValueExW(AsHkey(key), Wide(name).c_str(), 0, static_cast<DWORD>(value.type),
+                          value.data.data(), static_cast<DWORD>(value.data.size()));
+}
+
+long Win32Registry::DeleteValue(RegHandle key, std::string_view name) {
+  return ::RegDeleteValueW(AsHkey(key), Wide(name).c_str());
+}
+
+long Win32Registry::DeleteKey(RegHandle key, std::string_view subkey) {
+  return ::RegDeleteKeyW(AsHkey(key), Wide(subkey).c_str());
+}
+
+long Win32Registry::CloseKey(RegHandle key) { return ::RegCloseKey(AsHkey(key)); }
+
+long Win32Registry::QueryValue(RegHandle key, std::string_view name, RegValue& out) {
+  std::wstring wideName = Wide(name);
+  DWORD type = 0, size = 0;
+  LONG result = ::RegQueryValueExW(AsHkey(key), wideName.c_str(), nullptr, &type, nullptr, &size);
+  // The value may grow between the two calls; ask again until it fits.
+  std::vector<std::uint8_t> data;
+  while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+    data.resize(size);
+    result = ::RegQueryValueExW(AsHkey(key), wideName.c_str(), nullptr, &type, data.data(), &size);
+    if (result == ERROR_SUCCESS) {
+      data.resize(size);
+      out.type = static_cast<RegType>(type);
+      out.data = std::move(data);
+      return result;
+    }
+  }
+  return result;
+}
+
+long Win32Registry::EnumValue(RegHandle key, std::uint32_t index, std::string& name,
+                              RegValue& out) {
+  name.clear();
+  for (;;) {
+    DWORD maxName = 0, maxData = 0;
+    LONG result = ::RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, &maxName, &maxData, nullptr, nullptr);
+    if (result != ERROR_SUCCESS) return result;
+    std::vector<wchar_t> nameBuffer(maxName + 1u, L'\0');
+    std::vector<std::uint8_t> data(maxData);
+    DWORD nameChars = maxName + 1u, size = maxData, type = 0;
+    result = ::RegEnumValueW(AsHkey(key), index, nameBuffer.data(), &nameChars, nullptr, &type,
+                             data.data(), &size);
+    if (result == ERROR_MORE_DATA) continue;  // a value grew meanwhile
+    if (result == ERROR_SUCCESS) {
+      name = Narrow(nameBuffer.data(), nameChars);
+      data.resize(size);
+      out.type = static_cast<RegType>(type);
+      out.data = std::move(data);
+    }
+    return result;
+  }
+}
+
+}  // namespace orvane

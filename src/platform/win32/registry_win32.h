@@ -1,0 +1,43 @@
+#pragma once
+// The system registry through advapi32's wide functions.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+
+namespace orvane {
+
+class Win32Registry : public RegistryService {
+ public:
+  // The real root keys.
+  Win32Registry() = default;
+  // Every root redirected below HKEY_CURRENT_USER\<sandbox>\<root name>, so
+  // tests can exercise the system's registry without touching real keys.
+  explicit Win32Registry(std::string sandbox) : sandbox_(std::move(sandbox)) {}
+
+  long CreateKey(RegRoot root, std::string_view path, RegHandle& out) override;
+  long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+               RegHandle& out) override;
+  long QueryInfoKey(RegHandle key, RegKeyInfo& out) override;
+  long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
+               std::string& name) override;
+  long SetValue(RegHandle key, std::string_view name, const RegValue& value) override;
+  long DeleteValue(RegHandle key, std::string_view name) override;
+  long DeleteKey(RegHandle key, std::string_view subkey) override;
+  long CloseKey(RegHandle key) override;
+  long QueryValue(RegHandle key, std::string_view name, RegValue& out) override;
+  long EnumValue(RegHandle key, std::uint32_t index, std::string& name, RegValue& out) override;
+
+  // The name a root has below the sandbox: "HKEY_CLASSES_ROOT" and so on.
+  static const char* RootName(RegRoot root);
+
+ private:
+  // The parent handle and the path below it that stand for root\path.
+  bool Locate(RegRoot root, std::string_view path, HKEY& base, std::wstring& full) const;
+
+  std::string sandbox_;
+};
+
+}  // namespace orvane

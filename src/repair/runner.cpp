@@ -1,0 +1,116 @@
+#include "repair/runner.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "repair/routines.h"
+#include "resources/catalogue.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::uint16_t kNoItemTicked = 1000;
+constexpr std::uint16_t kMessageCaption = 999;
+constexpr std::uint16_t kRepairSucceeded = 1001;
+constexpr std::uint16_t kRepairFailed = 1002;
+
+}  // namespace
+
+const std::array<RepairItemEntry, kRepairItemCount> kRepairItems = {{
+    {101, RepairNetworkAccess},
+    {102, RepairHiddenFiles},
+    {103, RepairSafeMode},
+    {104, RepairShortcuts},
+    {105, RepairFolderOpen},
+    {106, RepairMyComputer},
+    {107, RepairGroupPolicy},
+    {108, RepairStartPage},
+    {109, RepairWindowTitle},
+    {110, RepairHomeButton},
+    {111, nullptr},  // the context-menu manager
+    {112, RepairSearchPage},
+    {113, RepairLogonNotice},
+}};
+
+RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
+                           const AppConfig& config)
+    : view_(view), registry_(registry), commands_(commands), config_(config) {}
+
+void RepairRunner::OnRepairButtonClick() {
+  if (buttonRunActive_) return;  // the button is disabled during a run
+  view_.SetTimerEnabled(false);
+
+  bool anyTicked = false;
+  for (int row = 0; row < kRepairItemCount && !anyTicked; ++row) anyTicked = view_.RowTicked(row);
+  if (!anyTicked) {
+    view_.ShowMessage(LoadString(kNoItemTicked), LoadString(kMessageCaption),
+                      MessageIcon::Information);
+    return;
+  }
+
+  buttonRunActive_ = true;
+  ++buttonRuns_;
+  view_.SetRepairButtonEnabled(false);
+  for (int row = 0; row < kRepairItemCount; ++row) {
+    if (view_.RowTicked(row)) RunRepairItem(row);
+  }
+  view_.SetRepairButtonEnabled(true);
+  buttonRunActive_ = false;
+  if (view_.LockTicked()) view_.SetTimerEnabled(true);
+}
+
+void RepairRunner::OnTimerTick() {
+  // A pass runs alone; a tick that falls due while items process events waits
+  // for the next interval.
+  if (lockPassActive_ || buttonRunActive_) return;
+  lockPassActive_ = true;
+  const unsigned runsBefore = buttonRuns_;
+  for (int row = 0; row < kRepairItemCount; ++row) {
+    // A click of the button inside this pass took over.
+    if (buttonRuns_ != runsBefore) break;
+    if (row == kMenuManagerItem || !view_.RowTicked(row)) continue;
+    // Commands are not started again while the last ones still run.
+    if (StillRunning(row)) continue;
+    RunRepairItem(row);
+  }
+  lockPassActive_ = false;
+}
+
+void RepairRunner::RunRepairItem(int index) {
+  if (index < 0 || index >= kRepairItemCount) return;
+  if (kRepairItems[index].routine == nullptr) {
+    view_.ShowMenuManager();
+  } else {
+    ShowRepairResult(RunRoutine(index), index);
+  }
+  view_.ProcessPendingEvents();
+}
+
+void RepairRunner::ShowRepairResult(bool succeeded, int row) {
+  view_.SetResultColor(row, succeeded ? kResultGreen : kResultRed);
+  view_.SetResultCaption(row, LoadString(succeeded ? kRepairSucceeded : kRepairFailed));
+  view_.ShowResult(row);
+}
+
+bool RepairRunner::RunRoutine(int index) {
+  ForgetEnded(index);
+  RepairContext context{registry_, commands_, config_, &started_[index]};
+  try {
+    return kRepairItems[index].routine(context);
+  } catch (const std::exception&) {
+    return false;  // an unexpected fault ends the routine as a failure
+  }
+}
+
+// Keeps the list short: only processes still alive stay in it.
+void RepairRunner::ForgetEnded(int index) {
+  std::erase_if(started_[index],
+                [this](const StartedProcess& p) { return !commands_.IsRunning(p); });
+}
+
+bool RepairRunner::StillRunning(int index) {
+  ForgetEnded(index);
+  return !started_[index].empty();
+}
+
+}  // namespace orvane

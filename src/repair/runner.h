@@ -1,0 +1,54 @@
+#pragma once
+// The repair button, the item table and the lock timer of the main window.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/command_runner.h"
+#include "platform/registry.h"
+#include "repair/repair_context.h"
+#include "repair/runner_view.h"
+#include "settings/app_config.h"
+
+namespace orvane {
+
+using RepairRoutine = bool (*)(RepairContext&);
+
+struct RepairItemEntry {
+  std::uint16_t textId;   // string of the item's row
+  RepairRoutine routine;  // null: the item opens the context-menu manager
+};
+
+extern const std::array<RepairItemEntry, kRepairItemCount> kRepairItems;
+
+constexpr std::uint32_t kResultGreen = 65280;
+constexpr std::uint32_t kResultRed = 255;
+
+class RepairRunner {
+ public:
+  // `config` is read each time a routine runs, so new settings apply at once.
+  RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
+               const AppConfig& config);
+
+  void OnRepairButtonClick();
+  void OnTimerTick();  // the lock pass
+
+  void RunRepairItem(int index);
+  void ShowRepairResult(bool succeeded, int row);
+
+ private:
+  bool RunRoutine(int index);
+  void ForgetEnded(int index);
+  bool StillRunning(int index);  // any process the item started is alive
+
+  RunnerView& view_;
+  RegistryService& registry_;
+  CommandRunner& commands_;
+  const AppConfig& config_;
+  std::array<std::vector<StartedProcess>, kRepairItemCount> started_;
+  bool buttonRunActive_ = false;
+  bool lockPassActive_ = false;
+  unsigned buttonRuns_ = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,45 @@
+#pragma once
+// Config.ini beside the program: section IEConfig, keys HomePage and SEO.
+#include <string>
+#include <string_view>
+
+#include "settings/app_config.h"
+
+namespace orvane {
+
+inline constexpr char kConfigFileName[] = "Config.ini";
+inline constexpr char kConfigSection[] = "IEConfig";
+inline constexpr char kDefaultHomePage[] = "about:blank";
+
+// The file system as the configuration file uses it. Paths and text are UTF-8; paths are
+// Windows paths ("\" separators).
+class ConfigFiles {
+ public:
+  virtual ~ConfigFiles() = default;
+
+  // The folder that holds the program: a drive root with its closing "\", others without.
+  virtual std::string ProgramFolder() = 0;
+  // GetPrivateProfileString with a kProfileBufferSize buffer.
+  virtual std::string ReadString(const std::string& path, std::string_view section,
+                                 std::string_view key, std::string_view fallback) = 0;
+  // Creates or empties the file and writes the text in the ANSI code page, flushed to disk.
+  virtual bool WriteNewFile(const std::string& path, std::string_view text) = 0;
+  // Puts the file `from` in place of `to` in one step, replacing it.
+  virtual bool MoveOver(const std::string& from, const std::string& to) = 0;
+  virtual void Remove(const std::string& path) = 0;
+};
+
+// "C:\Tools\Orvane.exe" -> "C:\Tools"; "C:\Orvane.exe" -> "C:\".
+std::string FolderOfProgram(std::string_view programPath);
+// The folder, one "\" and "Config.ini".
+std::string ConfigFilePath(std::string_view folder);
+// The three CR LF lines WriteConfig stores.
+std::string ConfigFileText(const AppConfig& config);
+
+// Fills both fields; a missing file, section or key gives the defaults.
+void ReadConfig(ConfigFiles& files, AppConfig& config);
+// Replaces the file whole, or leaves the former one untouched when that cannot be done.
+// Reports nothing.
+void WriteConfig(ConfigFiles& files, const AppConfig& config);
+
+}  // namespace orvane

@@ -1,0 +1,149 @@
+#include "settings/set_frm.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "platform/text.h"
+#include "repair/routines.h"
+#include "resources/catalogue.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::uint16_t kFacePicture = 201;
+constexpr std::uint16_t kClosePicture = 202;
+constexpr std::uint16_t kOkPicture = 203;
+constexpr std::uint16_t kTitleString = 602;
+constexpr std::uint16_t kHomePageString = 603;
+constexpr std::uint16_t kSearchString = 604;
+
+constexpr std::string_view kWebScheme = "http://";
+constexpr std::string_view kSecureScheme = "https://";
+constexpr std::string_view kBlankPage = "about:blank";
+
+bool HasWebScheme(std::string_view entry) {
+  return StartsWithNoCase(entry, kWebScheme) || StartsWithNoCase(entry, kSecureScheme);
+}
+
+std::string WithScheme(std::string entry) {
+  if (entry.empty() || HasWebScheme(entry)) return entry;
+  return std::string(kWebScheme) + entry;
+}
+
+// Runs one step of the OK; a failure skips it and the next step runs.
+template <class Step>
+void Try(Step&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+std::string TrimSpaces(std::string_view text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  std::size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string TidyStartPage(std::string_view entry) {
+  std::string page = TrimSpaces(entry);
+  if (EqualsNoCase(page, kBlankPage)) return page;
+  return WithScheme(std::move(page));
+}
+
+std::string TidySearchPage(std::string_view entry) { return WithScheme(TrimSpaces(entry)); }
+
+setFrm::setFrm(AppServices& services)
+    : ui::Form(services.platform, "setFrm"),
+      lbltitle(Add<ui::Label>("lbltitle")),
+      lblhp(Add<ui::Label>("lblhp")),
+      lblsearch(Add<ui::Label>("lblsearch")),
+      txthomepage(Add<ui::TextBox>("txthomepage")),
+      txtsearch(Add<ui::TextBox>("txtsearch")),
+      imgok(Add<ui::Image>("imgok")),
+      iclose(Add<ui::Image>("iclose")),
+      services_(services) {
+  Move({0, 0, 5895, 3855});
+  SetPosition(ui::StartPosition::CenterOwner);
+
+  ui::Font titleFont;
+  titleFont.name = "宋体";
+  titleFont.sizePt = 10.5f;
+  titleFont.bold = true;
+  titleFont.charset = 134;
+
+  int tab = 0;
+  for (ui::Label* label : {&lbltitle, &lblhp, &lblsearch}) {
+    label->SetAutoSize(true);
+    label->SetBackStyle(ui::BackStyle::Transparent);
+    label->SetForeColor(ui::kWhite);
+    label->SetTabIndex(tab++);
+  }
+  lbltitle.SetFont(titleFont);
+  lbltitle.SetLeft(240);
+  lbltitle.SetTop(120);
+  lblhp.SetLeft(240);
+  lblhp.SetTop(960);
+  lblsearch.SetLeft(240);
+  lblsearch.SetTop(2160);
+
+  txthomepage.Move({240, 1200, 5415, 270});
+  txthomepage.SetTabIndex(tab++);
+  txtsearch.Move({240, 2400, 5415, 270});
+  txtsearch.SetTabIndex(tab++);
+
+  imgok.SetLeft(4560);
+  imgok.SetTop(3120);
+  iclose.SetLeft(5500);
+  iclose.SetTop(60);
+  iclose.SetToolTip("关闭");
+
+  onLoad = [this] { OnLoad(); };
+  imgok.onClick = [this] { OnOk(); };
+  iclose.onClick = [this] { Close(); };
+  for (ui::Image* button : {&imgok, &iclose}) {
+    button->onMouseMove = [this](const ui::MouseEvent&) { HandPointer(); };
+    button->onMouseDown = [this](const ui::MouseEvent&) { HandPointer(); };
+  }
+  onMouseMove = [this](const ui::MouseEvent& e) { OnFaceMouseMove(e); };
+}
+
+void setFrm::OnLoad() {
+  SetPicture(kFacePicture);
+  iclose.SetPicture(kClosePicture);
+  lblhp.SetCaption(LoadString(kHomePageString));
+  lblsearch.SetCaption(LoadString(kSearchString));
+  lbltitle.SetCaption(LoadString(kTitleString));
+  SetCaption(lbltitle.Caption());  // no title bar; names the window to the system
+  imgok.SetPicture(kOkPicture);
+  txthomepage.SetText(services_.config.HomePage);
+  txtsearch.SetText(services_.config.SEO);
+}
+
+// The record changes first, so a failure while applying or saving still
+// leaves the new values in memory for the rest of the run.
+void setFrm::OnOk() {
+  AppConfig& config = services_.config;
+  Try([&] { config.HomePage = TidyStartPage(txthomepage.Text()); });
+  Try([&] { config.SEO = TidySearchPage(txtsearch.Text()); });
+  RepairContext context{services_.registry, services_.commands, config};
+  Try([&] { RepairStartPage(context); });
+  Try([&] { RepairSearchPage(context); });
+  Try([&] {
+    if (services_.writeConfig) services_.writeConfig(config);
+  });
+  Close();
+}
+
+void setFrm::HandPointer() { services_.platform.SetCursor(services_.handCursor); }
+
+void setFrm::OnFaceMouseMove(const ui::MouseEvent& e) {
+  SetPointer(ui::MousePointer::Default);
+  if (e.buttons == ui::kLeftButton) services_.platform.DragWindow(*this);
+}
+
+}  // namespace orvane

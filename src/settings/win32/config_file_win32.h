@@ -1,0 +1,34 @@
+#pragma once
+// The configuration file on Windows: GetPrivateProfileStringA for reading, the ANSI code page
+// for the file's text, a write-through move to put a new file in place.
+#include <string>
+
+#include "settings/config_file.h"
+
+namespace orvane {
+
+class WindowsConfigFiles : public ConfigFiles {
+ public:
+  WindowsConfigFiles();  // the folder of the running executable
+  explicit WindowsConfigFiles(std::string programFolder) : folder_(std::move(programFolder)) {}
+
+  std::string ProgramFolder() override { return folder_; }
+  std::string ReadString(const std::string& path, std::string_view section, std::string_view key,
+                         std::string_view fallback) override;
+  bool WriteNewFile(const std::string& path, std::string_view text) override;
+  bool MoveOver(const std::string& from, const std::string& to) override;
+  void Remove(const std::string& path) override;
+
+ private:
+  std::string folder_;
+};
+
+// The running executable's folder, from GetModuleFileNameW.
+std::string ExecutableFolder();
+
+// Text between UTF-8 and the ANSI code page. Characters the code page lacks become its
+// default character; an incomplete double-byte character at the end is dropped.
+std::string Utf8ToAnsi(std::string_view utf8);
+std::string AnsiToUtf8(std::string_view ansi);
+
+}  // namespace orvane

@@ -1,0 +1,38 @@
+#pragma once
+// The scrolling list of repair items on the main window: one check box and
+// one result label per item.
+#include <cstdint>
+#include <vector>
+
+#include "ui/app_services.h"
+#include "ui/controls/check_box.h"
+#include "ui/toolkit/widgets.h"
+
+namespace orvane {
+
+constexpr int kItemListRows = 13;
+constexpr std::uint16_t kFirstItemText = 101;  // row i shows string 101 + i
+
+// The two control arrays; element 0 of each comes from the window's design.
+struct ItemRows {
+  std::vector<ui::CheckBox*> chkdo;
+  std::vector<ui::Label*> lbldoinfo;
+  int Count() const { return static_cast<int>(chkdo.size()); }
+};
+
+// Texts row 0 and creates rows 1 to 12 on `piclist`, each copying the
+// settings of element 0; every row unticked, every result label hidden.
+void BuildItemList(ui::Panel& piclist, ItemRows& rows);
+
+void SelectAllRows(ItemRows& rows);
+void InvertRows(ItemRows& rows);
+
+// The panel's top for a scroll position: 300 twips a step, upwards.
+ui::Twips ListScrollTop(std::int16_t value);
+
+// Select all and invert on their labels (with the hand cursor), and the
+// panel following the scroll bar's value changes.
+void WireItemList(ItemRows& rows, ui::Panel& piclist, ui::Label& lblchkall, ui::Label& lblnochk,
+                  ui::ScrollBar& vsroll, AppServices& services);
+
+}  // namespace orvane

@@ -1,0 +1,338 @@
+#include "ui/win32/form_window.h"
+
+#include <commctrl.h>
+
+#include "platform/text.h"
+#include "ui/win32/win32_platform.h"
+
+namespace orvane::ui::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"OrvaneForm";
+
+std::wstring Wide(const std::string& utf8) {
+  std::u16string w = Utf8ToUtf16(utf8);
+  return std::wstring(w.begin(), w.end());
+}
+
+void RegisterFormClass(WNDPROC proc) {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = kFormClass;
+  registered = ::RegisterClassExW(&wc) != 0;
+}
+
+UniqueIcon LoadIconResource(std::uint16_t id, int metricX, int metricY) {
+  return UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                    ::GetSystemMetrics(metricX), ::GetSystemMetrics(metricY), 0)));
+}
+
+}  // namespace
+
+FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner) : platform_(platform), form_(&form) {
+  RegisterFormClass(&FormWindow::WindowProc);
+  // Owned windows stay above their owner; a form of its own gets a task bar button.
+  DWORD exStyle = owner == nullptr ? WS_EX_APPWINDOW : 0;
+  HWND hwnd = ::CreateWindowExW(exStyle, kFormClass, Wide(form.Caption()).c_str(),
+                                WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
+                                platform_.ToPixels(form.Width()), platform_.ToPixels(form.Height()), owner, nullptr,
+                                ::GetModuleHandleW(nullptr), this);
+  hwnd_.reset(hwnd);
+  if (hwnd == nullptr) return;
+
+  std::uint16_t icon = form.Icon() != 0 ? form.Icon() : 1;
+  bigIcon_ = LoadIconResource(icon, SM_CXICON, SM_CYICON);
+  smallIcon_ = LoadIconResource(icon, SM_CXSMICON, SM_CYSMICON);
+  if (bigIcon_) ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  if (smallIcon_) ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+  backgroundSerial_ = form.PictureSerial();
+  background_ = LoadBitmapResource(form.Picture());
+  for (const auto& child : form.Children()) Attach(*child);
+  Place(owner);
+  form.SetPeer(this);
+}
+
+FormWindow::~FormWindow() {
+  destroying_ = true;
+  if (form_ != nullptr && form_->Peer() == this) form_->SetPeer(nullptr);
+  hwnd_.reset();  // takes the child controls and the tool tip window with it
+}
+
+void FormWindow::Place(HWND owner) {
+  RECT frame{};
+  ::GetWindowRect(hwnd_.get(), &frame);
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  RECT area{};
+  if (form_->Position() == StartPosition::CenterOwner && owner != nullptr) {
+    ::GetWindowRect(owner, &area);
+  } else if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+    area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  }
+  int left = area.left + (area.right - area.left - width) / 2;
+  int top = area.top + (area.bottom - area.top - height) / 2;
+  ::SetWindowPos(hwnd_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::Reveal() {
+  if (!hwnd_) return;
+  ::ShowWindow(hwnd_.get(), SW_SHOW);
+  ::SetForegroundWindow(hwnd_.get());
+  ::UpdateWindow(hwnd_.get());
+  if (form_ != nullptr && form_->Focused() == nullptr) form_->FocusFirst();
+  ApplyFocus();
+}
+
+std::size_t FormWindow::BitmapCount() const {
+  std::size_t count = background_ ? 1 : 0;
+  for (const auto& [widget, peer] : peers_) count += peer.picture ? 1 : 0;
+  return count;
+}
+
+HWND FormWindow::NativeOf(const Widget& widget) const {
+  auto found = peers_.find(&widget);
+  return found == peers_.end() ? nullptr : found->second.native;
+}
+
+RECT FormWindow::PixelRect(const Widget& widget) const {
+  Rect r = widget.FormBounds();
+  return {platform_.ToPixels(r.left), platform_.ToPixels(r.top), platform_.ToPixels(r.left + r.width),
+          platform_.ToPixels(r.top + r.height)};
+}
+
+bool FormWindow::Known(const Widget* widget) const {
+  return widget != nullptr && (widget == form_ || peers_.count(widget) != 0);
+}
+
+void FormWindow::Invalidate(const RECT& rect) {
+  if (hwnd_ && !::IsRectEmpty(&rect)) ::InvalidateRect(hwnd_.get(), &rect, FALSE);
+}
+
+void FormWindow::Changed(Widget& widget, Change what) {
+  if (destroying_ || !hwnd_ || form_ == nullptr) return;
+  if (&widget == form_) {
+    switch (what) {
+      case Change::Picture:
+        if (form_->PictureSerial() != backgroundSerial_) {
+          backgroundSerial_ = form_->PictureSerial();
+          background_.reset();  // the old picture goes before the new one loads
+          background_ = LoadBitmapResource(form_->Picture());
+        }
+        ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
+        break;
+      case Change::Caption:
+        ::SetWindowTextW(hwnd_.get(), Wide(form_->Caption()).c_str());
+        break;
+      case Change::Geometry:
+        ::SetWindowPos(hwnd_.get(), nullptr, 0, 0, platform_.ToPixels(form_->Width()),
+                       platform_.ToPixels(form_->Height()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+      case Change::Colors:
+        ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
+        break;
+      case Change::Enabled:
+        ::EnableWindow(hwnd_.get(), form_->Enabled());
+        break;
+      case Change::Focus:
+        ApplyFocus();
+        break;
+      case Change::Removing:
+        // The form object is going away; the window must not touch it again.
+        form_ = nullptr;
+        captured_ = leftPressed_ = nullptr;
+        ::ShowWindow(hwnd_.get(), SW_HIDE);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+
+  if (what == Change::Removing) {
+    if (Known(&widget)) {
+      Invalidate(peers_[&widget].rect);
+      Detach(widget);
+    }
+    return;
+  }
+  if (!Known(&widget)) {
+    // Not yet seen: attach it if it is part of this form.
+    if (widget.OwnerForm() != form_) return;
+    Attach(widget);
+    Invalidate(peers_[&widget].rect);
+    if (what == Change::Added) return;
+  }
+  Peer& peer = peers_[&widget];
+  HWND native = peer.native;
+  switch (what) {
+    case Change::Added:
+      break;
+    case Change::Geometry:
+      Invalidate(peer.rect);
+      Relayout(widget);
+      Invalidate(peers_[&widget].rect);
+      break;
+    case Change::Visible:
+      Invalidate(peer.rect);
+      UpdateShown(widget);
+      break;
+    case Change::Enabled:
+      UpdateEnabled(widget);
+      Invalidate(peer.rect);
+      break;
+    case Change::Picture:
+      LoadPicture(widget, peer);
+      Invalidate(peer.rect);
+      break;
+    case Change::Font:
+      if (native != nullptr) SetNativeFont(widget, native);
+      Invalidate(peer.rect);
+      break;
+    case Change::Text:
+      if (native != nullptr && widget.Kind() == WidgetKind::TextBox) SyncText(static_cast<TextBox&>(widget), native);
+      break;
+    case Change::Value:
+    case Change::Range:
+    case Change::Items:
+      if (native != nullptr && widget.Kind() == WidgetKind::ScrollBar) {
+        SyncScroll(static_cast<ScrollBar&>(widget), native);
+      } else if (native != nullptr && widget.Kind() == WidgetKind::ListBox) {
+        SyncList(static_cast<ListBox&>(widget), native);
+      }
+      break;
+    case Change::ToolTip:
+      UpdateTool(widget, peer);
+      break;
+    case Change::Focus:
+      ApplyFocus();
+      break;
+    case Change::Timer:
+      if (widget.Kind() == WidgetKind::Timer) UpdateTimer(static_cast<Timer&>(widget), peer);
+      break;
+    case Change::Caption:
+    case Change::Colors:
+    case Change::Pointer:
+    case Change::Removing:
+      Invalidate(peer.rect);
+      break;
+  }
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  if (self == nullptr || self->destroying_ || self->form_ == nullptr || !self->hwnd_) {
+    if (msg == WM_ERASEBKGND) return 1;
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+  }
+  ++self->depth_;
+  LRESULT result = self->HandleMessage(msg, wp, lp);
+  --self->depth_;
+  return result;
+}
+
+LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  HWND hwnd = hwnd_.get();
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers everything from a buffer
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      ::GetClientRect(hwnd, &client);
+      PaintTo(reinterpret_cast<HDC>(wp), client);
+      return 0;
+    }
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wp) == hwnd && LOWORD(lp) == HTCLIENT && OnSetCursor()) return TRUE;
+      break;
+    case WM_MOUSEMOVE:
+      OnMouseMove(wp, lp);
+      return 0;
+    case WM_LBUTTONDOWN:
+      OnButton(kLeftButton, true, wp, lp);
+      return 0;
+    case WM_LBUTTONUP:
+      OnButton(kLeftButton, false, wp, lp);
+      return 0;
+    case WM_RBUTTONDOWN:
+      OnButton(kRightButton, true, wp, lp);
+      return 0;
+    case WM_RBUTTONUP:
+      OnButton(kRightButton, false, wp, lp);
+      return 0;
+    case WM_MBUTTONDOWN:
+      OnButton(kMiddleButton, true, wp, lp);
+      return 0;
+    case WM_MBUTTONUP:
+      OnButton(kMiddleButton, false, wp, lp);
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != hwnd) {
+        captured_ = leftPressed_ = nullptr;
+        heldButtons_ = 0;
+      }
+      return 0;
+    case WM_COMMAND:
+      if (lp != 0) OnCommand(reinterpret_cast<HWND>(lp), HIWORD(wp));
+      return 0;
+    case WM_VSCROLL:
+      // The 16-bit position is exact: the range is that of a 16-bit value.
+      if (lp != 0) OnScroll(reinterpret_cast<HWND>(lp), LOWORD(wp), static_cast<std::int16_t>(HIWORD(wp)));
+      return 0;
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      item->itemHeight = 16;  // the real height is set once the control exists
+      return TRUE;
+    }
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_CTLCOLORSTATIC: {
+      // A locked text box keeps the look of an editable one.
+      auto found = natives_.find(reinterpret_cast<HWND>(lp));
+      if (found != natives_.end() && found->second->Kind() == WidgetKind::TextBox) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+      }
+      break;
+    }
+    case WM_TIMER: {
+      auto found = timers_.find(wp);
+      if (found != timers_.end()) static_cast<Timer*>(found->second)->FireTimer();
+      return 0;
+    }
+    case WM_KEYDOWN:
+      if (wp == VK_TAB) {
+        form_->FocusNext(::GetKeyState(VK_SHIFT) < 0);
+        ApplyFocus();
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+      ApplyFocus();
+      return 0;
+    case WM_CLOSE:
+      form_->Close();
+      return 0;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace orvane::ui::win32

@@ -1,0 +1,230 @@
+#include "ui/win32/win32_platform.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "platform/text.h"
+#include "ui/win32/form_window.h"
+
+namespace orvane::ui::win32 {
+
+namespace {
+
+int ScreenDpi() {
+  ScopedWindowDc screen(nullptr);
+  int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  return dpi > 0 ? dpi : 96;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::u16string w = Utf8ToUtf16(utf8);
+  return std::wstring(w.begin(), w.end());
+}
+
+struct ThreadWindows {
+  HWND except;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK NoteEnabledWindow(HWND hwnd, LPARAM param) {
+  auto* windows = reinterpret_cast<ThreadWindows*>(param);
+  if (hwnd != windows->except && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd)) windows->found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform(int dpi)
+    : dpi_(dpi > 0 ? dpi : ScreenDpi()),
+      twipsPerPixel_(1440.0f / static_cast<float>(dpi_)),
+      fonts_(dpi_),
+      measureDc_(::CreateCompatibleDC(nullptr)) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+}
+
+Win32Platform::~Win32Platform() {
+  // Windows first: they hold fonts from the cache.
+  windows_.clear();
+}
+
+int Win32Platform::ToPixels(Twips twips) const {
+  return static_cast<int>(std::lround(twips / twipsPerPixel_));
+}
+
+TextSize Win32Platform::MeasureText(const std::string& text, const Font& font) {
+  if (!measureDc_) return {};
+  ScopedSelect select(measureDc_.get(), fonts_.Get(font));
+  std::u16string wide = Utf8ToUtf16(text);
+  SIZE extent{};
+  ::GetTextExtentPoint32W(measureDc_.get(), reinterpret_cast<const wchar_t*>(wide.c_str()),
+                          static_cast<int>(wide.size()), &extent);
+  // A slanted last glyph reaches past its advance; count that in, or it is cut off.
+  ABC last{};
+  if (!wide.empty() && ::GetCharABCWidthsW(measureDc_.get(), wide.back(), wide.back(), &last) && last.abcC < 0) {
+    extent.cx -= last.abcC;
+  }
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(measureDc_.get(), &metrics);
+  return {ToTwips(extent.cx), ToTwips(std::max<int>(extent.cy, metrics.tmHeight))};
+}
+
+TextSize Win32Platform::PictureSize(std::uint16_t bitmapId) {
+  UniqueBitmap bitmap = LoadBitmapResource(bitmapId);
+  SIZE size = BitmapSize(bitmap.get());
+  return {ToTwips(size.cx), ToTwips(size.cy)};
+}
+
+FormWindow& Win32Platform::Open(Form& form, HWND owner) {
+  if (FormWindow* existing = PeerOf(form)) return *existing;
+  windows_.push_back(std::make_unique<FormWindow>(*this, form, owner));
+  return *windows_.back();
+}
+
+FormWindow* Win32Platform::PeerOf(const Form& form) const {
+  for (const auto& window : windows_) {
+    if (window->GetForm() == &form) return window.get();
+  }
+  return nullptr;
+}
+
+HWND Win32Platform::WindowOf(const Form& form) const {
+  FormWindow* window = PeerOf(form);
+  return window != nullptr ? window->Handle() : nullptr;
+}
+
+std::size_t Win32Platform::OwnedBitmapCount() const {
+  std::size_t count = 0;
+  for (const auto& window : windows_) count += window->BitmapCount();
+  return count;
+}
+
+HWND Win32Platform::ActiveFormWindow() const {
+  HWND active = ::GetActiveWindow();
+  for (const auto& window : windows_) {
+    if (window->Handle() == active && active != nullptr) return active;
+  }
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+    HWND hwnd = (*it)->Handle();
+    if (hwnd != nullptr && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+void Win32Platform::Show(Form& form) {
+  form.Load();
+  if (form.Closed()) return;
+  Open(form, nullptr).Reveal();
+}
+
+void Win32Platform::ShowModal(Form& form, Form* owner) {
+  form.Load();
+  if (form.Closed()) return;
+  HWND ownerWindow = owner != nullptr ? WindowOf(*owner) : ActiveFormWindow();
+
+  // Every other window of the program takes no input while the form is open.
+  ThreadWindows others{nullptr, {}};
+  ::EnumThreadWindows(::GetCurrentThreadId(), NoteEnabledWindow, reinterpret_cast<LPARAM>(&others));
+  for (HWND hwnd : others.found) ::EnableWindow(hwnd, FALSE);
+
+  FormWindow& window = Open(form, ownerWindow);
+  window.Reveal();
+  modal_.push_back(&form);
+  MSG msg{};
+  while (!form.Closed() && PeerOf(form) != nullptr) {
+    int got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+      break;
+    }
+    Dispatch(msg);
+  }
+  modal_.pop_back();
+
+  // Enable the others before the form goes, so that activation returns to them.
+  for (HWND hwnd : others.found) {
+    if (::IsWindow(hwnd)) ::EnableWindow(hwnd, TRUE);
+  }
+  Close(form);
+  if (ownerWindow != nullptr && ::IsWindow(ownerWindow)) ::SetActiveWindow(ownerWindow);
+}
+
+void Win32Platform::Close(Form& form) {
+  auto it = std::find_if(windows_.begin(), windows_.end(),
+                         [&](const std::unique_ptr<FormWindow>& window) { return window->GetForm() == &form; });
+  if (it == windows_.end()) return;
+  std::unique_ptr<FormWindow> closing = std::move(*it);
+  windows_.erase(it);
+  closing.reset();
+}
+
+void Win32Platform::Dispatch(MSG& msg) {
+  ::TranslateMessage(&msg);
+  ::DispatchMessageW(&msg);
+  ReapClosed();
+}
+
+void Win32Platform::ReapClosed() {
+  for (std::size_t i = 0; i < windows_.size();) {
+    Form* form = windows_[i]->GetForm();
+    bool modal = std::find(modal_.begin(), modal_.end(), form) != modal_.end();
+    if ((form == nullptr || form->Closed()) && !modal && !windows_[i]->Busy()) {
+      std::unique_ptr<FormWindow> closing = std::move(windows_[i]);
+      windows_.erase(windows_.begin() + static_cast<std::ptrdiff_t>(i));
+      closing.reset();
+    } else {
+      ++i;
+    }
+  }
+}
+
+int Win32Platform::RunMessageLoop() {
+  MSG msg{};
+  while (!windows_.empty()) {
+    int got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) return got == 0 ? static_cast<int>(msg.wParam) : 1;
+    Dispatch(msg);
+  }
+  return 0;
+}
+
+void Win32Platform::DoEvents() {
+  MSG msg{};
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    Dispatch(msg);
+  }
+}
+
+void Win32Platform::MessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon) {
+  UINT type = MB_OK | (icon == MessageBoxIcon::Information ? MB_ICONINFORMATION : 0);
+  ::MessageBoxW(ActiveFormWindow(), Wide(text).c_str(), Wide(caption).c_str(), type);
+}
+
+CursorHandle Win32Platform::LoadHandCursor() {
+  return reinterpret_cast<CursorHandle>(::LoadCursorA(nullptr, "#32649"));
+}
+
+void Win32Platform::SetCursor(CursorHandle cursor) {
+  ::SetCursor(reinterpret_cast<HCURSOR>(cursor));
+}
+
+void Win32Platform::DragWindow(Form& form) {
+  HWND hwnd = WindowOf(form);
+  if (hwnd == nullptr) return;
+  std::int32_t zero = 0;
+  ::ReleaseCapture();
+  ::SendMessageA(hwnd, 0xA1, 2, reinterpret_cast<LPARAM>(&zero));
+}
+
+void Win32Platform::EndProgram() {
+  ::ExitProcess(0);
+}
+
+}  // namespace orvane::ui::win32

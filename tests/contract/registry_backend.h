@@ -1,0 +1,21 @@
+#pragma once
+// The registry implementation the contract suite runs against: the in-memory
+// one in the host build, the system's (inside a scratch key) under Windows.
+#include <memory>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace orvane::testing {
+
+class RegistryBackend {
+ public:
+  virtual ~RegistryBackend() = default;
+  virtual RegistryService& Registry() = 0;
+  virtual std::string Name() const = 0;
+};
+
+// A fresh, empty registry for one test; its destructor removes whatever the test wrote.
+std::unique_ptr<RegistryBackend> MakeRegistryBackend();
+
+}  // namespace orvane::testing

@@ -1,0 +1,21 @@
+#include "contract/registry_backend.h"
+
+#include "platform/memory_registry.h"
+
+namespace orvane::testing {
+namespace {
+
+class MemoryBackend : public RegistryBackend {
+ public:
+  RegistryService& Registry() override { return registry_; }
+  std::string Name() const override { return "memory"; }
+
+ private:
+  MemoryRegistry registry_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryBackend> MakeRegistryBackend() { return std::make_unique<MemoryBackend>(); }
+
+}  // namespace orvane::testing

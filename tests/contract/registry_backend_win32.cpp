@@ -1,0 +1,48 @@
+#include "contract/registry_backend.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/registry_win32.h"
+
+namespace orvane::testing {
+namespace {
+
+constexpr wchar_t kSandboxParent[] = L"Software\\OrvaneContract";
+
+// The system registry with every root inside a scratch key of the current
+// user, made for one test and removed with everything below it afterwards.
+class SystemBackend : public RegistryBackend {
+ public:
+  SystemBackend() : registry_(SandboxName()) {
+    for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine}) {
+      RegHandle h = 0;
+      if (registry_.CreateKey(root, "", h) == regerr::kSuccess) registry_.CloseKey(h);
+    }
+  }
+  ~SystemBackend() override {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, sandboxWide_.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, sandboxWide_.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kSandboxParent);  // only when no other test's key is left
+  }
+  RegistryService& Registry() override { return registry_; }
+  std::string Name() const override { return "system"; }
+
+ private:
+  std::string SandboxName() {
+    static unsigned counter = 0;
+    std::wstring leaf = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    sandboxWide_ = std::wstring(kSandboxParent) + L"\\" + leaf;
+    return "Software\\OrvaneContract\\" + std::string(leaf.begin(), leaf.end());
+  }
+
+  std::wstring sandboxWide_;
+  Win32Registry registry_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryBackend> MakeRegistryBackend() { return std::make_unique<SystemBackend>(); }
+
+}  // namespace orvane::testing

@@ -1,0 +1,197 @@
+# Sourced by the end-to-end scenarios: runs the real orvane.exe under Wine on
+# the display the test run provides and drives it through the X server as a
+# person would (pointer and keys), then reads the registry and the screen.
+#
+# Every scenario shares one Wine prefix of its own under <build>/e2e, apart
+# from the prefix of the Wine unit tests, and a copy of the program in
+# <build>/e2e/app, so Config.ini lands there.
+set -euo pipefail
+
+E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+E2E_BUILD=$(cd "$1" && pwd)
+E2E_EXE=$2
+E2E_ROOT="$E2E_BUILD/e2e"
+E2E_APP="$E2E_ROOT/app"
+E2E_SHOTS="$E2E_ROOT/shots"
+# The screenshots for the README go to docs/ only when asked for.
+if [ "${ORVANE_UPDATE_DOCS:-0}" = 1 ]; then E2E_DOCS="$E2E_SOURCE/docs"; else E2E_DOCS="$E2E_ROOT/docs"; fi
+E2E_PID=
+E2E_WINDOW=
+E2E_FAILURES=0
+
+. "$E2E_SOURCE/scripts/wine-env.sh"
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "SKIP-FAIL: no DISPLAY; run through scripts/test.sh" >&2
+  exit 1
+fi
+
+fail() {
+  echo "FAIL: $*" >&2
+  E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+
+expect_eq() {  # what expected actual
+  if [ "$2" != "$3" ]; then fail "$1: expected '$2', got '$3'"; else echo "ok: $1"; fi
+}
+
+e2e_finish() {
+  e2e_stop
+  if [ "$E2E_FAILURES" -gt 0 ]; then
+    echo "$E2E_FAILURES check(s) failed" >&2
+    exit 1
+  fi
+  echo "all checks passed"
+}
+
+e2e_cleanup() {
+  if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then kill "$E2E_PID" 2>/dev/null || true; fi
+  orvane_wine_stop
+}
+
+# A fresh copy of the program without Config.ini, and the prefix (made once).
+e2e_setup() {
+  mkdir -p "$E2E_ROOT"
+  orvane_wine_env "$E2E_ROOT"
+  orvane_wine_stop  # a server left from another display cannot show windows here
+  orvane_wine_prefix
+  mkdir -p "$E2E_APP" "$E2E_SHOTS" "$E2E_DOCS"
+  rm -f "$E2E_APP/Config.ini"
+  cp "$E2E_EXE" "$E2E_APP/orvane.exe"
+  trap e2e_cleanup EXIT
+  # Start the server outside any pipe of the caller's.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+e2e_visible_windows() {  # every visible top-level window of the program
+  xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null || true
+}
+
+e2e_start() {
+  (cd "$E2E_APP" && exec wine "$E2E_APP/orvane.exe" </dev/null >"$E2E_ROOT/orvane.log" 2>&1) &
+  E2E_PID=$!
+  E2E_WINDOW=
+  local i
+  for i in $(seq 1 100); do
+    E2E_WINDOW=$(xdotool search --onlyvisible --name '^Orvane$' 2>/dev/null | head -n 1 || true)
+    [ -n "$E2E_WINDOW" ] && break
+    sleep 0.1
+  done
+  [ -n "$E2E_WINDOW" ] || { echo "the main window did not appear" >&2; exit 1; }
+  sleep 0.5
+}
+
+e2e_stop() {
+  if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then
+    kill "$E2E_PID" 2>/dev/null || true
+    wait "$E2E_PID" 2>/dev/null || true
+  fi
+  E2E_PID=
+
+}
+
+# Client-area pixel coordinates: a borderless window's X window is its client area.
+e2e_click() {  # window x y
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.15
+}
+
+# The window (other than the main one) that appears next, up to 5 s.
+e2e_wait_other_window() {
+  local i w
+  for i in $(seq 1 50); do
+    for w in $(e2e_visible_windows); do
+      if [ "$w" != "$E2E_WINDOW" ]; then echo "$w"; return 0; fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+e2e_wait_no_other_window() {
+  local i w other
+  for i in $(seq 1 50); do
+    other=
+    for w in $(e2e_visible_windows); do [ "$w" != "$E2E_WINDOW" ] && other=$w; done
+    [ -z "$other" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+e2e_geometry() {  # window -> "WxH"
+  xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'
+}
+
+e2e_shot() {  # window file
+  import -window "$1" "$2"
+}
+
+# Main window layout at 96 dpi, in client pixels.
+E2E_ROW_X=19
+e2e_row_y() {  # row scroll-steps -> y of the row's box
+  echo $((93 + 29 * $1 - 20 * ${2:-0}))
+}
+e2e_tick_row() {  # row [scroll-steps]
+  e2e_click "$E2E_WINDOW" "$E2E_ROW_X" "$(e2e_row_y "$1" "${2:-0}")"
+}
+e2e_scroll_down() {  # steps: clicks on the scroll bar's down arrow
+  local i
+  for i in $(seq 1 "$1"); do e2e_click "$E2E_WINDOW" 408 347; done
+}
+e2e_scroll_up() {
+  local i
+  for i in $(seq 1 "$1"); do e2e_click "$E2E_WINDOW" 408 87; done
+}
+e2e_press_repair() { e2e_click "$E2E_WINDOW" 514 372; }
+e2e_select_all() { e2e_click "$E2E_WINDOW" 28 373; }
+e2e_invert() { e2e_click "$E2E_WINDOW" 68 373; }
+e2e_tick_lock() { e2e_click "$E2E_WINDOW" 106 373; }
+
+# Pixels of a colour in a rectangle of a screenshot: green or red text.
+e2e_count_colour() {  # file x y w h green|red
+  local filter
+  case "$6" in
+    green) filter='$2 >= 150 && $1 <= 110 && $3 <= 110' ;;
+    red) filter='$1 >= 150 && $2 <= 110 && $3 <= 110' ;;
+    blue) filter='$3 >= 150 && $1 <= 90 && $2 <= 160' ;;
+  esac
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | tail -n +2 |
+    sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk "$filter {n++} END {print n+0}"
+}
+
+# The colour of a row's result text in a screenshot: green, red or none.
+e2e_row_result() {  # file row [scroll-steps]
+  local y=$(( $(e2e_row_y "$2" "${3:-0}") - 6 ))
+  local green red
+  green=$(e2e_count_colour "$1" 20 "$y" 375 16 green)
+  red=$(e2e_count_colour "$1" 20 "$y" 375 16 red)
+  if [ "$green" -gt 10 ] && [ "$red" -lt 3 ]; then echo green
+  elif [ "$red" -gt 10 ] && [ "$green" -lt 3 ]; then echo red
+  else echo none; fi
+}
+
+# Registry access through Wine's reg.exe; its output is in the OEM code page.
+e2e_reg() { wine reg "$@" </dev/null 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r'; }
+e2e_reg_value() {  # key name ("" for the default value) -> data, or "(absent)"
+  local out
+  if [ -z "$2" ]; then out=$(e2e_reg query "$1" /ve) || { echo "(absent)"; return; }
+  else out=$(e2e_reg query "$1" /v "$2") || { echo "(absent)"; return; }; fi
+  echo "$out" | awk -F '    ' 'NF >= 4 && $3 ~ /^REG_/ {print $4; found=1} END {if (!found) print "(absent)"}'
+}
+e2e_key_exists() {  # key -> yes/no
+  if wine reg query "$1" </dev/null >/dev/null 2>&1; then echo yes; else echo no; fi
+}
+e2e_reg_set() {  # key name data
+  wine reg add "$1" /v "$2" /d "$3" /f </dev/null >/dev/null 2>&1
+}
+e2e_keyaccess() {  # lock|unlock root path
+  wine "$E2E_BUILD/orvane_e2e_keyaccess.exe" "$@" </dev/null
+}
+
+# Whether a row's box shows its tick in a screenshot: yes or no.
+e2e_row_ticked() {  # file row [scroll-steps]
+  local y=$(( $(e2e_row_y "$2" "${3:-0}") - 4 ))
+  if [ "$(e2e_count_colour "$1" 15 "$y" 8 9 blue)" -gt 5 ]; then echo yes; else echo no; fi
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Damaged settings, ticked rows (scrolling for the last ones), the repair
+# button: every table is back in the registry, the rows read green, and the
+# row whose key refuses writes reads red.
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup
+
+IE='Software\Microsoft\Internet Explorer'
+SEARCH="HKLM\\$IE\\Search"
+HIDDEN='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Explorer\Advanced\Folder\Hidden'
+WINLOGON='HKLM\Software\Microsoft\Windows\CurrentVersion\Winlogon'
+GPEDIT='HKCR\CLSID\{8FC0B734-A0E1-11D1-A7D3-0000F87571E3}\InProcServer32'
+
+# What unwanted software leaves behind.
+e2e_reg_set "HKCU\\$IE\\Main" 'Start Page' 'http://hijack.example.net'
+e2e_reg_set "HKLM\\$IE\\Main" 'Start Page' 'http://hijack.example.net'
+e2e_reg_set "HKCU\\$IE\\Main" 'Window Title' 'Hijacked'
+e2e_reg_set "HKCU\\Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel" 'HomePage' '1'
+e2e_reg_set "$WINLOGON" 'LegalNoticeCaption' 'Notice'
+e2e_reg_set "$WINLOGON" 'LegalNoticeText' 'Click OK'
+e2e_reg_set 'HKLM\SYSTEM\CurrentControlSet\Control\SafeBoot' 'AlternateShell' 'evil.exe'
+e2e_reg_set "$GPEDIT" '' 'broken.dll'
+wine reg add "$HIDDEN\\SHOWALL" /v CheckedValue /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+wine reg add 'HKCR\Directory\shell\find\command' /ve /d 'evil.exe' /f </dev/null >/dev/null 2>&1
+wine reg delete 'HKCR\lnkfile' /v IsShortcut /f </dev/null >/dev/null 2>&1 || true
+e2e_reg_set "$SEARCH" 'SearchAssistant' 'http://hijack.example.net'
+e2e_keyaccess lock HKLM "$IE\\Search"
+trap 'e2e_keyaccess unlock HKLM "$IE\\Search" || true; e2e_cleanup' EXIT
+
+# The addresses the browser repairs apply, read from Config.ini at start-up.
+printf '[IEConfig]\r\nHomePage=http://start.example.org\r\nSEO=http://search.example.org\r\n' >"$E2E_APP/Config.ini"
+
+e2e_start
+e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/fresh.png"
+cp "$E2E_SHOTS/fresh.png" "$E2E_DOCS/main-window.png"
+for row in 0 1 2 3 4 5 6 7 8; do e2e_tick_row "$row"; done
+e2e_scroll_down 5
+for row in 9 11 12; do e2e_tick_row "$row" 5; done
+e2e_press_repair
+
+# The run ends when the last row shows its result.
+for _ in $(seq 1 100); do
+  e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/bottom.png"
+  [ "$(e2e_row_result "$E2E_SHOTS/bottom.png" 12 5)" = green ] && break
+  sleep 0.2
+done
+for row in 5 6 7 8 9 12; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/bottom.png" "$row" 5)"; done
+expect_eq "row 10 untouched" none "$(e2e_row_result "$E2E_SHOTS/bottom.png" 10 5)"
+expect_eq "row 11 (key refuses writes)" red "$(e2e_row_result "$E2E_SHOTS/bottom.png" 11 5)"
+cp "$E2E_SHOTS/bottom.png" "$E2E_DOCS/main-after-repair-end.png"
+e2e_scroll_up 5
+sleep 0.3
+e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/top.png"
+for row in 0 1 2 3 4; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/top.png" "$row")"; done
+cp "$E2E_SHOTS/top.png" "$E2E_DOCS/main-after-repair.png"
+
+# The registry, item by item.
+expect_eq "item 1 SHOWALL CheckedValue" 0x1 "$(e2e_reg_value "$HIDDEN\\SHOWALL" CheckedValue)"
+expect_eq "item 1 NOHIDDEN CheckedValue" 0x2 "$(e2e_reg_value "$HIDDEN\\NOHIDDEN" CheckedValue)"
+expect_eq "item 1 Hidden Type" group "$(e2e_reg_value "$HIDDEN" Type)"
+expect_eq "item 2 AlternateShell" cmd.exe "$(e2e_reg_value 'HKLM\SYSTEM\CurrentControlSet\Control\SafeBoot' AlternateShell)"
+expect_eq "item 3 .lnk" lnkfile "$(e2e_reg_value 'HKCR\.lnk' '')"
+expect_eq "item 3 IsShortcut" '' "$(e2e_reg_value 'HKCR\lnkfile' IsShortcut)"
+expect_eq "item 3 new shortcut command" 'rundll32.exe appwiz.cpl,NewLinkHere %1' "$(e2e_reg_value 'HKCR\.lnk\ShellNew' Command)"
+expect_eq "item 3 shortcut handler" '{00021401-0000-0000-C000-000000000046}' "$(e2e_reg_value 'HKCR\lnkfile\shellex\IconHandler' '')"
+expect_eq "item 4 find verb removed" no "$(e2e_key_exists 'HKCR\Directory\shell\find')"
+expect_eq "item 5 exe open command" '"%1" %*' "$(e2e_reg_value 'HKCR\exefile\shell\Open\command' '')"
+expect_eq "item 6 group policy server" '%SystemRoot%\System32\GPEdit.dll' "$(e2e_reg_value "$GPEDIT" '')"
+expect_eq "item 7 start page (user)" http://start.example.org "$(e2e_reg_value "HKCU\\$IE\\Main" 'Start Page')"
+expect_eq "item 7 start page (machine)" http://start.example.org "$(e2e_reg_value "HKLM\\$IE\\Main" 'Start Page')"
+expect_eq "item 8 window title" 'Microsoft Internet Explorer' "$(e2e_reg_value "HKCU\\$IE\\Main" 'Window Title')"
+expect_eq "item 9 home button policy" '(absent)' "$(e2e_reg_value "HKCU\\Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel" HomePage)"
+expect_eq "item 11 refused write kept" 'http://hijack.example.net' "$(e2e_reg_value "$SEARCH" SearchAssistant)"
+expect_eq "item 12 notice caption" '(absent)' "$(e2e_reg_value "$WINLOGON" LegalNoticeCaption)"
+expect_eq "item 12 notice text" '(absent)' "$(e2e_reg_value "$WINLOGON" LegalNoticeText)"
+
+# With writes allowed again the same row turns green.
+e2e_keyaccess unlock HKLM "$IE\\Search"
+e2e_scroll_down 5
+e2e_press_repair
+for _ in $(seq 1 100); do
+  e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/again.png"
+  [ "$(e2e_row_result "$E2E_SHOTS/again.png" 11 5)" = green ] && break
+  sleep 0.2
+done
+expect_eq "row 11 after the key was opened" green "$(e2e_row_result "$E2E_SHOTS/again.png" 11 5)"
+expect_eq "item 11 search page" 'http://search.example.org' "$(e2e_reg_value "$SEARCH" SearchAssistant)"
+
+e2e_finish

@@ -1,0 +1,191 @@
+#include "menuext/frm_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "menuext/menu_ext.h"
+#include "platform/memory_registry.h"
+#include "support/recording_commands.h"
+#include "ui/toolkit/headless.h"
+
+namespace orvane {
+namespace {
+
+constexpr RegRoot HKCU = RegRoot::CurrentUser;
+using Op = MemoryRegistry::Op;
+
+std::string EntryPath(std::string_view name) { return std::string(kMenuExtPath) + "\\" + std::string(name); }
+
+// Records the buffer size of every enumeration, and answers one name with
+// leftovers behind its null, as a reused buffer holds them.
+class EnumWatchingRegistry : public MemoryRegistry {
+ public:
+  std::vector<std::uint32_t> bufferSizes;
+  std::string dirtyName;
+  long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
+               std::string& name) override {
+    bufferSizes.push_back(bufferChars);
+    long result = MemoryRegistry::EnumKey(key, index, bufferChars, name);
+    if (result == regerr::kSuccess && name == dirtyName) name += std::string("\0LEFTOVER", 9);
+    return result;
+  }
+};
+
+class MenuExtTest : public ::testing::Test {
+ protected:
+  void AddEntries(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      registry.Put(HKCU, EntryPath(name), "", RegValue::Text(RegType::Sz, "res://x.dll/menu.htm"));
+    }
+  }
+  std::vector<std::string> Lines(const ui::ListBox& list) const {
+    std::vector<std::string> lines;
+    for (const auto& line : list.Lines()) {
+      EXPECT_FALSE(line.checked) << line.text;
+      lines.push_back(line.text);
+    }
+    return lines;
+  }
+  bool Logged(Op op) const {
+    for (const auto& e : registry.Log()) {
+      if (e.op == op) return true;
+    }
+    return false;
+  }
+  void Open(const std::function<void(frmMenu&)>& drive) {
+    frmMenu dialog(services);
+    platform.onModal = [&](ui::Form&) { drive(dialog); };
+    platform.ShowModal(dialog, nullptr);
+  }
+
+  ui::HeadlessPlatform platform;
+  EnumWatchingRegistry registry;
+  testing::RecordingCommandRunner commands;
+  AppConfig config;
+  AppServices services{platform, registry, commands, config, {}, {}, ui::HeadlessPlatform::kHandCursor};
+  ui::Form host{platform, "host"};
+  ui::ListBox& list = host.Add<ui::ListBox>("lst");
+};
+
+TEST_F(MenuExtTest, ListsEveryNameInFullWithOneBufferSize) {
+  const std::string longName(40, 'A');
+  // Enumeration is in upper-cased UTF-16 order: this one comes after the
+  // double-byte name and is as long as the longest.
+  const std::string nearMax = "鼠" + std::string(39, 'z');
+  AddEntries({longName.c_str(), "B", "百度搜索(&B)", nearMax.c_str()});
+  registry.dirtyName = "B";
+  list.AddItem("stale");
+
+  ListMenuExtEntries(registry, list);
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{longName, "B", "百度搜索(&B)", nearMax}));
+  EXPECT_EQ(registry.bufferSizes, (std::vector<std::uint32_t>(4, 41)));
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+  EXPECT_FALSE(Logged(Op::Create));
+}
+
+TEST_F(MenuExtTest, DeleteTellsWhetherTheEntryWent) {
+  AddEntries({"Gone", "Locked", "Parent"});
+  registry.PutKey(HKCU, EntryPath("Parent") + "\\Child");
+  registry.FailOn(Op::DeleteKey, HKCU, EntryPath("Locked"));
+
+  EXPECT_TRUE(DeleteMenuExtEntry(registry, "gone"));  // names compare without case
+  EXPECT_FALSE(registry.KeyExists(HKCU, EntryPath("Gone")));
+  EXPECT_FALSE(DeleteMenuExtEntry(registry, "Gone")) << "already absent";
+  EXPECT_FALSE(DeleteMenuExtEntry(registry, "Locked"));
+  EXPECT_FALSE(DeleteMenuExtEntry(registry, "Parent")) << "has a subkey";
+  EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Locked")));
+  EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Parent")));
+
+  registry.FailOn(Op::Create, HKCU, kMenuExtPath);
+  AddEntries({"Other"});
+  EXPECT_FALSE(DeleteMenuExtEntry(registry, "Other"));
+  EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Other")));
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+TEST_F(MenuExtTest, LoadShowsTheSkinAndTheEntries) {
+  AddEntries({"百度搜索", "Send to OneNote"});
+  Open([&](frmMenu& d) {
+    EXPECT_EQ(d.Picture(), 201);
+    EXPECT_EQ(d.iclose.Picture(), 202);
+    EXPECT_EQ(d.iclose.ToolTip(), "关闭");
+    EXPECT_EQ(d.imgclear.Picture(), 204);
+    EXPECT_EQ(d.lbltitle.Caption(), "IE鼠标右键菜单管理");
+    EXPECT_EQ(d.lblinfo.Caption(), "请先选中需要删除的右键菜单然后点击立即清理");
+    EXPECT_EQ(d.lbltitle.GetFont(), (ui::Font{"宋体", 10.5f, true, false, false, 134}));
+    for (ui::Label* label : {&d.lbltitle, &d.lblinfo}) {
+      EXPECT_EQ(label->ForeColor(), ui::kWhite);
+      EXPECT_EQ(label->Style(), ui::BackStyle::Transparent);
+    }
+    EXPECT_EQ(d.lstmenu.GetFont(), (ui::Font{"宋体", 10.5f, false, false, false, 134}));
+    EXPECT_EQ(Lines(d.lstmenu), (std::vector<std::string>{"Send to OneNote", "百度搜索"}));
+    ASSERT_TRUE(platform.Click(d.iclose));
+    EXPECT_TRUE(d.Closed());
+  });
+}
+
+TEST_F(MenuExtTest, CleanWithNothingTickedOnlyWarns) {
+  AddEntries({"One", "Two", "Three"});
+  Open([&](frmMenu& d) {
+    registry.ClearLog();
+    ASSERT_TRUE(platform.Click(d.imgclear));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "至少需要选中一项才能进行清理");
+    EXPECT_EQ(platform.messages[0].caption, "Orvane");
+    EXPECT_EQ(platform.messages[0].icon, ui::MessageBoxIcon::None);
+    EXPECT_TRUE(registry.Log().empty()) << "nothing deleted, no refill";
+    EXPECT_EQ(d.lstmenu.ListCount(), 3);
+  });
+}
+
+TEST_F(MenuExtTest, CleanDeletesTheTickedEntriesAndRefillsUnticked) {
+  AddEntries({"Alpha", "Beta", "Gamma", "百度搜索"});
+  registry.FailOn(Op::DeleteKey, HKCU, EntryPath("Gamma"));
+  Open([&](frmMenu& d) {
+    ASSERT_EQ(Lines(d.lstmenu), (std::vector<std::string>{"Alpha", "Beta", "Gamma", "百度搜索"}));
+    platform.ToggleLine(d.lstmenu, 0);
+    platform.ToggleLine(d.lstmenu, 2);
+    platform.ToggleLine(d.lstmenu, 3);
+    registry.ClearLog();
+    ASSERT_TRUE(platform.Click(d.imgclear));
+    EXPECT_TRUE(platform.messages.empty());
+
+    std::vector<std::string> deleted;
+    for (const auto& e : registry.Log()) {
+      if (e.op == Op::DeleteKey) deleted.push_back(e.name);
+    }
+    EXPECT_EQ(deleted, (std::vector<std::string>{"Alpha", "Gamma", "百度搜索"}));
+    EXPECT_EQ(registry.SubkeyNames(HKCU, kMenuExtPath), (std::vector<std::string>{"Beta", "Gamma"}));
+    EXPECT_EQ(Lines(d.lstmenu), (std::vector<std::string>{"Beta", "Gamma"}));
+  });
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+TEST_F(MenuExtTest, MissingKeyListsNothingAndIsNeverCreated) {
+  Open([&](frmMenu& d) {
+    EXPECT_EQ(d.lstmenu.ListCount(), 0);
+    ASSERT_TRUE(platform.Click(d.imgclear));
+    EXPECT_EQ(platform.messages.size(), 1u);
+  });
+  EXPECT_FALSE(registry.KeyExists(HKCU, kMenuExtPath));
+  EXPECT_FALSE(Logged(Op::Create));
+}
+
+TEST_F(MenuExtTest, HandPointerOverButtonsAndNoDragging) {
+  Open([&](frmMenu& d) {
+    for (ui::Image* button : {&d.iclose, &d.imgclear}) {
+      platform.cursorsSet.clear();
+      platform.MouseMove(*button, 0);
+      platform.MouseDown(*button, ui::kLeftButton);
+      EXPECT_EQ(platform.cursorsSet, (std::vector<ui::CursorHandle>(2, ui::HeadlessPlatform::kHandCursor)));
+    }
+    EXPECT_EQ(d.imgclear.Picture(), 204);
+    platform.MouseMove(d, ui::kLeftButton);
+    EXPECT_TRUE(platform.drags.empty());
+  });
+}
+
+}  // namespace
+}  // namespace orvane

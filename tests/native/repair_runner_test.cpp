@@ -1,0 +1,175 @@
+// The repair button and the lock timer against a fake main window.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+#include "platform/memory_registry.h"
+#include "repair/runner.h"
+#include "resources/catalogue.h"
+#include "support/recording_commands.h"
+
+namespace orvane {
+namespace {
+
+using Op = MemoryRegistry::Op;
+
+struct FakeView : RunnerView {
+  std::array<bool, kRepairItemCount> ticks{};
+  bool lock = false;
+  std::vector<std::string> events;           // every call, in order
+  std::function<void()> onPendingEvents;     // runs inside ProcessPendingEvents
+  std::array<std::string, kRepairItemCount> caption;
+  std::array<std::uint32_t, kRepairItemCount> color{};
+
+  bool RowTicked(int row) override {
+    events.push_back("tick?" + std::to_string(row));
+    return ticks[row];
+  }
+  void SetResultColor(int row, std::uint32_t c) override { color[row] = c; }
+  void SetResultCaption(int row, const std::string& text) override { caption[row] = text; }
+  void ShowResult(int row) override { events.push_back("result" + std::to_string(row)); }
+  void SetRepairButtonEnabled(bool on) override { events.push_back(on ? "button on" : "button off"); }
+  bool LockTicked() override { return lock; }
+  void SetTimerEnabled(bool on) override { events.push_back(on ? "timer on" : "timer off"); }
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+    events.push_back("message " + text + "|" + title + (icon == MessageIcon::Information ? "|i" : ""));
+  }
+  void ShowMenuManager() override { events.push_back("menu"); }
+  void ProcessPendingEvents() override {
+    if (onPendingEvents) onPendingEvents();
+  }
+  int Count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+  }
+};
+
+struct Rig {
+  FakeView view;
+  MemoryRegistry registry;
+  testing::RecordingCommandRunner commands;
+  AppConfig config{"http://a.example", "http://s.example"};
+  RepairRunner runner{view, registry, commands, config};
+};
+
+const std::string kGreen = "修复成功", kRed = "修复失败";
+
+TEST(RepairRunner, NoTickedRowShowsTheMessageAndTurnsLockOff) {
+  Rig rig;
+  rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();
+  std::vector<std::string> expected = {"timer off"};
+  for (int row = 0; row < kRepairItemCount; ++row) expected.push_back("tick?" + std::to_string(row));
+  expected.push_back("message 您未选择任何修复项|" + LoadString(999) + "|i");
+  EXPECT_EQ(rig.view.events, expected);
+  EXPECT_FALSE(LoadString(999).empty());
+  EXPECT_TRUE(rig.registry.Log().empty());
+}
+
+TEST(RepairRunner, OnlyTheMenuRowOpensTheManagerAndLockPassesSkipIt) {
+  Rig rig;
+  rig.view.ticks[kMenuManagerItem] = true;
+  rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.Count("menu"), 1);
+  EXPECT_EQ(rig.view.events.back(), "timer on");
+  EXPECT_EQ(rig.view.events[rig.view.events.size() - 2], "button on");
+  EXPECT_EQ(rig.view.Count("button off"), 1);
+  EXPECT_EQ(rig.view.caption[kMenuManagerItem], "");
+  rig.runner.OnTimerTick();
+  EXPECT_EQ(rig.view.Count("menu"), 1);
+  EXPECT_TRUE(rig.registry.Log().empty());
+}
+
+TEST(RepairRunner, ARowShowsItsLatestOutcome) {
+  Rig rig;
+  rig.view.ticks[7] = true;
+  rig.registry.FailOn(Op::SetValue, RegRoot::LocalMachine, "");
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.caption[7], kRed);
+  EXPECT_EQ(rig.view.color[7], 255u);
+  EXPECT_EQ(rig.view.events.back(), "button on");  // lock not ticked: timer stays off
+  rig.registry.ClearFailures();
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.caption[7], kGreen);
+  EXPECT_EQ(rig.view.color[7], 65280u);
+  EXPECT_EQ(rig.view.Count("result7"), 2);
+  EXPECT_EQ(rig.view.caption[8], "");
+}
+
+TEST(RepairRunner, TicksAreReadWhenTheRunReachesTheRow) {
+  Rig rig;
+  rig.view.ticks[1] = rig.view.ticks[9] = true;
+  rig.view.onPendingEvents = [&] {  // the user clicks while row 1 is shown
+    rig.view.ticks[9] = false;
+    rig.view.ticks[12] = true;
+    rig.view.lock = true;
+  };
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.Count("result1"), 1);
+  EXPECT_EQ(rig.view.Count("result9"), 0);
+  EXPECT_EQ(rig.view.Count("result12"), 1);
+  EXPECT_EQ(rig.view.events.back(), "timer on");
+}
+
+TEST(RepairRunner, ALockPassRunsAlone) {
+  Rig rig;
+  rig.view.ticks[2] = rig.view.ticks[8] = true;
+  rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();
+  int nested = 0;
+  rig.view.onPendingEvents = [&] {
+    ++nested;
+    rig.runner.OnTimerTick();  // falls due while the pass processes events
+  };
+  rig.view.events.clear();
+  rig.runner.OnTimerTick();
+  EXPECT_EQ(nested, 2);
+  EXPECT_EQ(rig.view.Count("result2"), 1);
+  EXPECT_EQ(rig.view.Count("result8"), 1);
+  EXPECT_EQ(rig.view.Count("button off") + rig.view.Count("timer off"), 0);
+  rig.view.onPendingEvents = nullptr;
+  rig.runner.OnTimerTick();  // the next tick runs again
+  EXPECT_EQ(rig.view.Count("result2"), 2);
+}
+
+TEST(RepairRunner, LockPassesDoNotRestartCommandsStillRunning) {
+  Rig rig;
+  rig.commands.keepRunning = true;
+  rig.view.ticks[0] = rig.view.ticks[5] = rig.view.ticks[2] = true;
+  rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.commands.calls.size(), 17u);
+  for (int tick = 0; tick < 5; ++tick) rig.runner.OnTimerTick();
+  EXPECT_EQ(rig.commands.calls.size(), 17u);
+  EXPECT_EQ(rig.view.Count("result0"), 1);  // the row keeps its last result
+  EXPECT_EQ(rig.view.Count("result2"), 6);  // other items are still held
+
+  // Item 0's processes end; item 5's one straggler keeps item 5 waiting.
+  std::set<std::uint32_t> straggler = {*std::prev(rig.commands.running.end())};
+  rig.commands.running = straggler;
+  rig.runner.OnTimerTick();
+  EXPECT_EQ(rig.commands.calls.size(), 25u);
+  rig.commands.running.clear();
+  rig.commands.keepRunning = false;
+  rig.runner.OnTimerTick();
+  EXPECT_EQ(rig.commands.calls.size(), 25u + 8u + 9u);
+  // The button starts commands whatever still runs.
+  rig.commands.keepRunning = true;
+  rig.runner.OnRepairButtonClick();
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.commands.calls.size(), 42u + 34u);
+}
+
+TEST(RepairRunner, AnUnstartableCommandTurnsTheRowRed) {
+  Rig rig;
+  rig.commands.unstartable.insert("regsvr32");
+  rig.view.ticks[5] = rig.view.ticks[6] = true;
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.caption[5], kRed);
+  EXPECT_EQ(rig.view.caption[6], kGreen);
+  EXPECT_FALSE(rig.registry.KeyExists(RegRoot::ClassesRoot, "exefile"));
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,239 @@
+#include "settings/set_frm.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/memory_registry.h"
+#include "settings/config_file.h"
+#include "settings/config_file_native.h"
+#include "support/recording_commands.h"
+#include "ui/toolkit/headless.h"
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr RegRoot HKCU = RegRoot::CurrentUser;
+constexpr RegRoot HKLM = RegRoot::LocalMachine;
+constexpr char kMain[] = R"(Software\Microsoft\Internet Explorer\Main)";
+constexpr char kSearch[] = R"(Software\Microsoft\Internet Explorer\Search)";
+
+TEST(SettingsTidy, TrimsSpacesAndAddsTheSchemeWhereNeeded) {
+  struct Case {
+    const char* entry;
+    const char* startPage;
+    const char* searchPage;
+  } cases[] = {
+      {"www.example.com", "http://www.example.com", "http://www.example.com"},
+      {"  www.example.com  ", "http://www.example.com", "http://www.example.com"},
+      {"\twww.example.com", "http://\twww.example.com", "http://\twww.example.com"},  // spaces only
+      {"HTTP://Example.com/Path", "HTTP://Example.com/Path", "HTTP://Example.com/Path"},
+      {"http:/x", "http://http:/x", "http://http:/x"},
+      {"about:blank", "about:blank", "http://about:blank"},
+      {" About:Blank ", "About:Blank", "http://About:Blank"},
+      {"about:blankx", "http://about:blankx", "http://about:blankx"},
+      // Mended: a secure address keeps its scheme; an empty entry stays empty.
+      {"https://example.com", "https://example.com", "https://example.com"},
+      {"HTTPS://example.com", "HTTPS://example.com", "HTTPS://example.com"},
+      {"https:/x", "http://https:/x", "http://https:/x"},
+      {"", "", ""},
+      {"    ", "", ""},
+      {"百度.中国", "http://百度.中国", "http://百度.中国"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TidyStartPage(c.entry), c.startPage) << '"' << c.entry << '"';
+    EXPECT_EQ(TidySearchPage(c.entry), c.searchPage) << '"' << c.entry << '"';
+  }
+}
+
+// Throws from SetValue for one value name, as a failing step would.
+class ThrowingRegistry : public MemoryRegistry {
+ public:
+  std::string throwOn;
+  long SetValue(RegHandle key, std::string_view name, const RegValue& value) override {
+    if (!throwOn.empty() && name == throwOn) throw std::runtime_error("refused");
+    return MemoryRegistry::SetValue(key, name, value);
+  }
+};
+
+class SetFrmTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "orvane-setfrm-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    files = std::make_unique<HostConfigFiles>(dir_.string());
+    config = {"http://start.example", "http://search.example"};
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string FileBytes() const {
+    std::ifstream in(dir_ / "Config.ini", std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+  std::string Text(RegRoot root, const char* path, const char* name) const {
+    auto value = registry.Value(root, path, name);
+    return value ? value->AsText() : "<none>";
+  }
+
+  // Opens the dialog modally; `drive` acts on it while it is open.
+  void Open(const std::function<void(setFrm&)>& drive) {
+    setFrm dialog(services);
+    platform.onModal = [&](ui::Form& form) {
+      ASSERT_EQ(&form, &dialog);
+      drive(dialog);
+    };
+    platform.ShowModal(dialog, nullptr);
+    EXPECT_TRUE(dialog.Closed());
+  }
+
+  // Types both boxes and presses OK.
+  void Ok(const std::string& home, const std::string& search) {
+    Open([&](setFrm& d) {
+      ASSERT_TRUE(platform.Type(d.txthomepage, home));
+      ASSERT_TRUE(platform.Type(d.txtsearch, search));
+      ASSERT_TRUE(platform.Click(d.imgok));
+      EXPECT_TRUE(d.Closed());
+    });
+  }
+
+  fs::path dir_;
+  ui::HeadlessPlatform platform;
+  ThrowingRegistry registry;
+  testing::RecordingCommandRunner commands;
+  AppConfig config;
+  std::unique_ptr<HostConfigFiles> files;  // the temporary folder
+  int writes = 0;
+  AppServices services{platform, registry, commands, config,
+                       [this](AppConfig& c) { ReadConfig(*files, c); },
+                       [this](const AppConfig& c) {
+                         ++writes;
+                         WriteConfig(*files, c);
+                       },
+                       ui::HeadlessPlatform::kHandCursor};
+};
+
+TEST_F(SetFrmTest, LoadShowsTheConfigurationOnItsFace) {
+  Open([&](setFrm& d) {
+    EXPECT_EQ(d.Picture(), 201);
+    EXPECT_EQ(d.Position(), ui::StartPosition::CenterOwner);
+    EXPECT_EQ(d.iclose.Picture(), 202);
+    EXPECT_EQ(d.iclose.ToolTip(), "关闭");
+    EXPECT_EQ(d.imgok.Picture(), 203);
+    EXPECT_EQ(d.imgok.Width(), 70 * 15);
+    EXPECT_EQ(d.lbltitle.Caption(), "设置");
+    EXPECT_EQ(d.lblhp.Caption(), "设置IE首页为：");
+    EXPECT_EQ(d.lblsearch.Caption(), "设置默认搜索引擎为：");
+    for (ui::Label* label : {&d.lbltitle, &d.lblhp, &d.lblsearch}) {
+      EXPECT_EQ(label->ForeColor(), ui::kWhite);
+      EXPECT_EQ(label->Style(), ui::BackStyle::Transparent);
+      EXPECT_GT(label->Width(), 0) << "sized to its text";
+    }
+    EXPECT_EQ(d.lbltitle.GetFont(), (ui::Font{"宋体", 10.5f, true, false, false, 134}));
+    EXPECT_EQ(d.txthomepage.Text(), "http://start.example");
+    EXPECT_EQ(d.txtsearch.Text(), "http://search.example");
+
+    d.FocusFirst();
+    EXPECT_EQ(d.Focused(), &d.txthomepage);
+    d.FocusNext();
+    EXPECT_EQ(d.Focused(), &d.txtsearch);
+    d.FocusNext();
+    EXPECT_EQ(d.Focused(), &d.txthomepage);
+    platform.Click(d.iclose);
+  });
+}
+
+TEST_F(SetFrmTest, OkStoresAppliesAndSavesTheTidiedEntries) {
+  Ok("  www.home.example ", "HTTPS://find.example");
+  EXPECT_EQ(config.HomePage, "http://www.home.example");
+  EXPECT_EQ(config.SEO, "HTTPS://find.example");
+  EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "http://www.home.example");
+  EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "http://www.home.example");
+  EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), "HTTPS://find.example");
+  EXPECT_EQ(Text(HKLM, kSearch, "SearchAssistant"), "HTTPS://find.example");
+  EXPECT_EQ(FileBytes(), "[IEConfig]\r\nHomePage=http://www.home.example\r\nSEO=HTTPS://find.example\r\n");
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+
+  // Reopening shows the tidied values, prefix included.
+  Open([&](setFrm& d) {
+    EXPECT_EQ(d.txthomepage.Text(), "http://www.home.example");
+    EXPECT_EQ(d.txtsearch.Text(), "HTTPS://find.example");
+  });
+}
+
+TEST_F(SetFrmTest, EmptyEntriesLeaveTheFallbacksToTheRepairs) {
+  Ok("   ", "");
+  EXPECT_EQ(config.HomePage, "");
+  EXPECT_EQ(config.SEO, "");
+  EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "about:blank");
+  EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "about:blank");
+  EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), DefaultSearchPage);
+  EXPECT_EQ(Text(HKLM, kSearch, "SearchAssistant"), DefaultSearchPage);
+  EXPECT_EQ(FileBytes(), "[IEConfig]\r\nHomePage=\r\nSEO=\r\n");
+}
+
+TEST_F(SetFrmTest, CloseChangesNothing) {
+  const AppConfig before = config;
+  registry.ClearLog();
+  Open([&](setFrm& d) {
+    platform.Type(d.txthomepage, "www.changed.example");
+    platform.Type(d.txtsearch, "www.changed.example");
+    ASSERT_TRUE(platform.Click(d.iclose));
+    EXPECT_TRUE(d.Closed());
+  });
+  EXPECT_EQ(config.HomePage, before.HomePage);
+  EXPECT_EQ(config.SEO, before.SEO);
+  EXPECT_TRUE(registry.Log().empty());
+  EXPECT_EQ(writes, 0);
+  EXPECT_FALSE(fs::exists(dir_ / "Config.ini"));
+  Open([&](setFrm& d) { EXPECT_EQ(d.txthomepage.Text(), before.HomePage); });
+}
+
+TEST_F(SetFrmTest, AFailingStepIsSkippedAndTheRestRun) {
+  registry.throwOn = "Start Page";
+  Ok("a.example", "b.example");
+  EXPECT_EQ(config.HomePage, "http://a.example");
+  EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "<none>");
+  EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), "http://b.example");
+  EXPECT_EQ(FileBytes(), "[IEConfig]\r\nHomePage=http://a.example\r\nSEO=http://b.example\r\n");
+  EXPECT_EQ(registry.OpenHandles(), 0u);
+
+  // A save that throws still closes the dialog, and the record keeps the new values.
+  registry.throwOn.clear();
+  services.writeConfig = [](const AppConfig&) { throw std::runtime_error("disk full"); };
+  Ok("c.example", "d.example");
+  EXPECT_EQ(config.HomePage, "http://c.example");
+  EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "http://c.example");
+}
+
+TEST_F(SetFrmTest, HandPointerOverButtonsAndDragByTheFace) {
+  Open([&](setFrm& d) {
+    for (ui::Image* button : {&d.imgok, &d.iclose}) {
+      platform.cursorsSet.clear();
+      platform.MouseMove(*button, 0);
+      platform.MouseDown(*button, ui::kRightButton);
+      EXPECT_EQ(platform.cursorsSet, (std::vector<ui::CursorHandle>{services.handCursor, services.handCursor}));
+    }
+    EXPECT_EQ(d.imgok.Picture(), 203) << "no hover picture";
+
+    d.SetPointer(ui::MousePointer::Hand);
+    platform.MouseMove(d, ui::kLeftButton | ui::kRightButton);
+    EXPECT_EQ(d.Pointer(), ui::MousePointer::Default);
+    EXPECT_TRUE(platform.drags.empty()) << "only the left button alone drags";
+    platform.MouseMove(d, ui::kLeftButton);
+    EXPECT_EQ(platform.drags, (std::vector<ui::Form*>{&d}));
+    platform.Click(d.iclose);
+  });
+  EXPECT_EQ(writes, 0);
+}
+
+}  // namespace
+}  // namespace orvane
