@@ -1,8 +1,14 @@
 # Windows build: orvane.exe and the test programs that CTest runs under Wine.
-configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-                                WORLD_READ WORLD_EXECUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+# Built on Linux, the programs run under the build's own Wine prefix.
+if(CMAKE_CROSSCOMPILING)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+endif()
+if(MINGW)
+  set(ORVANE_UNICODE_ENTRY -municode)
+endif()
 
 set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32)
 if(ORVANE_WIN32_SOURCES)
@@ -23,7 +29,7 @@ target_compile_definitions(orvane_win32 ${ORVANE_WIN32_SCOPE} UNICODE _UNICODE W
 
 add_executable(orvane WIN32 ${CMAKE_SOURCE_DIR}/src/main_win32.cpp ${ORVANE_RC_FILE})
 target_link_libraries(orvane PRIVATE orvane_win32)
-target_link_options(orvane PRIVATE -municode)
+target_link_options(orvane PRIVATE ${ORVANE_UNICODE_ENTRY})
 
 # Test programs run through the emulator; tests are listed when CTest starts.
 file(GLOB ORVANE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
@@ -40,15 +46,17 @@ gtest_discover_tests(orvane_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TE
                      DISCOVERY_TIMEOUT 120 PROPERTIES RESOURCE_LOCK wine_gui)
 endif()
 
-# Checks and end-to-end scenarios driven from the host (bash, xdotool).
+# Checks and end-to-end scenarios driven from the Linux host (bash, Wine, xdotool).
+if(CMAKE_CROSSCOMPILING)
 file(GLOB ORVANE_HOST_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.sh)
 foreach(script IN LISTS ORVANE_HOST_SCRIPTS)
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
   set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endforeach()
+endif()
 
 # A helper the end-to-end scenarios use to make a registry key refuse writes.
 add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win32.cpp)
 target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
-target_link_options(orvane_e2e_keyaccess PRIVATE -municode)
+target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
