@@ -10,7 +10,9 @@ orvane_wine_env() {
   export WINEPREFIX="$ORVANE_WINE_ROOT/prefix" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export TMPDIR="$ORVANE_WINE_ROOT/tmp" HOME="$ORVANE_WINE_ROOT/home"
-  export LOCPATH="$ORVANE_WINE_ROOT/locale" LC_ALL=zh_CN.UTF-8
+  export LOCPATH="$ORVANE_WINE_ROOT/locale"
+  # The host shell may lack this locale; only Wine needs it (code page 936).
+  { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null
   mkdir -p "$TMPDIR" "$HOME" "$LOCPATH"
 }
 
