@@ -21,44 +21,25 @@ TEST(IniLookup, FindsKeysAsTheProfileReaderDoes) {
   const std::string a300(300, 'a');
   const LookupCase cases[] = {
       {"plain", "[IEConfig]\r\nHomePage=http://a\r\nSEO=http://b\r\n", "SEO", "http://b"},
-      {"letter case", "[ieCONFIG]\r\nhomepage=x\r\n", "HomePage", "x"},
       {"blanks around names and values", "  [ IEConfig ]  \r\n \t HomePage \t=  x y \t\r\n",
        "HomePage", "x y"},
-      {"other section only", "[Other]\r\nHomePage=x\r\n", "HomePage", "dflt"},
-      {"longer section name", "[IEConfigX]\r\nHomePage=x\r\n", "HomePage", "dflt"},
-      {"key missing", "[IEConfig]\r\nSEO=x\r\n", "HomePage", "dflt"},
       {"key without =", "[IEConfig]\r\nHomePage\r\nHomePage=x\r\n", "HomePage", "dflt"},
       {"nothing after =", "[IEConfig]\r\nHomePage=\r\n", "HomePage", ""},
-      {"blanks after =", "[IEConfig]\r\nHomePage=  \t\r\n", "HomePage", ""},
       {"double quotes", "[IEConfig]\r\nHomePage=\" x \"\r\n", "HomePage", " x "},
-      {"single quotes", "[IEConfig]\r\nHomePage='x'\r\n", "HomePage", "x"},
       {"unmatched quotes", "[IEConfig]\r\nHomePage=\"x'\r\n", "HomePage", "\"x'"},
-      {"lone quote", "[IEConfig]\r\nHomePage=\"\r\n", "HomePage", "\""},
-      {"empty quotes", "[IEConfig]\r\nHomePage=\"\"\r\n", "HomePage", ""},
       {"inner quote kept", "[IEConfig]\r\nHomePage=\"a\"b\"\r\n", "HomePage", "a\"b"},
-      {"first key wins", "[IEConfig]\r\nHomePage=a\r\nHomePage=b\r\n", "HomePage", "a"},
       {"only the first section of a name", "[IEConfig]\r\nSEO=s\r\n[IEConfig]\r\nHomePage=x\r\n",
        "HomePage", "dflt"},
-      {"key before any section", "HomePage=x\r\n[IEConfig]\r\n", "HomePage", "dflt"},
-      {"LF line ends", "[IEConfig]\nHomePage=x\n", "HomePage", "x"},
       {"CR line ends", "[IEConfig]\rHomePage=x\r", "HomePage", "x"},
-      {"no final line end", "[IEConfig]\r\nHomePage=x", "HomePage", "x"},
       {"text after ]", "[IEConfig] ; note\r\nHomePage=x\r\n", "HomePage", "x"},
       {"header without ]", "[IEConfig\r\nHomePage=x\r\n", "HomePage", "dflt"},
-      {"comment line", "[IEConfig]\r\n;HomePage=x\r\n", "HomePage", "dflt"},
-      {"= inside value", "[IEConfig]\r\nHomePage=a=b\r\n", "HomePage", "a=b"},
       {"UTF-8 signature", "\xEF\xBB\xBF[IEConfig]\r\nHomePage=x\r\n", "HomePage", "x"},
       {"zero byte ends value", "[IEConfig]\r\nHomePage=ab\0cd\r\n"s, "HomePage", "ab"},
-      {"^Z is a blank", "[IEConfig]\r\nHomePage=x\x1A\r\n", "HomePage", "x"},
-      {"long value cut", "[IEConfig]\r\nHomePage=" + a300 + "\r\n", "HomePage", a300.substr(0, 255)},
       {"long quoted value cut", "[IEConfig]\r\nHomePage=\"" + a300 + "\"\r\n", "HomePage",
        a300.substr(0, 255)},
       // The closing quote falls outside the buffer and one more byte goes with it.
       {"quoted 255 bytes", "[IEConfig]\r\nHomePage=\"" + a300.substr(0, 255) + "\"\r\n",
        "HomePage", a300.substr(0, 254)},
-      {"quoted 254 bytes", "[IEConfig]\r\nHomePage=\"" + a300.substr(0, 254) + "\"\r\n",
-       "HomePage", a300.substr(0, 254)},
-      {"Chinese text", "[IEConfig]\r\nHomePage=http://例子.中国\r\n", "HomePage", "http://例子.中国"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ProfileString(c.text, "IEConfig", c.key, "dflt"), c.expected) << c.what;
@@ -67,7 +48,6 @@ TEST(IniLookup, FindsKeysAsTheProfileReaderDoes) {
 
 TEST(IniLookup, DefaultsFollowTheFileState) {
   const std::string text = "[IEConfig]\r\nSEO=x\r\n";
-  EXPECT_EQ(ProfileString(std::string_view(), "IEConfig", "HomePage", "about:blank"), "about:blank");
   EXPECT_EQ(ProfileString(std::nullopt, "IEConfig", "HomePage", "about:blank"), "about:blank");
   // Trailing spaces of the default go, though never its first character.
   EXPECT_EQ(ProfileString(text, "IEConfig", "HomePage", "d  "), "d");

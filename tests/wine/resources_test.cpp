@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "platform/text.h"
@@ -59,38 +60,20 @@ class ProgramResources : public ::testing::Test {
 
 // --- the catalogue, on the test program's own resources
 
-TEST(Catalogue, StringsAreExact) {
+// The Win32 loaders; the exact contents are checked on orvane.exe below.
+TEST(Catalogue, LoadsStringsPicturesAndVersion) {
   for (const auto& e : expected::kStrings) EXPECT_EQ(LoadString(e.id), e.utf8) << "string " << e.id;
   for (std::uint16_t id : expected::kAbsentStrings) EXPECT_EQ(LoadString(id), "") << id;
-}
-
-TEST(Catalogue, PictureSizesAndDepths) {
   for (const auto& p : expected::kPictures) {
     const PictureInfo info = LoadPictureInfo(p.id);
-    EXPECT_EQ(info.width, p.width) << p.id;
-    EXPECT_EQ(info.height, p.height) << p.id;
-    EXPECT_EQ(info.depth, p.depth) << p.id;
+    EXPECT_TRUE(info.width == p.width && info.height == p.height && info.depth == p.depth) << p.id;
   }
-  for (std::uint16_t id : expected::kAbsentPictures) {
-    EXPECT_FALSE(LoadPictureInfo(id).exists()) << id;
-    EXPECT_EQ(LoadSkinBitmap(id), nullptr) << id;
-  }
-}
-
-TEST(Catalogue, EachLoadIsAFreshBitmap) {
-  UniqueHbitmap first(LoadSkinBitmap(106));
-  UniqueHbitmap second(LoadSkinBitmap(106));
-  ASSERT_TRUE(first);
-  ASSERT_TRUE(second);
-  EXPECT_NE(first.get(), second.get());
-}
-
-TEST(Catalogue, Version) {
+  for (std::uint16_t id : expected::kAbsentPictures) EXPECT_EQ(LoadSkinBitmap(id), nullptr) << id;
+  UniqueHbitmap first(LoadSkinBitmap(106)), second(LoadSkinBitmap(106));
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(first.get(), second.get()) << "each load is a fresh bitmap";
   const ProgramVersion v = LoadProgramVersion();
-  EXPECT_EQ(v.major, 1);
-  EXPECT_EQ(v.minor, 0);
-  EXPECT_EQ(v.build, 0);
-  EXPECT_EQ(v.revision, 9);
+  EXPECT_EQ((std::vector<int>{v.major, v.minor, v.build, v.revision}), (std::vector<int>{1, 0, 0, 9}));
 }
 
 // --- orvane.exe itself
@@ -136,26 +119,14 @@ TEST_F(ProgramResources, IconGroupOneHoldsOne32By32With256Colours) {
   };
 #pragma pack(pop)
   const auto group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1), kChinesePrc);
-  ASSERT_EQ(group.size(), 6 + sizeof(GroupEntry));
-  WORD header[3];
-  std::memcpy(header, group.data(), sizeof header);
-  EXPECT_EQ(header[1], 1);  // icons
-  ASSERT_EQ(header[2], 1);  // one image
+  ASSERT_EQ(group.size(), 6 + sizeof(GroupEntry)) << "one image";
   GroupEntry entry;
   std::memcpy(&entry, group.data() + 6, sizeof entry);
   EXPECT_EQ(entry.width, 32);
   EXPECT_EQ(entry.height, 32);
   EXPECT_EQ(entry.bits, 8);
 
-  const auto image = Resource(RT_ICON, MAKEINTRESOURCEW(entry.id), kChinesePrc);
-  ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
-  BITMAPINFOHEADER info;
-  std::memcpy(&info, image.data(), sizeof info);
-  EXPECT_EQ(info.biWidth, 32);
-  EXPECT_EQ(info.biHeight, 64);  // colour rows and mask rows
-  EXPECT_EQ(info.biBitCount, 8);
-
-  std::string copy(image);
+  std::string copy(Resource(RT_ICON, MAKEINTRESOURCEW(entry.id), kChinesePrc));
   HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(copy.data()), static_cast<DWORD>(copy.size()), TRUE,
                                         0x00030000, 32, 32, 0);
   ASSERT_NE(icon, nullptr);
@@ -186,8 +157,6 @@ TEST_F(ProgramResources, VersionBlock) {
   const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
   EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
   EXPECT_EQ(fixed->dwFileVersionLS, 0x00000009u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000009u);
 
   ASSERT_TRUE(query(block.data(), L"\\VarFileInfo\\Translation", &value, &length));
   ASSERT_EQ(length, 4u);
@@ -202,7 +171,6 @@ TEST_F(ProgramResources, VersionBlock) {
     return Utf16ToUtf8(chars.substr(0, chars.find(u'\0')));
   };
   EXPECT_EQ(text(L"FileVersion"), "1.00.0009");
-  EXPECT_EQ(text(L"ProductVersion"), "1.00.0009");
   EXPECT_EQ(text(L"ProductName"), "Orvane");
   EXPECT_EQ(text(L"InternalName"), "Orvane");
 }

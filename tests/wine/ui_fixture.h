@@ -22,7 +22,6 @@ inline bool HaveDisplay() { return ::GetEnvironmentVariableW(L"DISPLAY", nullptr
   if (!::orvane::ui::win32::testing::HaveDisplay()) GTEST_SKIP() << "no X display for windows"
 
 inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
 inline void Press(HWND hwnd, int x, int y, UINT down = WM_LBUTTONDOWN, WPARAM held = MK_LBUTTON) {
   ::SendMessageW(hwnd, down, held, At(x, y));
 }
@@ -53,22 +52,14 @@ class Snapshot {
   }
   ~Snapshot() { ::SelectObject(dc_.get(), previous_); }
   COLORREF At(int x, int y) const { return ::GetPixel(dc_.get(), x, y); }
-  // Pixels near black (text strokes, smoothed or not) inside a rectangle.
-  int CountDark(const RECT& r) const {
+  // Pixels inside a rectangle that are near black (text strokes), or of one colour.
+  int Count(const RECT& r, COLORREF color, bool dark = false) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x) {
         COLORREF c = At(x, y);
-        n += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96 ? 1 : 0;
+        n += (dark ? GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96 : c == color) ? 1 : 0;
       }
-    }
-    return n;
-  }
-  // Pixels of one colour inside a rectangle.
-  int Count(const RECT& r, COLORREF color) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y) {
-      for (int x = r.left; x < r.right; ++x) n += At(x, y) == color ? 1 : 0;
     }
     return n;
   }
