@@ -51,6 +51,8 @@ void Image::OnAttached() {
 // --- Label
 
 void Label::SetCaption(std::string text) {
+  // The lock timer sets the same result text ten times a second.
+  if (text == caption_) return;
   caption_ = std::move(text);
   Fit();
   Notify(Change::Caption);
