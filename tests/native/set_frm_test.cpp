@@ -31,7 +31,10 @@ TEST(SettingsTidy, TrimsSpacesAndAddsTheSchemeWhereNeeded) {
     const char* searchPage;
   } cases[] = {
       {"www.example.com", "http://www.example.com", "http://www.example.com"},
-      {"\twww.example.com", "http://\twww.example.com", "http://\twww.example.com"},  // spaces only
+      {"\twww.example.com ", "http://www.example.com", "http://www.example.com"},
+      {"www.home.example\r[notes]\rcopied\n\x1f", "http://www.home.example[notes]copied",
+       "http://www.home.example[notes]copied"},
+      {" \r\n ", "", ""},
       {"HTTP://Example.com/Path", "HTTP://Example.com/Path", "HTTP://Example.com/Path"},
       {" About:Blank ", "About:Blank", "http://About:Blank"},
       {"about:blankx", "http://about:blankx", "http://about:blankx"},
