@@ -10,7 +10,7 @@ if(MINGW)
   set(ORVANE_UNICODE_ENTRY -municode)
 endif()
 
-set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32)
+set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32 shell32 ole32)
 if(ORVANE_WIN32_SOURCES)
   add_library(orvane_win32 STATIC ${ORVANE_WIN32_SOURCES})
   set(ORVANE_WIN32_SCOPE PUBLIC)

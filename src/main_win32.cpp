@@ -9,8 +9,24 @@
 #include "ui/main/frm_main.h"
 #include "ui/win32/win32_platform.h"
 
+namespace {
+
+// Libraries loaded from now on come from the system folder only, never from
+// the program's or the current folder. Looked up: older systems lack it.
+void LoadLibrariesFromSystemOnly() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  auto set = reinterpret_cast<SetDirectories>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  ::SetDllDirectoryW(L"");  // takes the current folder out of the search where that is missing
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace orvane;
+  LoadLibrariesFromSystemOnly();
   Win32Registry registry;
   Win32CommandRunner commands;
   WindowsConfigFiles configFiles;

@@ -241,8 +241,8 @@ TEST(RepairRoutines, ComponentItemsStartTheirCommandsInOrder) {
   EXPECT_EQ(rig.commands.CommandLines(),
             (std::vector<std::string>{
                 "regsvr32 /s appwiz.cpl", "regsvr32 /s mshtml.dll", "regsvr32 /s jscript.dll",
-                "regsvr32 /s msi.dll", R"(regsvr32 /s "C:\Program Files\Common Files\System\Ole DB\Oledb32.dll")",
-                R"(regsvr32 /s "C:\Program Files\Common Files\System\Ado\Msado15.dll")",
+                "regsvr32 /s msi.dll", R"(regsvr32 /s "<CommonFiles>\System\Ole DB\Oledb32.dll")",
+                R"(regsvr32 /s "<CommonFiles>\System\Ado\Msado15.dll")",
                 "regsvr32 /s mshtmled.dll", "regsvr32 /s /i shdocvw.dll", "regsvr32 /s /i shell32.dll"}));
   for (const auto& call : rig.commands.calls) EXPECT_EQ(call.showWindow, 2);
   ExpectLog(rig.registry.Log(), Events({{HKCR, R"(exefile\shell\Open\command)", {Sz("", "\"%1\" %*")}}}));
