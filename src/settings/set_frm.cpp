@@ -99,6 +99,8 @@ setFrm::setFrm(AppServices& services)
 
   txthomepage.Move({240, 1200, 5415, 270});
   txthomepage.SetTabIndex(tab++);
+  txthomepage.SetMaxLength(kAddressLimit);
+  txtsearch.SetMaxLength(kAddressLimit);
   txtsearch.Move({240, 2400, 5415, 270});
   txtsearch.SetTabIndex(tab++);
 

@@ -13,6 +13,9 @@ namespace orvane {
 // "http://" put in front of an address without a web scheme. An entry that
 // is empty after trimming stays empty so the repairs use their fallbacks.
 std::string TidyEntry(std::string_view text);
+// The longest address a text box takes: what the browser, the registry and
+// Config.ini all keep whole.
+constexpr int kAddressLimit = 2083;
 std::string TidyStartPage(std::string_view entry);   // keeps "about:blank"
 std::string TidySearchPage(std::string_view entry);
 
