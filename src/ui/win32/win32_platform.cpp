@@ -202,6 +202,14 @@ void Win32Platform::DoEvents() {
   }
 }
 
+void Win32Platform::DoPaintEvents() {
+  // Bounded: a window that never validates itself would keep asking.
+  MSG msg{};
+  for (int i = 0; i < 256 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    ::DispatchMessageW(&msg);
+  }
+}
+
 void Win32Platform::MessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon) {
   UINT type = MB_OK | (icon == MessageBoxIcon::Information ? MB_ICONINFORMATION : 0);
   ::MessageBoxW(ActiveFormWindow(), Wide(text).c_str(), Wide(caption).c_str(), type);

@@ -34,6 +34,7 @@ class Win32Platform : public UiPlatform {
   void ShowModal(Form& form, Form* owner) override;
   void MessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon) override;
   void DoEvents() override;
+  void DoPaintEvents() override;
   CursorHandle LoadHandCursor() override;
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
