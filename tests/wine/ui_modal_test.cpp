@@ -73,6 +73,33 @@ TEST_F(UiTest, ModalFormDisablesTheOthersUntilItCloses) {
   EXPECT_EQ(rect.top, work.top);
 }
 
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wp, LPARAM lp) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(UiTest, AWindowThatCannotBeCreatedIsReportedAndNothingWaitsForIt) {
+  int failures = 0;
+  platform.onWindowFailed = [&] { ++failures; };
+  struct Hook {
+    HHOOK h = SetWindowsHookExW(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
+    ~Hook() { UnhookWindowsHookEx(h); }
+  } refuse;
+  ASSERT_NE(refuse.h, nullptr);
+
+  Form main(platform, "frmMain");
+  main.Move({0, 0, 8895, 6195});
+  platform.Show(main);
+  ASSERT_EQ(Window(main), nullptr);
+  EXPECT_TRUE(main.Closed());
+  EXPECT_EQ(platform.RunMessageLoop(), 0);  // returns: no window to wait for
+
+  Form dialog(platform, "setFrm");
+  dialog.Move({0, 0, 5895, 3855});
+  platform.ShowModal(dialog, nullptr);  // returns at once
+  EXPECT_TRUE(dialog.Closed());
+  EXPECT_EQ(failures, 2);
+}
+
 struct BoxSeen {
   std::wstring caption, text;
   HWND owner = nullptr;

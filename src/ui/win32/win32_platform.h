@@ -5,6 +5,7 @@
 #undef MessageBox
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,10 @@ class Win32Platform : public UiPlatform {
   // Runs until the program quits or no form is open; returns the exit code.
   int RunMessageLoop();
 
+  // Called when a form's window cannot be created; the form is closed. When
+  // empty: the program says so and ends.
+  std::function<void()> onWindowFailed;
+
   int Dpi() const { return dpi_; }
   FontCache& Fonts() { return fonts_; }
   // The native window of a shown form, or null.
@@ -57,7 +62,9 @@ class Win32Platform : public UiPlatform {
 
  private:
   friend class FormWindow;
-  FormWindow& Open(Form& form, HWND owner);
+  // The form's window, or null (and the form closed) when it cannot be created.
+  FormWindow* Open(Form& form, HWND owner);
+  void WindowFailed(Form& form);
   void Close(Form& form);
   void Dispatch(MSG& msg);
   // Destroys the windows of forms that have been closed.
