@@ -1,8 +1,11 @@
 // Orvane: the start window and its message loop.
 #include <windows.h>
 
+#include <cwchar>
+
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/unique_handle.h"
 #include "settings/config_file.h"
 #include "settings/win32/config_file_win32.h"
 #include "ui/app_services.h"
@@ -22,11 +25,38 @@ void LoadLibrariesFromSystemOnly() {
   ::SetDllDirectoryW(L"");  // takes the current folder out of the search where that is missing
 }
 
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
+  wchar_t name[32] = {};
+  ::GetClassNameW(hwnd, name, 32);
+  if (wcscmp(name, L"OrvaneForm") != 0 || ::GetWindow(hwnd, GW_OWNER) != nullptr) return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+// Shows the running copy's window (its open dialog, if any) in front.
+void BringRunningCopyToFront() {
+  HWND main = nullptr;
+  for (int attempt = 0; attempt < 20 && main == nullptr; ++attempt) {
+    ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&main));
+    if (main == nullptr) ::Sleep(100);  // it may be starting up itself
+  }
+  if (main == nullptr) return;
+  if (::IsIconic(main)) ::ShowWindow(main, SW_RESTORE);
+  ::SetForegroundWindow(::GetLastActivePopup(main));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace orvane;
   LoadLibrariesFromSystemOnly();
+  // One copy at a time: two in lock mode would fight over the same values.
+  UniqueKernelHandle instance(::CreateMutexW(nullptr, FALSE, L"Local\\Orvane.Running"));
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+    BringRunningCopyToFront();
+    return 0;
+  }
   Win32Registry registry;
   Win32CommandRunner commands;
   WindowsConfigFiles configFiles;
