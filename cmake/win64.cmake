@@ -60,3 +60,7 @@ endif()
 add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win32.cpp)
 target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
 target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
+
+# A library that records being loaded: planted beside the program and in its current folder.
+add_library(orvane_e2e_planted SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library_win32.cpp)
+set_target_properties(orvane_e2e_planted PROPERTIES PREFIX "")
