@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "platform/win32/command_runner_win32.h"
+#include "platform/win32/interactive_user.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/config_file.h"
@@ -57,7 +58,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     BringRunningCopyToFront();
     return 0;
   }
-  Win32Registry registry;
+  // The current user's repairs go to the person at the keyboard, also when
+  // the program was elevated with another account's password.
+  Win32Registry registry(InteractiveUserHive());
   Win32CommandRunner commands;
   WindowsConfigFiles configFiles;
   AppConfig config;
