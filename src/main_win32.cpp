@@ -52,9 +52,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace orvane;
   LoadLibrariesFromSystemOnly();
   // One copy at a time: two in lock mode would fight over the same values.
+  ::SetLastError(ERROR_SUCCESS);
   UniqueKernelHandle instance(::CreateMutexW(nullptr, FALSE, L"Local\\Orvane.Running"));
   const DWORD error = ::GetLastError();
-  if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+  // Access denied: a copy running elevated holds it.
+  if (error == ERROR_ALREADY_EXISTS || (!instance && error == ERROR_ACCESS_DENIED)) {
     BringRunningCopyToFront();
     return 0;
   }
