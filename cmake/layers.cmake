@@ -46,7 +46,7 @@ function(orvane_layer name)
 endfunction()
 
 if(WIN32)
-  set(ORVANE_PLATFORM_LIBS advapi32 kernel32)
+  set(ORVANE_PLATFORM_LIBS advapi32 kernel32 shell32 ole32)
   set(ORVANE_UI_LIBS user32 gdi32 comctl32 msimg32)
 endif()
 

@@ -48,3 +48,7 @@ target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
 add_executable(orvane_bench_bare WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_window_win32.cpp)
 target_link_libraries(orvane_bench_bare PRIVATE user32 gdi32)
 target_link_options(orvane_bench_bare PRIVATE ${ORVANE_UNICODE_ENTRY})
+
+# A library that records being loaded: planted beside the program and in its current folder.
+add_library(orvane_e2e_planted SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library_win32.cpp)
+set_target_properties(orvane_e2e_planted PROPERTIES PREFIX "")

@@ -84,6 +84,7 @@ class frmMain::RowsView : public RunnerView {
   }
   void ShowMenuManager() override { form_.ShowMenuManager(); }
   void ProcessPendingEvents() override { form_.Platform().DoEvents(); }
+  void RepaintPending() override { form_.Platform().DoPaintEvents(); }
 
  private:
   frmMain& form_;

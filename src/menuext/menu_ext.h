@@ -14,8 +14,8 @@ constexpr std::string_view kMenuExtPath = R"(Software\Microsoft\Internet Explore
 // missing key gives an empty list and is not created.
 void ListMenuExtEntries(RegistryService& registry, ui::ListBox& list);
 
-// Deletes the subkey `name`. False when the key could not be opened or the
-// subkey was not deleted (refused, has subkeys, or already gone).
+// Deletes the subkey `name` with everything below it. False when the key
+// could not be opened or the subkey was not deleted (refused or already gone).
 bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name);
 
 }  // namespace orvane

@@ -18,7 +18,8 @@ struct StartedProcess {
 class CommandRunner {
  public:
   virtual ~CommandRunner() = default;
-  // Empty when the program cannot be started.
+  // Empty when the program cannot be started. A registration of a library
+  // that is not there starts nothing and is no failure: pid 0.
   virtual std::optional<StartedProcess> Start(std::string_view commandLine, int showWindow) = 0;
   virtual bool IsRunning(const StartedProcess& process) = 0;
 };

@@ -38,6 +38,13 @@ constexpr Step kLogonNotice[] = {
     Key(HKLM, R"(Software\Microsoft\Windows\CurrentVersion\Winlogon)"),
     DeleteValue("LegalNoticeCaption"),
     DeleteValue("LegalNoticeText"),
+    // Where current systems read the notice from.
+    Key(HKLM, R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon)"),
+    DeleteValue("LegalNoticeCaption"),
+    DeleteValue("LegalNoticeText"),
+    Key(HKLM, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Policies\System)"),
+    DeleteValue("LegalNoticeCaption"),
+    DeleteValue("LegalNoticeText"),
 };
 
 }  // namespace

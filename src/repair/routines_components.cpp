@@ -24,8 +24,9 @@ constexpr Step kMyComputer[] = {
     Command("regsvr32 /s mshtml.dll"),
     Command("regsvr32 /s jscript.dll"),
     Command("regsvr32 /s msi.dll"),
-    Command(R"(regsvr32 /s "C:\Program Files\Common Files\System\Ole DB\Oledb32.dll")"),
-    Command(R"(regsvr32 /s "C:\Program Files\Common Files\System\Ado\Msado15.dll")"),
+    // <CommonFiles>: the system's common program files folder.
+    Command(R"(regsvr32 /s "<CommonFiles>\System\Ole DB\Oledb32.dll")"),
+    Command(R"(regsvr32 /s "<CommonFiles>\System\Ado\Msado15.dll")"),
     Command("regsvr32 /s mshtmled.dll"),
     Command("regsvr32 /s /i shdocvw.dll"),
     Command("regsvr32 /s /i shell32.dll"),

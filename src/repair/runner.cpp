@@ -60,8 +60,8 @@ void RepairRunner::OnRepairButtonClick() {
 }
 
 void RepairRunner::OnTimerTick() {
-  // A pass runs alone; a tick that falls due while items process events waits
-  // for the next interval.
+  // A pass runs alone; a tick that falls due inside a modal loop of the
+  // button's run waits for the next interval.
   if (lockPassActive_ || buttonRunActive_) return;
   lockPassActive_ = true;
   const unsigned runsBefore = buttonRuns_;
@@ -83,7 +83,13 @@ void RepairRunner::RunRepairItem(int index) {
   } else {
     ShowRepairResult(RunRoutine(index), index);
   }
-  view_.ProcessPendingEvents();
+  // Input that arrives during a lock pass waits until the pass is over: a click
+  // that opens a modal loop here would hold the pass, and lock mode, inside it.
+  if (lockPassActive_) {
+    view_.RepaintPending();
+  } else {
+    view_.ProcessPendingEvents();
+  }
 }
 
 void RepairRunner::ShowRepairResult(bool succeeded, int row) {

@@ -27,7 +27,8 @@ class RunnerView {
   virtual void ShowMessage(const std::string& text, const std::string& caption,
                            MessageIcon icon) = 0;
   virtual void ShowMenuManager() = 0;  // modal; returns when it closes
-  virtual void ProcessPendingEvents() = 0;
+  virtual void ProcessPendingEvents() = 0;  // repaint and input
+  virtual void RepaintPending() = 0;        // repaint only; input waits
 };
 
 }  // namespace orvane

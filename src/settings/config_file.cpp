@@ -35,11 +35,19 @@ void ReadConfig(ConfigFiles& files, AppConfig& config) {
 }
 
 void WriteConfig(ConfigFiles& files, const AppConfig& config) {
-  // Written beside the old file and moved over it, so a failure never leaves it half written.
+  // Written beside the old file under a name of its own and moved over it, so a failure never
+  // leaves it half written and nothing already there is written through or removed.
+  constexpr int kAttempts = 8;
   const std::string path = ConfigFilePath(files.ProgramFolder());
-  const std::string temp = path + ".new";
-  if (files.WriteNewFile(temp, ConfigFileText(config)) && files.MoveOver(temp, path)) return;
-  files.Remove(temp);
+  const std::string text = ConfigFileText(config);
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const std::string temp = path + "." + files.UniqueTag() + ".new";
+    const NewFile made = files.WriteNewFile(temp, text);
+    if (made == NewFile::Exists) continue;
+    if (made == NewFile::Written && files.MoveOver(temp, path)) return;
+    files.Remove(temp);  // ours: nothing of that name was there before
+    return;
+  }
 }
 
 }  // namespace orvane

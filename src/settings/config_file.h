@@ -11,6 +11,9 @@ inline constexpr char kConfigFileName[] = "Config.ini";
 inline constexpr char kConfigSection[] = "IEConfig";
 inline constexpr char kDefaultHomePage[] = "about:blank";
 
+// What creating a new file came to.
+enum class NewFile { Written, Exists, Failed };
+
 // The file system as the configuration file uses it. Paths and text are UTF-8; paths are
 // Windows paths ("\" separators).
 class ConfigFiles {
@@ -19,14 +22,18 @@ class ConfigFiles {
 
   // The folder that holds the program: a drive root with its closing "\", others without.
   virtual std::string ProgramFolder() = 0;
-  // GetPrivateProfileString with a kProfileBufferSize buffer.
+  // The key's whole value, as GetPrivateProfileString gives it with a buffer large enough.
   virtual std::string ReadString(const std::string& path, std::string_view section,
                                  std::string_view key, std::string_view fallback) = 0;
-  // Creates or empties the file and writes the text in the ANSI code page, flushed to disk.
-  virtual bool WriteNewFile(const std::string& path, std::string_view text) = 0;
+  // Creates the file only when nothing of that name exists (a link is not followed) and
+  // writes the text flushed to disk: in the ANSI code page when every character fits it,
+  // else as UTF-16LE with a byte-order mark.
+  virtual NewFile WriteNewFile(const std::string& path, std::string_view text) = 0;
   // Puts the file `from` in place of `to` in one step, replacing it.
   virtual bool MoveOver(const std::string& from, const std::string& to) = 0;
   virtual void Remove(const std::string& path) = 0;
+  // A name part no other process or call gets at the same time.
+  virtual std::string UniqueTag() = 0;
 };
 
 // "C:\Tools\Orvane.exe" -> "C:\Tools"; "C:\Orvane.exe" -> "C:\".

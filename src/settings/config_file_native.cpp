@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "settings/ini_lookup.h"
 
@@ -51,12 +52,14 @@ std::string HostConfigFiles::ReadString(const std::string& path, std::string_vie
   std::optional<std::string> bytes = ReadWholeFile(HostPath(path));
   std::optional<std::string_view> text;
   if (bytes) text = *bytes;
-  return DropPartialCharacter(ProfileString(text, section, key, fallback));
+  // Room for any value the file or the default can hold.
+  const std::size_t whole = (bytes ? bytes->size() : 0) + fallback.size() + 2;
+  return DropPartialCharacter(ProfileString(text, section, key, fallback, whole));
 }
 
-bool HostConfigFiles::WriteNewFile(const std::string& path, std::string_view text) {
-  int fd = ::open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
+NewFile HostConfigFiles::WriteNewFile(const std::string& path, std::string_view text) {
+  int fd = ::open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
+  if (fd < 0) return errno == EEXIST ? NewFile::Exists : NewFile::Failed;
   bool ok = true;
   while (ok && !text.empty()) {
     ssize_t n = ::write(fd, text.data(), text.size());
@@ -64,7 +67,8 @@ bool HostConfigFiles::WriteNewFile(const std::string& path, std::string_view tex
     else text.remove_prefix(static_cast<std::size_t>(n));
   }
   ok = ok && ::fsync(fd) == 0;
-  return ::close(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  return ok ? NewFile::Written : NewFile::Failed;
 }
 
 bool HostConfigFiles::MoveOver(const std::string& from, const std::string& to) {
@@ -72,5 +76,10 @@ bool HostConfigFiles::MoveOver(const std::string& from, const std::string& to) {
 }
 
 void HostConfigFiles::Remove(const std::string& path) { std::remove(HostPath(path).c_str()); }
+
+std::string HostConfigFiles::UniqueTag() {
+  static unsigned counter = 0;
+  return std::to_string(::getpid()) + "-" + std::to_string(++counter);
+}
 
 }  // namespace orvane

@@ -14,9 +14,10 @@ class HostConfigFiles : public ConfigFiles {
   std::string ProgramFolder() override { return folder_; }
   std::string ReadString(const std::string& path, std::string_view section, std::string_view key,
                          std::string_view fallback) override;
-  bool WriteNewFile(const std::string& path, std::string_view text) override;
+  NewFile WriteNewFile(const std::string& path, std::string_view text) override;
   bool MoveOver(const std::string& from, const std::string& to) override;
   void Remove(const std::string& path) override;
+  std::string UniqueTag() override;
 
   static std::string HostPath(const std::string& path);
 

@@ -42,7 +42,13 @@ void Try(Step&& step) {
 
 }  // namespace
 
-std::string TrimSpaces(std::string_view text) {
+std::string TidyEntry(std::string_view text) {
+  // Pasted line breaks and tabs would end the value early in Config.ini.
+  std::string kept;
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x20) kept.push_back(c);
+  }
+  text = kept;
   std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   std::size_t last = text.find_last_not_of(' ');
@@ -50,12 +56,12 @@ std::string TrimSpaces(std::string_view text) {
 }
 
 std::string TidyStartPage(std::string_view entry) {
-  std::string page = TrimSpaces(entry);
+  std::string page = TidyEntry(entry);
   if (EqualsNoCase(page, kBlankPage)) return page;
   return WithScheme(std::move(page));
 }
 
-std::string TidySearchPage(std::string_view entry) { return WithScheme(TrimSpaces(entry)); }
+std::string TidySearchPage(std::string_view entry) { return WithScheme(TidyEntry(entry)); }
 
 setFrm::setFrm(AppServices& services)
     : ui::Form(services.platform, "setFrm"),
@@ -93,6 +99,8 @@ setFrm::setFrm(AppServices& services)
 
   txthomepage.Move({240, 1200, 5415, 270});
   txthomepage.SetTabIndex(tab++);
+  txthomepage.SetMaxLength(kAddressLimit);
+  txtsearch.SetMaxLength(kAddressLimit);
   txtsearch.Move({240, 2400, 5415, 270});
   txtsearch.SetTabIndex(tab++);
 

@@ -8,10 +8,14 @@
 
 namespace orvane {
 
-// The tidying the dialog's OK applies: spaces trimmed at both ends, and
+// The tidying the dialog's OK applies: control characters (below 0x20)
+// removed everywhere, spaces trimmed at both ends, and
 // "http://" put in front of an address without a web scheme. An entry that
 // is empty after trimming stays empty so the repairs use their fallbacks.
-std::string TrimSpaces(std::string_view text);
+std::string TidyEntry(std::string_view text);
+// The longest address a text box takes: what the browser, the registry and
+// Config.ini all keep whole.
+constexpr int kAddressLimit = 2083;
 std::string TidyStartPage(std::string_view entry);   // keeps "about:blank"
 std::string TidySearchPage(std::string_view entry);
 

@@ -49,7 +49,7 @@ reg_subkeys() {  # key: the last path component of each subkey, one a line
 }
 
 wine reg delete "$menuext" /f </dev/null >/dev/null 2>&1 || true
-for name in Alpha 百度搜索 Beta; do
+for name in Alpha 百度搜索 Beta 'Alpha\Sub'; do
   wine reg add "$menuext\\$name" /ve /d 'res://menu.dll/item.htm' /f </dev/null >/dev/null 2>&1
 done
 for key in 'HKCU\Software\Microsoft\Internet Explorer\Main' 'HKLM\Software\Microsoft\Internet Explorer\Main'; do
@@ -120,6 +120,21 @@ check "Config.ini unchanged by close" "$(od -An -c "$work/Config.ini")" "$before
 check "start page unchanged by close" \
   "$(reg_value 'HKCU\Software\Microsoft\Internet Explorer\Main' 'Start Page')" "http://www.e2e.example"
 
+# --- Settings: text outside the ANSI code page reaches the registry as typed, and Config.ini
+# becomes UTF-16 with a byte-order mark.
+click "$main" 553 14
+dlg=$(window '^设置$')
+replace_text "$dlg" 150 85 'http://예시.한국/시작'
+click "$dlg" 339 218
+gone '^设置$' || true
+wine reg export 'HKCU\Software\Microsoft\Internet Explorer\Main' "$work/main.reg" /y </dev/null >/dev/null 2>&1
+check "HKCU start page as typed" \
+  "$(iconv -f UTF-16 -t UTF-8 "$work/main.reg" | tr -d '\r' | sed -n 's/^"Start Page"="\(.*\)"$/\1/p')" \
+  "http://예시.한국/시작"
+check "Config.ini byte-order mark" "$(head -c 2 "$work/Config.ini" | od -An -tx1 | tr -d ' ')" "fffe"
+check "Config.ini start page" "$(iconv -f UTF-16 -t UTF-8 "$work/Config.ini" | tr -d '\r' | sed -n 's/^HomePage=//p')" \
+  "http://예시.한국/시작"
+
 # --- Context-menu manager, opened by repairing item 10 alone.
 xdotool mousemove --window "$main" 408 345 click --repeat 40 --delay 20 1  # list to its end
 sleep 0.3
@@ -146,7 +161,7 @@ click "$menu" 60 72           # tick line 0 (Alpha)
 xdotool key Down Down space   # tick line 2 (百度搜索)
 sleep 0.2
 click "$menu" 339 227
-check "ticked entries deleted" "$(reg_subkeys "$menuext" | tr '\n' ' ')" "Beta "
+check "ticked entries deleted, one with a subkey" "$(reg_subkeys "$menuext" | tr '\n' ' ')" "Beta "
 shot "$menu" "$work/frmmenu-after.png"
 click "$menu" 377 10  # iclose
 gone '^IE鼠标右键菜单管理$' && check "manager closes" yes yes || check "manager closes" no yes

@@ -9,6 +9,8 @@ IE='Software\Microsoft\Internet Explorer'
 SEARCH="HKLM\\$IE\\Search"
 HIDDEN='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Explorer\Advanced\Folder\Hidden'
 WINLOGON='HKLM\Software\Microsoft\Windows\CurrentVersion\Winlogon'
+NOTICE_KEYS=('HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
+             'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Policies\System')
 GPEDIT='HKCR\CLSID\{8FC0B734-A0E1-11D1-A7D3-0000F87571E3}\InProcServer32'
 
 # What unwanted software leaves behind.
@@ -18,6 +20,10 @@ e2e_reg_set "HKCU\\$IE\\Main" 'Window Title' 'Hijacked'
 e2e_reg_set "HKCU\\Software\\Policies\\Microsoft\\Internet Explorer\\Control Panel" 'HomePage' '1'
 e2e_reg_set "$WINLOGON" 'LegalNoticeCaption' 'Notice'
 e2e_reg_set "$WINLOGON" 'LegalNoticeText' 'Click OK'
+for key in "${NOTICE_KEYS[@]}"; do
+  e2e_reg_set "$key" 'LegalNoticeCaption' 'Notice'
+  e2e_reg_set "$key" 'LegalNoticeText' 'Click OK'
+done
 e2e_reg_set 'HKLM\SYSTEM\CurrentControlSet\Control\SafeBoot' 'AlternateShell' 'evil.exe'
 e2e_reg_set "$GPEDIT" '' 'broken.dll'
 wine reg add "$HIDDEN\\SHOWALL" /v CheckedValue /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
@@ -73,6 +79,12 @@ expect_eq "item 9 home button policy" '(absent)' "$(e2e_reg_value "HKCU\\Softwar
 expect_eq "item 11 refused write kept" 'http://hijack.example.net' "$(e2e_reg_value "$SEARCH" SearchAssistant)"
 expect_eq "item 12 notice caption" '(absent)' "$(e2e_reg_value "$WINLOGON" LegalNoticeCaption)"
 expect_eq "item 12 notice text" '(absent)' "$(e2e_reg_value "$WINLOGON" LegalNoticeText)"
+for key in "${NOTICE_KEYS[@]}"; do
+  for value in LegalNoticeCaption LegalNoticeText; do
+    expect_eq "item 12 $value in $key" '(absent)' "$(e2e_reg_value "$key" "$value")"
+  done
+done
+expect_eq "item 12 keeps the shell" explorer.exe "$(e2e_reg_value "${NOTICE_KEYS[0]}" Shell)"
 
 # With writes allowed again the same row turns green.
 e2e_keyaccess unlock HKLM "$IE\\Search"

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "settings/config_file_native.h"
@@ -71,17 +72,41 @@ TEST_F(ConfigFileTest, ReadsDefaultsAndWritesTheWholeFile) {
   EXPECT_EQ(config.HomePage, written.HomePage);
   EXPECT_EQ(config.SEO, written.SEO);
 
-  WriteConfig(files, {std::string(300, 'h'), std::string(254, 's') + "é"});
+  // Longer values come back whole.
+  const AppConfig longer{std::string(2083, 'h'), std::string(254, 's') + "é"};
+  WriteConfig(files, longer);
   ReadConfig(files, config);
-  EXPECT_EQ(config.HomePage, std::string(255, 'h'));
-  EXPECT_EQ(config.SEO, std::string(254, 's'));  // the half of "é" that fitted is dropped
+  EXPECT_EQ(config.HomePage, longer.HomePage);
+  EXPECT_EQ(config.SEO, longer.SEO);
+}
+
+// Hands out the temporary names a planted file already holds, then a free one.
+struct GuessedNames : HostConfigFiles {
+  using HostConfigFiles::HostConfigFiles;
+  std::string UniqueTag() override { return ++calls < 3 ? "taken" : "free"; }
+  int calls = 0;
+};
+
+TEST_F(ConfigFileTest, PlantedTemporaryFileIsNeitherFollowedNorRemoved) {
+  const fs::path outside = dir_ / "outside.txt";
+  std::ofstream(outside) << "keep";
+  fs::create_symlink(outside, dir_ / "Config.ini.taken.new");
+  GuessedNames files(dir_.string());
+  WriteConfig(files, {"http://new", "http://new"});
+  EXPECT_EQ(Get(), ConfigFileText({"http://new", "http://new"}));
+  EXPECT_EQ(files.calls, 3);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "Config.ini.taken.new"));
+  std::ifstream in(outside);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
+  EXPECT_EQ(Others(), 2);  // the link and its target, nothing of ours
 }
 
 // Fails one step of a write, after doing part of it.
 struct FailingFiles : HostConfigFiles {
   FailingFiles(std::string folder, bool failWrite) : HostConfigFiles(std::move(folder)), failWrite(failWrite) {}
-  bool WriteNewFile(const std::string& path, std::string_view text) override {
-    return HostConfigFiles::WriteNewFile(path, failWrite ? text.substr(0, 5) : text) && !failWrite;
+  NewFile WriteNewFile(const std::string& path, std::string_view text) override {
+    NewFile made = HostConfigFiles::WriteNewFile(path, failWrite ? text.substr(0, 5) : text);
+    return failWrite ? NewFile::Failed : made;
   }
   bool MoveOver(const std::string&, const std::string&) override { return false; }
   bool failWrite;

@@ -84,15 +84,23 @@ TEST_F(MenuExtTest, ListsEveryNameInFullWithOneBufferSize) {
 }
 
 TEST_F(MenuExtTest, DeleteTellsWhetherTheEntryWent) {
-  AddEntries({"Gone", "Locked", "Parent"});
-  registry.PutKey(HKCU, EntryPath("Parent") + "\\Child");
+  AddEntries({"Gone", "Locked", "Parent", "Stuck", "Sibling"});
+  registry.PutKey(HKCU, EntryPath("Parent") + "\\Child\\Grandchild");
+  registry.PutKey(HKCU, EntryPath("Parent") + "\\Other");
+  registry.PutKey(HKCU, EntryPath("Stuck") + "\\Held");
   registry.FailOn(Op::DeleteKey, HKCU, EntryPath("Locked"));
+  registry.FailOn(Op::DeleteKey, HKCU, EntryPath("Stuck"));
 
   EXPECT_TRUE(DeleteMenuExtEntry(registry, "gone"));  // names compare without case
   EXPECT_FALSE(DeleteMenuExtEntry(registry, "Gone")) << "already absent";
   EXPECT_FALSE(DeleteMenuExtEntry(registry, "Locked"));
-  EXPECT_FALSE(DeleteMenuExtEntry(registry, "Parent")) << "has a subkey";
+  EXPECT_TRUE(DeleteMenuExtEntry(registry, "Parent")) << "goes with its subkeys";
+  EXPECT_FALSE(DeleteMenuExtEntry(registry, "Stuck"));
+  EXPECT_FALSE(DeleteMenuExtEntry(registry, "")) << "never the MenuExt key itself";
+  EXPECT_FALSE(registry.KeyExists(HKCU, EntryPath("Parent")));
   EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Locked")));
+  EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Stuck") + "\\Held"));
+  EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Sibling")));
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 

@@ -77,6 +77,8 @@ const std::string kHidden = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Explore
 const std::string kIeMain = R"(Software\Microsoft\Internet Explorer\Main)";
 const std::string kSearch = R"(Software\Microsoft\Internet Explorer\Search)";
 const std::string kWinlogon = R"(Software\Microsoft\Windows\CurrentVersion\Winlogon)";
+const std::string kWinlogonNt = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon)";
+const std::string kSystemPolicies = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Policies\System)";
 const std::string kHome = "http://home.example/a b", kIe = "Microsoft Internet Explorer";
 const std::string kPolicy = R"(Software\Policies\Microsoft\Internet Explorer\Control Panel)";
 
@@ -124,7 +126,10 @@ const std::vector<Case>& Cases() {
       {"HomeButton", 9, RepairHomeButton, {{HKCU, kPolicy, {Del("HomePage")}}}},
       {"SearchPage", 11, RepairSearchPage,
        {{HKLM, kSearch, {Sz("CustomizeSearch", "http://find.example"), Sz("SearchAssistant", "http://find.example")}}}},
-      {"LogonNotice", 12, RepairLogonNotice, {{HKLM, kWinlogon, {Del("LegalNoticeCaption"), Del("LegalNoticeText")}}}},
+      {"LogonNotice", 12, RepairLogonNotice,
+       {{HKLM, kWinlogon, {Del("LegalNoticeCaption"), Del("LegalNoticeText")}},
+        {HKLM, kWinlogonNt, {Del("LegalNoticeCaption"), Del("LegalNoticeText")}},
+        {HKLM, kSystemPolicies, {Del("LegalNoticeCaption"), Del("LegalNoticeText")}}}},
   };
   return cases;
 }
@@ -188,6 +193,9 @@ TEST(RepairRoutines, DamagedValuesAreMendedAndOtherValuesAndKeysKept) {
   rig.registry.Put(HKLM, kHidden, "Other", RegValue::Dword(7));
   rig.registry.Put(HKLM, kWinlogon, "LegalNoticeCaption", RegValue::Text(RegType::Sz, "c"));
   rig.registry.Put(HKLM, kWinlogon, "Shell", RegValue::Text(RegType::Sz, "explorer.exe"));
+  rig.registry.Put(HKLM, kWinlogonNt, "LegalNoticeText", RegValue::Text(RegType::Sz, "t"));
+  rig.registry.Put(HKLM, kWinlogonNt, "Shell", RegValue::Text(RegType::Sz, "explorer.exe"));
+  rig.registry.Put(HKLM, kSystemPolicies, "LegalNoticeCaption", RegValue::Text(RegType::Sz, "c"));
   EXPECT_TRUE(RepairHiddenFiles(rig.context));
   EXPECT_TRUE(RepairLogonNotice(rig.context));
   EXPECT_TRUE(RepairHomeButton(rig.context));
@@ -195,6 +203,8 @@ TEST(RepairRoutines, DamagedValuesAreMendedAndOtherValuesAndKeysKept) {
   EXPECT_EQ(rig.registry.Value(HKLM, kHidden, "Bitmap")->type, RegType::ExpandSz);
   EXPECT_EQ(rig.registry.Value(HKLM, kHidden, "Other"), RegValue::Dword(7));
   EXPECT_EQ(rig.registry.ValueNames(HKLM, kWinlogon), std::vector<std::string>{"Shell"});
+  EXPECT_EQ(rig.registry.ValueNames(HKLM, kWinlogonNt), std::vector<std::string>{"Shell"});
+  EXPECT_TRUE(rig.registry.ValueNames(HKLM, kSystemPolicies).empty());
   EXPECT_TRUE(rig.registry.KeyExists(HKCU, kPolicy));
 }
 
@@ -231,8 +241,8 @@ TEST(RepairRoutines, ComponentItemsStartTheirCommandsInOrder) {
   EXPECT_EQ(rig.commands.CommandLines(),
             (std::vector<std::string>{
                 "regsvr32 /s appwiz.cpl", "regsvr32 /s mshtml.dll", "regsvr32 /s jscript.dll",
-                "regsvr32 /s msi.dll", R"(regsvr32 /s "C:\Program Files\Common Files\System\Ole DB\Oledb32.dll")",
-                R"(regsvr32 /s "C:\Program Files\Common Files\System\Ado\Msado15.dll")",
+                "regsvr32 /s msi.dll", R"(regsvr32 /s "<CommonFiles>\System\Ole DB\Oledb32.dll")",
+                R"(regsvr32 /s "<CommonFiles>\System\Ado\Msado15.dll")",
                 "regsvr32 /s mshtmled.dll", "regsvr32 /s /i shdocvw.dll", "regsvr32 /s /i shell32.dll"}));
   for (const auto& call : rig.commands.calls) EXPECT_EQ(call.showWindow, 2);
   ExpectLog(rig.registry.Log(), Events({{HKCR, R"(exefile\shell\Open\command)", {Sz("", "\"%1\" %*")}}}));

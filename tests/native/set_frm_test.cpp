@@ -31,7 +31,10 @@ TEST(SettingsTidy, TrimsSpacesAndAddsTheSchemeWhereNeeded) {
     const char* searchPage;
   } cases[] = {
       {"www.example.com", "http://www.example.com", "http://www.example.com"},
-      {"\twww.example.com", "http://\twww.example.com", "http://\twww.example.com"},  // spaces only
+      {"\twww.example.com ", "http://www.example.com", "http://www.example.com"},
+      {"www.home.example\r[notes]\rcopied\n\x1f", "http://www.home.example[notes]copied",
+       "http://www.home.example[notes]copied"},
+      {" \r\n ", "", ""},
       {"HTTP://Example.com/Path", "HTTP://Example.com/Path", "HTTP://Example.com/Path"},
       {" About:Blank ", "About:Blank", "http://About:Blank"},
       {"about:blankx", "http://about:blankx", "http://about:blankx"},
@@ -144,6 +147,17 @@ TEST_F(SetFrmTest, OkStoresAppliesAndSavesTheTidiedEntries) {
   EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "about:blank");
   EXPECT_EQ(Text(HKLM, kSearch, "SearchAssistant"), DefaultSearchPage);
   EXPECT_EQ(FileBytes(), "[IEConfig]\r\nHomePage=\r\nSEO=\r\n");
+
+  // Typing stops at the address limit; long and non-ANSI entries reach the registry and
+  // the file whole and come back whole at the next start.
+  const std::string longest = "http://" + std::string(kAddressLimit - 7, 'p');
+  Ok(longest + "cut", "검색.example/😀");
+  EXPECT_EQ(Text(HKCU, kMain, "Start Page"), longest);
+  EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), "http://검색.example/😀");
+  AppConfig reread;
+  ReadConfig(*files, reread);
+  EXPECT_EQ(reread.HomePage, longest);
+  EXPECT_EQ(reread.SEO, "http://검색.example/😀");
 }
 
 TEST_F(SetFrmTest, AFailingStepIsSkippedAndTheRestRun) {

@@ -42,6 +42,7 @@ inline constexpr Text kStrings[] = {
     {2002, "Orvane是一款由Kestrin开发的，完全免费的系统修复工具.Orvane可以一键修复电脑众多问题。\r"},
     {2003, "Pellory是一款由Kestrin开发的系统优化工具.Pellory可以清理众多浏览器和众多常用软件的痕迹，让您的电脑飞起来！"},
     {2004, "更多免费软件，请访问Kestrin(http://www.example.com)"},
+    {3000, "无法创建程序窗口，程序将退出。"},
 };
 
 struct Picture {

@@ -20,15 +20,37 @@ std::wstring OwnPath() {
 }
 
 // Copies of this program planted under a system program's name only leave a
-// mark in their current folder and exit, before any test runs.
+// mark beside themselves, holding their current folder and command line, and
+// exit before any test runs.
 [[maybe_unused]] const bool kPlantedCopy = [] {
   std::wstring path = OwnPath(), name = path.substr(path.find_last_of(L"\\/") + 1);
   if (_wcsicmp(name.c_str(), L"regsvr32.exe") != 0 && _wcsicmp(name.c_str(), L"orvaneprobe.exe") != 0) {
     return false;
   }
-  UniqueKernelHandle marker(::CreateFileW(kMarker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  wchar_t current[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, current);
+  std::wstring note = current + (L"|" + std::wstring(::GetCommandLineW()));
+  std::wstring markerPath = path.substr(0, path.find_last_of(L"\\/") + 1) + kMarker;
+  UniqueKernelHandle marker(::CreateFileW(markerPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  ::WriteFile(marker.get(), note.data(), static_cast<DWORD>(note.size() * sizeof(wchar_t)), &written, nullptr);
   ::ExitProcess(0);
 }();
+
+std::wstring ReadMarker(const std::wstring& path) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::wstring text(4096, L'\0');
+  DWORD read = 0;
+  if (!file || !::ReadFile(file.get(), text.data(), 8192, &read, nullptr)) return {};
+  text.resize(read / sizeof(wchar_t));
+  return text;
+}
+
+std::wstring SystemFolder() {
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  return system;
+}
 
 bool WaitUntilEnded(CommandRunner& runner, const std::optional<StartedProcess>& process) {
   for (int i = 0; process && i < 750; ++i, ::Sleep(20)) {
@@ -52,15 +74,17 @@ TEST(Win32CommandRunner, StartsRegsvr32FailsForMissingProgramsAndChecksCreationT
   StartedProcess self{::GetCurrentProcessId(), (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime};
   EXPECT_TRUE(runner.IsRunning(self));
   EXPECT_FALSE(runner.IsRunning({self.pid, self.creationTime + 1}));  // same id, reused by another process
-  wchar_t system[MAX_PATH] = {};
-  ::GetSystemDirectoryW(system, MAX_PATH);
   for (const char* line : {"regsvr32 /s x.dll", "\"regsvr32\" /s x.dll", "REGSVR32.exe"}) {
-    EXPECT_EQ(_wcsicmp(Win32CommandRunner::ProgramPath(line).c_str(), (system + std::wstring(L"\\regsvr32.exe")).c_str()), 0)
+    EXPECT_EQ(_wcsicmp(Win32CommandRunner::ProgramPath(line).c_str(), (SystemFolder() + L"\\regsvr32.exe").c_str()), 0)
         << line;
   }
+  // Item 5's folder is the system's common files folder.
+  auto common = Win32CommandRunner::SafeCommandLine(R"(regsvr32 /s "<CommonFiles>\System\Ado\msado15.dll")");
+  ASSERT_TRUE(common);
+  EXPECT_NE(common->find(R"(\Common Files\System\Ado\msado15.dll")"), std::string::npos) << *common;
 }
 
-TEST(Win32CommandRunner, IgnoresAProgramPlantedInTheCurrentFolderOrOnThePath) {
+TEST(Win32CommandRunner, StartsInTheSystemFolderAndIgnoresProgramsPlantedElsewhere) {
   wchar_t temp[MAX_PATH] = {}, previous[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, temp);
   ::GetCurrentDirectoryW(MAX_PATH, previous);
@@ -72,10 +96,18 @@ TEST(Win32CommandRunner, IgnoresAProgramPlantedInTheCurrentFolderOrOnThePath) {
     EXPECT_TRUE(::CopyFileW(OwnPath().c_str(), (folder + name).c_str(), FALSE));
   }
   Win32CommandRunner runner;
-  // The planted copy does run and leave its mark when named by its path.
-  EXPECT_TRUE(WaitUntilEnded(runner, runner.Start(".\\regsvr32.exe /s orvane-missing.dll", kShowMinimized)));
+  // The planted copy does run when named by its path: in the system folder, its library
+  // named by a full path.
+  EXPECT_TRUE(WaitUntilEnded(runner, runner.Start(".\\regsvr32.exe /s jscript.dll", kShowMinimized)));
+  const std::wstring note = ReadMarker(marker);
+  const std::wstring expected = SystemFolder() + L"|.\\regsvr32.exe /s \"" + SystemFolder() + L"\\jscript.dll\"";
+  EXPECT_EQ(_wcsicmp(note.c_str(), expected.c_str()), 0) << std::string(note.begin(), note.end());
   EXPECT_TRUE(::DeleteFileW(marker.c_str()));
-  EXPECT_TRUE(WaitUntilEnded(runner, runner.Start("regsvr32 /s orvane-missing.dll", kShowMinimized)));
+  // A library that is not there is not registered, and that is no failure.
+  auto skipped = runner.Start(".\\regsvr32.exe /s orvane-missing.dll", kShowMinimized);
+  ASSERT_TRUE(skipped);
+  EXPECT_EQ(skipped->pid, 0u);
+  EXPECT_TRUE(WaitUntilEnded(runner, runner.Start("regsvr32 /s jscript.dll", kShowMinimized)));
   EXPECT_EQ(::GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
   // A bare name is not looked up along PATH either.
   std::wstring saved(32767, L'\0');

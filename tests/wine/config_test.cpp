@@ -120,15 +120,23 @@ TEST_F(ConfigWine, ChineseRoundTripAndCutInCodePage936) {
   EXPECT_EQ(read.HomePage, written.HomePage);
   EXPECT_EQ(read.SEO, written.SEO);
 
-  // 127 Chinese characters take 254 bytes; the 128th does not fit in the
-  // 255-byte buffer and is dropped whole.
-  std::string chinese, expected;
-  for (int i = 0; i < 130; ++i) chinese += "中";
-  for (int i = 0; i < 127; ++i) expected += "中";
+  // Values past the profile reader's usual 255 bytes come back whole.
+  std::string chinese;
+  for (int i = 0; i < 1100; ++i) chinese += "中";
   WriteConfig(files, {chinese, "a" + chinese});
   ReadConfig(files, read);
-  EXPECT_EQ(read.HomePage, expected);
-  EXPECT_EQ(read.SEO, "a" + expected);
+  EXPECT_EQ(read.HomePage, chinese);
+  EXPECT_EQ(read.SEO, "a" + chinese);
+
+  // Text outside code page 936 turns the file into UTF-16 with a byte-order mark.
+  const AppConfig korean{"http://예시.한국/😀", "http://검색.한국"};
+  WriteConfig(files, korean);
+  const std::string bytes = GetBytes(File());
+  ASSERT_GE(bytes.size(), 4u);
+  EXPECT_EQ(bytes.substr(0, 4), "\xFF\xFE[\0"s);
+  ReadConfig(files, read);
+  EXPECT_EQ(read.HomePage, korean.HomePage);
+  EXPECT_EQ(read.SEO, korean.SEO);
 
   // No file at all: the defaults.
   DeleteFileW(W(File()).c_str());
@@ -149,6 +157,17 @@ TEST_F(ConfigWine, FailedWriteLeavesTheFormerFileWhole) {
   EXPECT_EQ(Entries(), 1);
   ASSERT_TRUE(SetFileAttributesW(W(File()).c_str(), FILE_ATTRIBUTE_NORMAL));
 
+  // A stale or planted temporary file, read-only, under the name once used.
+  PutBytes(File() + ".new", "planted");
+  ASSERT_TRUE(SetFileAttributesW(W(File() + ".new").c_str(), FILE_ATTRIBUTE_READONLY));
+  WriteConfig(files, fresh);
+  EXPECT_EQ(GetBytes(File()), ConfigFileText(fresh));
+  EXPECT_EQ(GetBytes(File() + ".new"), "planted");
+  EXPECT_EQ(Entries(), 2);
+  ASSERT_TRUE(SetFileAttributesW(W(File() + ".new").c_str(), FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(DeleteFileW(W(File() + ".new").c_str()));
+  PutBytes(File(), former);
+
   WindowsConfigFiles noFolder(dir_ + "\\absent");
   WriteConfig(noFolder, fresh);
   EXPECT_FALSE(Exists(dir_ + "\\absent"));
@@ -157,8 +176,7 @@ TEST_F(ConfigWine, FailedWriteLeavesTheFormerFileWhole) {
   EXPECT_EQ(GetBytes(File()), ConfigFileText(fresh));
 }
 
-// GetPrivateProfileStringA takes an ANSI path: a folder name 936 cannot spell goes by its
-// short name.
+// A folder name code page 936 cannot spell.
 TEST_F(ConfigWine, FolderNameOutsideTheCodePage) {
   const std::string folder = dir_ + "\\配置ก";
   ASSERT_TRUE(CreateDirectoryW(W(folder).c_str(), nullptr));

@@ -33,6 +33,7 @@ TEST_F(ControlsTest, TextBoxesEchoTheModelAndTabMovesFocus) {
   home.Move({240, 1200, 3000, 270});
   home.SetTabIndex(3);
   home.SetText("http://example.org");
+  home.SetMaxLength(20);
   TextBox& about = form.Add<TextBox>("txtContent");
   about.Move({240, 3000, 3000, 900});
   about.SetTabIndex(5);
@@ -52,6 +53,8 @@ TEST_F(ControlsTest, TextBoxesEchoTheModelAndTabMovesFocus) {
   EXPECT_EQ(home.Text(), "  百度.com ");
   home.SetText("about:blank");
   EXPECT_EQ(TextOf(edit), L"about:blank");
+
+  EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 20);  // typing stops there
 
   EXPECT_EQ(GetFocus(), edit);  // first in tab order
   SendMessageW(edit, WM_KEYDOWN, VK_TAB, 0);

@@ -67,6 +67,19 @@ TEST_F(InputTest, EventsCarryButtonSetsAndTwipsAndLeftPressReleaseClicks) {
             "up:ibtndo:2@150,150 up:ibtndo:1@150,150 click:ibtndo ");
 }
 
+TEST_F(InputTest, PaintEventsLeaveQueuedInputForLater) {
+  platform.DoEvents();
+  trace.clear();
+  PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(110, 110));
+  PostMessageW(hwnd, WM_LBUTTONUP, 0, At(110, 110));
+  InvalidateRect(hwnd, nullptr, FALSE);
+  platform.DoPaintEvents();
+  EXPECT_EQ(trace, "");
+  EXPECT_FALSE(GetUpdateRect(hwnd, nullptr, FALSE)) << "painted";
+  platform.DoEvents();
+  EXPECT_EQ(trace, "down:ibtndo:1@150,150 up:ibtndo:1@150,150 click:ibtndo ");
+}
+
 TEST_F(InputTest, PressCapturesSoTheReleaseGoesBackToThePressedWidget) {
   Press(hwnd, 110, 110);
   EXPECT_EQ(GetCapture(), hwnd);

@@ -44,6 +44,60 @@ TEST_F(UiTest, ModalFormDisablesTheOthersUntilItCloses) {
   Press(mainWindow, 5, 5);
   Release(mainWindow, 5, 5);
   EXPECT_EQ(clicks, 1);
+
+  // Over a main window dragged nearly off the screen, the dialog stays inside the work area.
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  auto placed = [&] {
+    Form again(platform, "setFrm");
+    again.Move({0, 0, 5895, 3855});
+    again.SetPosition(StartPosition::CenterOwner);
+    RECT rect{};
+    Timer& look = again.Add<Timer>("look");
+    look.SetInterval(20);
+    look.SetTimerEnabled(true);
+    look.onTimer = [&] {
+      GetWindowRect(Window(again), &rect);
+      again.Close();
+    };
+    platform.ShowModal(again, &main);
+    return rect;
+  };
+  SetWindowPos(mainWindow, nullptr, work.right - 40, work.bottom - 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RECT rect = placed();
+  EXPECT_EQ(rect.right, work.right);
+  EXPECT_EQ(rect.bottom, work.bottom);
+  SetWindowPos(mainWindow, nullptr, work.left - 500, work.top - 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  rect = placed();
+  EXPECT_EQ(rect.left, work.left);
+  EXPECT_EQ(rect.top, work.top);
+}
+
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wp, LPARAM lp) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(UiTest, AWindowThatCannotBeCreatedIsReportedAndNothingWaitsForIt) {
+  int failures = 0;
+  platform.onWindowFailed = [&] { ++failures; };
+  struct Hook {
+    HHOOK h = SetWindowsHookExW(WH_CBT, RefuseWindows, nullptr, GetCurrentThreadId());
+    ~Hook() { UnhookWindowsHookEx(h); }
+  } refuse;
+  ASSERT_NE(refuse.h, nullptr);
+
+  Form main(platform, "frmMain");
+  main.Move({0, 0, 8895, 6195});
+  platform.Show(main);
+  ASSERT_EQ(Window(main), nullptr);
+  EXPECT_TRUE(main.Closed());
+  EXPECT_EQ(platform.RunMessageLoop(), 0);  // returns: no window to wait for
+
+  Form dialog(platform, "setFrm");
+  dialog.Move({0, 0, 5895, 3855});
+  platform.ShowModal(dialog, nullptr);  // returns at once
+  EXPECT_TRUE(dialog.Closed());
+  EXPECT_EQ(failures, 2);
 }
 
 struct BoxSeen {

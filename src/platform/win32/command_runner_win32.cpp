@@ -1,9 +1,11 @@
 #include "platform/win32/command_runner_win32.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
+#include "platform/registration.h"
 #include "platform/text.h"
 #include "platform/win32/unique_handle.h"
 
@@ -57,6 +59,22 @@ std::wstring Folder(UINT (WINAPI* get)(LPWSTR, UINT)) {
   return std::wstring(buffer.data(), length);
 }
 
+std::string Utf8(const std::wstring& wide) {
+  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
+// FOLDERID_ProgramFilesCommon, spelled out so no GUID library is needed.
+constexpr GUID kProgramFilesCommon = {
+    0xF7F1ED05, 0x9F6D, 0x47A2, {0xAA, 0xAE, 0x29, 0xD3, 0x17, 0xC6, 0xF0, 0x66}};
+
+std::wstring CommonFilesFolder() {
+  PWSTR path = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(kProgramFilesCommon, 0, nullptr, &path))) folder = path;
+  ::CoTaskMemFree(path);
+  return folder;
+}
+
 std::uint64_t CreationTime(HANDLE process) {
   FILETIME created{}, exited{}, kernel{}, user{};
   if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
@@ -79,18 +97,29 @@ std::wstring Win32CommandRunner::ProgramPath(std::string_view commandLine) {
   return {};
 }
 
+std::optional<std::string> Win32CommandRunner::SafeCommandLine(std::string_view commandLine) {
+  SystemFolders folders{Utf8(Folder(&::GetSystemDirectoryW)), Utf8(CommonFilesFolder())};
+  return ResolveRegistration(commandLine, folders,
+                             [](const std::string& path) { return IsFile(Wide(path)); });
+}
+
 std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view commandLine,
                                                         int showWindow) {
   std::wstring program = ProgramPath(commandLine);
   if (program.empty()) return std::nullopt;
-  std::wstring line = Wide(commandLine);  // CreateProcessW may write into it
+  std::optional<std::string> safeLine = SafeCommandLine(commandLine);
+  if (!safeLine) return StartedProcess{};  // the library is not there: nothing to register
+  // The system folder as current folder: nothing started searches the one we were started in.
+  const std::wstring system = Folder(&::GetSystemDirectoryW);
+  if (system.empty()) return std::nullopt;
+  std::wstring line = Wide(*safeLine);  // CreateProcessW may write into it
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showWindow);
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        system.c_str(), &startup, &info)) {
     return std::nullopt;
   }
   UniqueKernelHandle process(info.hProcess);

@@ -1,5 +1,6 @@
 #pragma once
-// Starts command lines with CreateProcessW; never waits for them.
+// Starts command lines with CreateProcessW, in the system folder; never waits
+// for them.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,9 @@ class Win32CommandRunner : public CommandRunner {
   // cannot be found. A bare name is looked up in the system directory, then
   // the Windows directory, never in the current folder or along PATH.
   static std::wstring ProgramPath(std::string_view commandLine);
+  // The line as started: a registration names its library by full path.
+  // nullopt when that library is not there.
+  static std::optional<std::string> SafeCommandLine(std::string_view commandLine);
 };
 
 }  // namespace orvane

@@ -47,6 +47,7 @@ bool Win32Registry::Locate(RegRoot root, std::string_view path, HKEY& base,
   base = PredefinedKey(root);
   if (!base) return false;
   if (sandbox_.empty()) {
+    if (root == RegRoot::CurrentUser && userHive_) base = userHive_.get();
     full = Wide(path);
   } else {
     base = HKEY_CURRENT_USER;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/registry.h"
+#include "platform/win32/unique_handle.h"
 
 namespace orvane {
 
@@ -16,6 +17,9 @@ class Win32Registry : public RegistryService {
   // Every root redirected below HKEY_CURRENT_USER\<sandbox>\<root name>, so
   // tests can exercise the system's registry without touching real keys.
   explicit Win32Registry(std::string sandbox) : sandbox_(std::move(sandbox)) {}
+  // HKEY_CURRENT_USER stands for `userHive` (another user's key under
+  // HKEY_USERS); the other roots are the real ones.
+  explicit Win32Registry(UniqueHkey userHive) : userHive_(std::move(userHive)) {}
 
   long CreateKey(RegRoot root, std::string_view path, RegHandle& out) override;
   long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
@@ -38,6 +42,7 @@ class Win32Registry : public RegistryService {
   bool Locate(RegRoot root, std::string_view path, HKEY& base, std::wstring& full) const;
 
   std::string sandbox_;
+  UniqueHkey userHive_;
 };
 
 }  // namespace orvane

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/text.h"
 #include "settings/ini_lookup.h"
@@ -34,21 +36,21 @@ std::string WideToAnsi(const std::wstring& wide, DWORD flags, bool* lossy) {
   return out;
 }
 
-// The path as GetPrivateProfileStringA takes it. A folder name the code page cannot spell
-// is tried as its short name; empty when neither works.
-std::string AnsiPath(const std::string& utf8Path) {
-  std::wstring wide = Wide(utf8Path);
+// The file's bytes: the ANSI code page while every character fits it (what other readers
+// of the file expect), else UTF-16LE with a byte-order mark, which the profile functions
+// read as Unicode.
+std::string FileBytes(std::string_view utf8) {
+  const std::wstring wide = Wide(utf8);
+  if (GetACP() == CP_UTF8) return WideToAnsi(wide, 0, nullptr);
   bool lossy = false;
   std::string ansi = WideToAnsi(wide, WC_NO_BEST_FIT_CHARS, &lossy);
   if (!lossy) return ansi;
-  DWORD size = GetShortPathNameW(wide.c_str(), nullptr, 0);
-  if (size == 0) return {};
-  std::wstring shortPath(size, L'\0');
-  size = GetShortPathNameW(wide.c_str(), shortPath.data(), size);
-  if (size == 0 || size >= shortPath.size()) return {};
-  shortPath.resize(size);
-  ansi = WideToAnsi(shortPath, WC_NO_BEST_FIT_CHARS, &lossy);
-  return lossy ? std::string() : ansi;
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t unit : wide) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>((unit >> 8) & 0xFF));
+  }
+  return bytes;
 }
 
 // Owns a file handle.
@@ -103,35 +105,44 @@ WindowsConfigFiles::WindowsConfigFiles() : folder_(ExecutableFolder()) {}
 
 std::string WindowsConfigFiles::ReadString(const std::string& path, std::string_view section,
                                            std::string_view key, std::string_view fallback) {
-  const std::string ansiFallback = Utf8ToAnsi(fallback);
-  const std::string ansiPath = AnsiPath(path);
-  if (ansiPath.empty()) return AnsiToUtf8(ProfileString(std::nullopt, section, key, ansiFallback));
-  char buffer[kProfileBufferSize] = {};
-  DWORD n = GetPrivateProfileStringA(Utf8ToAnsi(section).c_str(), Utf8ToAnsi(key).c_str(),
-                                     ansiFallback.c_str(), buffer, sizeof buffer,
-                                     ansiPath.c_str());
-  // Take what it reports, but never past the zero it wrote.
-  std::size_t length = strnlen(buffer, sizeof buffer - 1);
-  if (n < length) length = n;
-  return AnsiToUtf8(std::string_view(buffer, length));
+  constexpr std::size_t kLargest = std::size_t{1} << 20;
+  const std::wstring widePath = Wide(path), wideSection = Wide(section), wideKey = Wide(key);
+  const std::wstring wideFallback = Wide(fallback);
+  // Grown until the value fits: a full buffer may hold only the start of it.
+  std::vector<wchar_t> buffer(kProfileBufferSize);
+  for (;;) {
+    DWORD n = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideFallback.c_str(),
+                                       buffer.data(), static_cast<DWORD>(buffer.size()),
+                                       widePath.c_str());
+    if (n + 1 < buffer.size() || buffer.size() >= kLargest) {
+      std::size_t length = wcsnlen(buffer.data(), buffer.size() - 1);
+      return Utf8(std::wstring(buffer.data(), n < length ? n : length));
+    }
+    buffer.assign(buffer.size() * 4, L'\0');
+  }
 }
 
-bool WindowsConfigFiles::WriteNewFile(const std::string& path, std::string_view text) {
-  const std::string bytes = Utf8ToAnsi(text);
-  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.h == INVALID_HANDLE_VALUE) return false;
+NewFile WindowsConfigFiles::WriteNewFile(const std::string& path, std::string_view text) {
+  const std::string bytes = FileBytes(text);
+  // CREATE_NEW: never a file or link that is already there.
+  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (file.h == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
+                                                                        : NewFile::Failed;
+  }
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
     DWORD chunk = static_cast<DWORD>(bytes.size() - done);
     if (!WriteFile(file.h, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-      return false;
+      return NewFile::Failed;
     }
     done += written;
   }
-  if (!FlushFileBuffers(file.h)) return false;
-  return file.Close();
+  if (!FlushFileBuffers(file.h)) return NewFile::Failed;
+  return file.Close() ? NewFile::Written : NewFile::Failed;
 }
 
 bool WindowsConfigFiles::MoveOver(const std::string& from, const std::string& to) {
@@ -144,5 +155,13 @@ bool WindowsConfigFiles::MoveOver(const std::string& from, const std::string& to
 }
 
 void WindowsConfigFiles::Remove(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
+
+std::string WindowsConfigFiles::UniqueTag() {
+  static unsigned counter = 0;
+  char tag[48];
+  std::snprintf(tag, sizeof tag, "%lx-%llx-%x", GetCurrentProcessId(),
+                static_cast<unsigned long long>(GetTickCount64()), ++counter);
+  return tag;
+}
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #pragma once
-// The configuration file on Windows: GetPrivateProfileStringA for reading, the ANSI code page
-// for the file's text, a write-through move to put a new file in place.
+// The configuration file on Windows: GetPrivateProfileStringW for reading, the ANSI code page
+// (or UTF-16 when the text does not fit it) for the file's text, a write-through move to put
+// a new file in place.
 #include <string>
 
 #include "settings/config_file.h"
@@ -15,9 +16,10 @@ class WindowsConfigFiles : public ConfigFiles {
   std::string ProgramFolder() override { return folder_; }
   std::string ReadString(const std::string& path, std::string_view section, std::string_view key,
                          std::string_view fallback) override;
-  bool WriteNewFile(const std::string& path, std::string_view text) override;
+  NewFile WriteNewFile(const std::string& path, std::string_view text) override;
   bool MoveOver(const std::string& from, const std::string& to) override;
   void Remove(const std::string& path) override;
+  std::string UniqueTag() override;
 
  private:
   std::string folder_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
 #include "resources/catalogue.h"
 
 namespace orvane::ui {
@@ -103,7 +104,12 @@ bool HeadlessPlatform::MouseUp(Widget& widget, int button, Twips x, Twips y) {
 bool HeadlessPlatform::Type(TextBox& box, const std::string& text) {
   if (!Reachable(box) || box.Locked()) return false;
   if (Form* form = box.OwnerForm()) form->SetFocus(&box);
-  box.UserEdited(text);
+  std::u16string units = Utf8ToUtf16(text);
+  if (box.MaxLength() > 0 && units.size() > static_cast<std::size_t>(box.MaxLength())) {
+    units.resize(static_cast<std::size_t>(box.MaxLength()));  // what the box takes in
+    if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
+  }
+  box.UserEdited(Utf16ToUtf8(units));
   return true;
 }
 

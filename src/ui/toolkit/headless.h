@@ -30,6 +30,7 @@ class HeadlessPlatform : public UiPlatform {
   void MessageBox(const std::string& text, const std::string& caption,
                   MessageBoxIcon icon) override;
   void DoEvents() override;
+  void DoPaintEvents() override { ++paintEventsCalls; }
   CursorHandle LoadHandCursor() override;
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
@@ -49,6 +50,7 @@ class HeadlessPlatform : public UiPlatform {
   std::vector<Form*> modalStack;  // modal forms open right now
   int handCursorLoads = 0;
   int doEventsCalls = 0;
+  int paintEventsCalls = 0;
   bool ended = false;
 
   // Hooks for the test: drive a modal form (it should close it; a form still

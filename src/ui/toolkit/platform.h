@@ -40,6 +40,8 @@ class UiPlatform {
                           MessageBoxIcon icon) = 0;
   // Handles every input and paint event already waiting, once.
   virtual void DoEvents() = 0;
+  // Repaints what waits to be painted; input stays queued for later.
+  virtual void DoPaintEvents() = 0;
 
   // The system's hand cursor, loaded as "#32649" with no module.
   virtual CursorHandle LoadHandCursor() = 0;

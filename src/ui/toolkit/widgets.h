@@ -75,6 +75,9 @@ class TextBox : public Widget {
   void SetLocked(bool on) { locked_ = on; }
   bool VerticalScrollBar() const { return vScroll_; }
   void SetVerticalScrollBar(bool on) { vScroll_ = on; }
+  // Most UTF-16 units the user can type in; 0: no limit of its own.
+  int MaxLength() const { return maxLength_; }
+  void SetMaxLength(int units) { maxLength_ = units; }
   const Font& GetFont() const { return font_; }
   void SetFont(const Font& f);
   bool CanFocus() const override { return Visible() && Enabled(); }
@@ -84,6 +87,7 @@ class TextBox : public Widget {
   bool multiLine_ = false;
   bool locked_ = false;
   bool vScroll_ = false;
+  int maxLength_ = 0;
   Font font_;
 };
 

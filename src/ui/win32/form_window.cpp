@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/text.h"
+#include "ui/toolkit/placement.h"
 #include "ui/win32/win32_platform.h"
 
 namespace orvane::ui::win32 {
@@ -69,15 +70,24 @@ void FormWindow::Place(HWND owner) {
   ::GetWindowRect(hwnd_.get(), &frame);
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
-  RECT area{};
-  if (form_->Position() == StartPosition::CenterOwner && owner != nullptr) {
-    ::GetWindowRect(owner, &area);
-  } else if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-    area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  RECT work{};
+  if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   }
-  int left = area.left + (area.right - area.left - width) / 2;
-  int top = area.top + (area.bottom - area.top - height) / 2;
-  ::SetWindowPos(hwnd_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT over = work;
+  if (form_->Position() == StartPosition::CenterOwner && owner != nullptr) {
+    ::GetWindowRect(owner, &over);
+    // The work area of the owner's monitor: a dialog must stay where the mouse can reach it.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      work = monitor.rcWork;
+    }
+  }
+  PixelBox placed = CentredInside(width, height, {over.left, over.top, over.right, over.bottom},
+                                  {work.left, work.top, work.right, work.bottom});
+  ::SetWindowPos(hwnd_.get(), nullptr, placed.left, placed.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::Reveal() {

@@ -195,6 +195,9 @@ void FormWindow::CreateNative(Widget& widget, Peer& peer) {
   SetNativeFont(widget, native);
   switch (widget.Kind()) {
     case WidgetKind::TextBox:
+      if (int limit = static_cast<TextBox&>(widget).MaxLength(); limit > 0) {
+        ::SendMessageW(native, EM_SETLIMITTEXT, static_cast<WPARAM>(limit), 0);
+      }
       SyncText(static_cast<TextBox&>(widget), native);
       break;
     case WidgetKind::ScrollBar:

@@ -7,11 +7,15 @@
 #include <cstdint>
 
 #include "platform/text.h"
+#include "resources/catalogue.h"
 #include "ui/win32/form_window.h"
 
 namespace orvane::ui::win32 {
 
 namespace {
+
+constexpr std::uint16_t kProgramNameString = 999;
+constexpr std::uint16_t kNoWindowString = 3000;
 
 int ScreenDpi() {
   ScopedWindowDc screen(nullptr);
@@ -78,10 +82,25 @@ TextSize Win32Platform::PictureSize(std::uint16_t bitmapId) {
   return {ToTwips(size.cx), ToTwips(size.cy)};
 }
 
-FormWindow& Win32Platform::Open(Form& form, HWND owner) {
-  if (FormWindow* existing = PeerOf(form)) return *existing;
+FormWindow* Win32Platform::Open(Form& form, HWND owner) {
+  if (FormWindow* existing = PeerOf(form)) return existing;
   windows_.push_back(std::make_unique<FormWindow>(*this, form, owner));
-  return *windows_.back();
+  if (windows_.back()->Handle() != nullptr) return windows_.back().get();
+  WindowFailed(form);
+  return nullptr;
+}
+
+// Nothing would ever end a loop waiting for a window that does not exist.
+void Win32Platform::WindowFailed(Form& form) {
+  Close(form);
+  form.Close();
+  if (onWindowFailed) {
+    onWindowFailed();
+    return;
+  }
+  ::MessageBoxW(nullptr, Wide(LoadString(kNoWindowString)).c_str(),
+                Wide(LoadString(kProgramNameString)).c_str(), MB_OK | MB_ICONERROR);
+  ::ExitProcess(1);
 }
 
 FormWindow* Win32Platform::PeerOf(const Form& form) const {
@@ -117,7 +136,7 @@ HWND Win32Platform::ActiveFormWindow() const {
 void Win32Platform::Show(Form& form) {
   form.Load();
   if (form.Closed()) return;
-  Open(form, nullptr).Reveal();
+  if (FormWindow* window = Open(form, nullptr)) window->Reveal();
 }
 
 void Win32Platform::ShowModal(Form& form, Form* owner) {
@@ -130,8 +149,8 @@ void Win32Platform::ShowModal(Form& form, Form* owner) {
   ::EnumThreadWindows(::GetCurrentThreadId(), NoteEnabledWindow, reinterpret_cast<LPARAM>(&others));
   for (HWND hwnd : others.found) ::EnableWindow(hwnd, FALSE);
 
-  FormWindow& window = Open(form, ownerWindow);
-  window.Reveal();
+  FormWindow* window = Open(form, ownerWindow);
+  if (window != nullptr) window->Reveal();
   modal_.push_back(&form);
   MSG msg{};
   while (!form.Closed() && PeerOf(form) != nullptr) {
@@ -199,6 +218,14 @@ void Win32Platform::DoEvents() {
       break;
     }
     Dispatch(msg);
+  }
+}
+
+void Win32Platform::DoPaintEvents() {
+  // Bounded: a window that never validates itself would keep asking.
+  MSG msg{};
+  for (int i = 0; i < 256 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    ::DispatchMessageW(&msg);
   }
 }
 

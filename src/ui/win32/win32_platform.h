@@ -5,6 +5,7 @@
 #undef MessageBox
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,6 +35,7 @@ class Win32Platform : public UiPlatform {
   void ShowModal(Form& form, Form* owner) override;
   void MessageBox(const std::string& text, const std::string& caption, MessageBoxIcon icon) override;
   void DoEvents() override;
+  void DoPaintEvents() override;
   CursorHandle LoadHandCursor() override;
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
@@ -41,6 +43,10 @@ class Win32Platform : public UiPlatform {
 
   // Runs until the program quits or no form is open; returns the exit code.
   int RunMessageLoop();
+
+  // Called when a form's window cannot be created; the form is closed. When
+  // empty: the program says so and ends.
+  std::function<void()> onWindowFailed;
 
   int Dpi() const { return dpi_; }
   FontCache& Fonts() { return fonts_; }
@@ -56,7 +62,9 @@ class Win32Platform : public UiPlatform {
 
  private:
   friend class FormWindow;
-  FormWindow& Open(Form& form, HWND owner);
+  // The form's window, or null (and the form closed) when it cannot be created.
+  FormWindow* Open(Form& form, HWND owner);
+  void WindowFailed(Form& form);
   void Close(Form& form);
   void Dispatch(MSG& msg);
   // Destroys the windows of forms that have been closed.

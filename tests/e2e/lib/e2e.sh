@@ -68,8 +68,8 @@ e2e_visible_windows() {  # every visible top-level window of the program
   xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null || true
 }
 
-e2e_start() {
-  (cd "$E2E_APP" && exec wine "$E2E_APP/orvane.exe" </dev/null >"$E2E_ROOT/orvane.log" 2>&1) &
+e2e_start() {  # the current folder is the program's unless E2E_CWD names another
+  (cd "${E2E_CWD:-$E2E_APP}" && exec wine "$E2E_APP/orvane.exe" </dev/null >"$E2E_ROOT/orvane.log" 2>&1) &
   E2E_PID=$!
   E2E_WINDOW=
   local i

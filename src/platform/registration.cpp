@@ -1,0 +1,85 @@
+#include "platform/registration.h"
+
+#include <vector>
+
+#include "platform/text.h"
+
+namespace orvane {
+namespace {
+
+struct Word {
+  std::size_t start;  // where it starts in the line, quote included
+  std::size_t end;    // just past it
+  std::string text;   // without quotes
+};
+
+std::vector<Word> Words(std::string_view line) {
+  std::vector<Word> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t') {
+      ++i;
+      continue;
+    }
+    Word word{i, i, {}};
+    if (line[i] == '"') {
+      std::size_t close = line.find('"', i + 1);
+      if (close == std::string_view::npos) close = line.size();
+      word.text = std::string(line.substr(i + 1, close - i - 1));
+      i = close < line.size() ? close + 1 : close;
+    } else {
+      std::size_t end = line.find_first_of(" \t", i);
+      if (end == std::string_view::npos) end = line.size();
+      word.text = std::string(line.substr(i, end - i));
+      i = end;
+    }
+    word.end = i;
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+bool IsRegsvr32(std::string_view program) {
+  std::size_t slash = program.find_last_of("\\/");
+  if (slash != std::string_view::npos) program.remove_prefix(slash + 1);
+  return EqualsNoCase(program, "regsvr32") || EqualsNoCase(program, "regsvr32.exe");
+}
+
+std::string Joined(std::string folder, std::string_view rest) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder + std::string(rest);
+}
+
+// The library as a full path, or empty when it cannot be made one.
+std::string FullLibraryPath(const std::string& library, const SystemFolders& folders) {
+  if (library.starts_with(kCommonFilesToken)) {
+    std::string_view rest = std::string_view(library).substr(kCommonFilesToken.size());
+    while (rest.starts_with('\\')) rest.remove_prefix(1);
+    return folders.commonFiles.empty() ? std::string() : Joined(folders.commonFiles, rest);
+  }
+  if (library.find_first_of("\\/:") == std::string::npos) {
+    return folders.system.empty() ? std::string() : Joined(folders.system, library);
+  }
+  return library;
+}
+
+}  // namespace
+
+std::optional<std::string> ResolveRegistration(
+    std::string_view line, const SystemFolders& folders,
+    const std::function<bool(const std::string&)>& fileExists) {
+  std::vector<Word> words = Words(line);
+  if (words.empty() || !IsRegsvr32(words.front().text)) return std::string(line);
+  // The library is the last word that is not a switch.
+  const Word* library = nullptr;
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (!words[i].text.starts_with('/') && !words[i].text.starts_with('-')) library = &words[i];
+  }
+  if (library == nullptr) return std::string(line);
+  std::string path = FullLibraryPath(library->text, folders);
+  if (path.empty() || !fileExists(path)) return std::nullopt;
+  return std::string(line.substr(0, library->start)) + '"' + path + '"' +
+         std::string(line.substr(library->end));
+}
+
+}  // namespace orvane

@@ -1,0 +1,27 @@
+#pragma once
+// Component registrations ("regsvr32 ... library") made safe to start: the
+// library is named by its full path, so no library search can reach a folder
+// someone else could write to.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// Stands for the system's common program files folder in a library path.
+inline constexpr std::string_view kCommonFilesToken = "<CommonFiles>";
+
+struct SystemFolders {
+  std::string system;       // holds libraries named without a folder
+  std::string commonFiles;  // replaces kCommonFilesToken
+};
+
+// The line to start in place of `line`. Lines that do not start regsvr32
+// come back unchanged. A registration's library becomes a quoted full path;
+// nullopt when that library is not there, so there is nothing to register.
+std::optional<std::string> ResolveRegistration(
+    std::string_view line, const SystemFolders& folders,
+    const std::function<bool(const std::string&)>& fileExists);
+
+}  // namespace orvane
