@@ -96,7 +96,7 @@ e2e_start() {
   E2E_PID=$!
   E2E_WINDOW=
   local i
-  for i in $(seq 1 100); do
+  for i in $(seq 1 200); do
     E2E_WINDOW=$(xdotool search --onlyvisible --name '^Orvane$' 2>/dev/null | head -n 1 || true)
     [ -n "$E2E_WINDOW" ] && break
     sleep 0.1
