@@ -33,6 +33,20 @@ TEST(PictureScale, ResizeBilinearBlendsNeighboursAndKeepsEdges) {
   }
 }
 
+// The manifest (this test program carries the same one) makes the process
+// per-monitor aware: version 2 on Windows; Wine 8 knows no version 2 and
+// takes the manifest's list as per-monitor.
+TEST(UiScaled, ProcessIsPerMonitorAware) {
+  using Context = HANDLE;
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  auto current = reinterpret_cast<Context(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+  auto awareness = reinterpret_cast<int(WINAPI*)(Context)>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  ASSERT_TRUE(current != nullptr && awareness != nullptr);
+  EXPECT_EQ(awareness(current()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
+}
+
 int Distance(COLORREF a, COLORREF b) {
   return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
          std::abs(GetBValue(a) - GetBValue(b));
