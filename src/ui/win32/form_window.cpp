@@ -22,6 +22,10 @@ std::wstring Wide(const std::string& utf8) {
   return std::wstring(w.begin(), w.end());
 }
 
+int PixelsAt(Twips twips, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+
 void RegisterFormClass(WNDPROC proc) {
   static bool registered = false;
   if (registered) return;
@@ -111,17 +115,14 @@ HWND FormWindow::NativeOf(const Widget& widget) const {
   return found == peers_.end() ? nullptr : found->second.native;
 }
 
-int FormWindow::ToPixels(Twips twips) const {
-  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi_ / 1440.0));
-}
+int FormWindow::ToPixels(Twips twips) const { return PixelsAt(twips, dpi_); }
 
 Twips FormWindow::ToTwips(int pixels) const {
   return static_cast<Twips>(pixels) * 1440.0f / static_cast<float>(dpi_);
 }
 
 SIZE FormWindow::ClientSizeAt(int dpi) const {
-  auto at = [dpi](Twips twips) { return static_cast<LONG>(std::lround(static_cast<double>(twips) * dpi / 1440.0)); };
-  return {at(form_->Width()), at(form_->Height())};
+  return {PixelsAt(form_->Width(), dpi), PixelsAt(form_->Height(), dpi)};
 }
 
 RECT FormWindow::PixelRect(const Widget& widget) const {
@@ -176,10 +177,11 @@ void FormWindow::Changed(Widget& widget, Change what) {
       case Change::Caption:
         ::SetWindowTextW(hwnd_.get(), Wide(form_->Caption()).c_str());
         break;
-      case Change::Geometry:
-        ::SetWindowPos(hwnd_.get(), nullptr, 0, 0, ToPixels(form_->Width()), ToPixels(form_->Height()),
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      case Change::Geometry: {
+        SIZE size = ClientSizeAt(dpi_);
+        ::SetWindowPos(hwnd_.get(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
+      }
       case Change::Colors:
         ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
         break;
@@ -381,10 +383,11 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       *reinterpret_cast<SIZE*>(lp) = ClientSizeAt(static_cast<int>(wp));
       return TRUE;
     case WM_DPICHANGED: {
+      // Where the system suggests, at the size the twips give.
       const RECT* suggested = reinterpret_cast<const RECT*>(lp);
       ApplyDpi(LOWORD(wp));
-      ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, ToPixels(form_->Width()),
-                     ToPixels(form_->Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+      SIZE size = ClientSizeAt(dpi_);
+      ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     default:
