@@ -73,7 +73,11 @@ shots="$build/e2e/display-scale"
 for dpi in 120 144 192; do
   for name in main list settings message manager; do
     shot="$shots/$dpi/$name.png" reference="$shots/96/$name.png"
-    [ -f "$shot" ] && [ -f "$reference" ] || { echo "FAIL: $name at $dpi dpi: no screenshot" >&2; failures=$((failures + 1)); continue; }
+    if [ ! -f "$shot" ] || [ ! -f "$reference" ]; then
+      echo "FAIL: $name at $dpi dpi: no screenshot" >&2
+      failures=$((failures + 1))
+      continue
+    fi
     read -r w h < <(identify -format '%w %h\n' "$shot")
     read -r w96 h96 < <(identify -format '%w %h\n' "$reference")
     # The size follows the scale: exactly but for rounding, the message box within 15 %.

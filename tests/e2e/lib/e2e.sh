@@ -20,7 +20,8 @@ E2E_ROOT="$E2E_BUILD/e2e"
 E2E_APP="$E2E_ROOT/app"
 E2E_SHOTS="$E2E_ROOT/shots"
 # The screenshots for the README go to docs/ only when asked for (at 96 dpi).
-if [ "${ORVANE_UPDATE_DOCS:-0}" = 1 ] && [ "$E2E_DPI" = 96 ]; then E2E_DOCS="$E2E_SOURCE/docs"; else E2E_DOCS="$E2E_ROOT/docs"; fi
+E2E_DOCS="$E2E_ROOT/docs"
+if [ "${ORVANE_UPDATE_DOCS:-0}" = 1 ] && [ "$E2E_DPI" = 96 ]; then E2E_DOCS="$E2E_SOURCE/docs"; fi
 E2E_PID=
 E2E_WINDOW=
 E2E_FAILURES=0
@@ -64,8 +65,11 @@ e2e_size() { echo "$(( ($1 * E2E_DPI + 720) / 1440 ))x$(( ($2 * E2E_DPI + 720) /
 e2e_set_dpi() {  # dpi
   local hex txt="$ORVANE_WINE_ROOT/dpi.txt" reg="$ORVANE_WINE_ROOT/dpi.reg"
   hex=$(printf '%08x' "$1")
-  printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%s\n' \
-    "$hex" "$hex" >"$txt"
+  {
+    printf 'Windows Registry Editor Version 5.00\n\n'
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n\n' "$hex"
+    printf '[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%s\n' "$hex"
+  } >"$txt"
   { printf '\xff\xfe'; sed 's/$/\r/' "$txt" | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "$reg")" </dev/null >/dev/null 2>&1
   orvane_wine_stop
