@@ -1,10 +1,10 @@
 # Sourced: a private X display for Wine's windows.
-#   orvane_xvfb_start   starts Xvfb on a free display and exports DISPLAY
+#   orvane_xvfb_start [WxH]  starts Xvfb on a free display (1024x768) and exports DISPLAY
 #   orvane_xvfb_stop    stops the Xvfb this shell started
 orvane_xvfb_start() {
   local n=91
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   ORVANE_XVFB_PID=$!
   export DISPLAY=":$n"
   local i

@@ -2,6 +2,7 @@
 # The main window as a person uses it: message 1000 with nothing ticked, lock
 # mode holding a repaired value and ending on the next press, select all and
 # invert, both dialogs opened from it, dragging, and the close image.
+# With ORVANE_E2E_DPI set the same at another display resolution.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
@@ -14,7 +15,7 @@ printf '[IEConfig]\r\nHomePage=http://start.example.org\r\nSEO=http://search.exa
 
 e2e_start
 main_geometry=$(e2e_geometry "$E2E_WINDOW")
-expect_eq "main window client size" 593x413 "$main_geometry"
+expect_eq "main window client size" "$(e2e_size 8895 6195)" "$main_geometry"
 
 # Nothing ticked: a message box captioned "Orvane" over the window.
 e2e_press_repair
@@ -75,7 +76,7 @@ e2e_scroll_up 5
 e2e_click "$E2E_WINDOW" 555 14
 dialog=$(e2e_wait_other_window) || dialog=
 if [ -n "$dialog" ]; then
-  expect_eq "settings dialog size" 393x257 "$(e2e_geometry "$dialog")"
+  expect_eq "settings dialog size" "$(e2e_size 5895 3855)" "$(e2e_geometry "$dialog")"
   sleep 0.3
   e2e_shot "$dialog" "$E2E_DOCS/settings-dialog.png"
   # While it is open the main window takes no clicks.
@@ -94,7 +95,7 @@ e2e_tick_row 10 5
 e2e_press_repair
 manager=$(e2e_wait_other_window) || manager=
 if [ -n "$manager" ]; then
-  expect_eq "manager size" 393x257 "$(e2e_geometry "$manager")"
+  expect_eq "manager size" "$(e2e_size 5895 3855)" "$(e2e_geometry "$manager")"
   sleep 0.3
   e2e_shot "$manager" "$E2E_DOCS/menu-manager.png"
   e2e_click "$manager" 377 10
@@ -107,12 +108,12 @@ e2e_scroll_up 5
 
 # Dragging by the title picture moves the window; the right button does not.
 read -r x0 y0 < <(xdotool getwindowgeometry "$E2E_WINDOW" | awk -F '[ ,]+' '/Position/ {print $3, $4}')
-xdotool mousemove --window "$E2E_WINDOW" 120 20 mousedown 3 mousemove_relative 40 30 mouseup 3
+xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 120)" "$(e2e_px 20)" mousedown 3 mousemove_relative 40 30 mouseup 3
 sleep 0.3
 read -r x1 y1 < <(xdotool getwindowgeometry "$E2E_WINDOW" | awk -F '[ ,]+' '/Position/ {print $3, $4}')
 expect_eq "right-button drag leaves the window" "$x0,$y0" "$x1,$y1"
 # The move follows the pointer once the first motion has started it.
-xdotool mousemove --window "$E2E_WINDOW" 120 20 mousedown 1
+xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 120)" "$(e2e_px 20)" mousedown 1
 sleep 0.2
 for _ in 1 2 3 4 5; do xdotool mousemove_relative 10 6; sleep 0.1; done
 xdotool mouseup 1
@@ -122,12 +123,12 @@ expect_eq "left-button drag moves the window" yes "$([ "$x2" -gt "$x0" ] && [ "$
 
 # The close image: the right button does nothing; the left one, released
 # off the image, ends the program.
-xdotool mousemove --window "$E2E_WINDOW" 577 14 click 3
+xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 577)" "$(e2e_px 14)" click 3
 sleep 0.5
 expect_eq "right click on close keeps running" yes "$(kill -0 "$E2E_PID" 2>/dev/null && echo yes || echo no)"
-xdotool mousemove --window "$E2E_WINDOW" 577 14 mousedown 1
+xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 577)" "$(e2e_px 14)" mousedown 1
 sleep 0.2
-xdotool mousemove --window "$E2E_WINDOW" 300 200
+xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 300)" "$(e2e_px 200)"
 sleep 0.2
 xdotool mouseup 1
 ended=no

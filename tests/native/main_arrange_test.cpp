@@ -50,8 +50,8 @@ TEST(ArrangeWindow, ReproducesTheTableAt96Dpi) {
   EXPECT_EQ(a.vsrollMax, 5);
 }
 
-TEST(ArrangeWindow, FollowsThePicturesAt144Dpi) {
-  // 10 twips a pixel: the pictures shrink in twips, the design values stay.
+TEST(ArrangeWindow, FollowsSmallerPictures) {
+  // Pictures two thirds the size: what derives from them follows, the design values stay.
   Arrangement a = ArrangeWindow(Measured(10, 200, 210));
   EXPECT_EQ(a.pleft.top, 780 + 260 + 15);
   EXPECT_EQ(a.ibottom.top, 6195 - 270);

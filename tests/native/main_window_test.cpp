@@ -19,17 +19,20 @@ void ExpectRect(const ui::Widget& w, float left, float top, float width, float h
 }
 
 // The arrangement fed with the pictures' measured sizes (the formulas are in arrange_test).
+// At 120, 144 and 192 dpi the window is the 96-dpi one made larger: the same twips.
 TEST(MainWindow, LayoutUsesThePicturesAsLoaded) {
-  MainWindowFixture f(15.0f);
-  const frmMain& m = *f.form;
-  ExpectRect(m.itoptt, 60, 780, 8775, 390);
-  ExpectRect(m.pleft, 65, 1185, 6190, 4140);
-  ExpectRect(m.ibottomtt, 45, 5340, 8790, 465);
-  ExpectRect(m.ibtndo, 7230, 5400, 960, 360);
-  EXPECT_EQ(m.chklock.Left(), 780 + m.lblchkall.Width() + m.lblnochk.Width());
-  ExpectRect(m.ibottom, 0, 5790, 8925, 405);
-  EXPECT_EQ(m.vsroll.Max(), 5);
-  EXPECT_EQ(MainWindowFixture(10.0f).form->vsroll.Max(), 4);  // 144 dpi: 1185 / 300 = 3.95
+  for (float twipsPerPixel : {15.0f, 12.0f, 10.0f, 7.5f}) {
+    SCOPED_TRACE(twipsPerPixel);
+    MainWindowFixture f(twipsPerPixel);
+    const frmMain& m = *f.form;
+    ExpectRect(m.itoptt, 60, 780, 8775, 390);
+    ExpectRect(m.pleft, 65, 1185, 6190, 4140);
+    ExpectRect(m.ibottomtt, 45, 5340, 8790, 465);
+    ExpectRect(m.ibtndo, 7230, 5400, 960, 360);
+    EXPECT_EQ(m.chklock.Left(), 780 + m.lblchkall.Width() + m.lblnochk.Width());
+    ExpectRect(m.ibottom, 0, 5790, 8925, 405);
+    EXPECT_EQ(m.vsroll.Max(), 5);
+  }
 }
 
 TEST(MainWindow, StartUpRunsInItsOrder) {

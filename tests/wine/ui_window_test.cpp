@@ -9,7 +9,7 @@ namespace {
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 200);
 
-TEST(UiDpi, TwipsPicturesAndTextFollowTheResolution) {
+TEST(UiDpi, TwipsAndTextFollowTheResolution) {
   ORVANE_REQUIRE_DISPLAY();
   Win32Platform screen, at96(96), at144(144);
   ScopedWindowDc dc(nullptr);
@@ -18,7 +18,8 @@ TEST(UiDpi, TwipsPicturesAndTextFollowTheResolution) {
   EXPECT_FLOAT_EQ(at144.TwipsPerPixelY(), 10.0f);
   EXPECT_EQ(at96.ToPixels(8895), 593);
   EXPECT_EQ(at144.ToPixels(8895), 890);  // 889.5 rounds up
-  EXPECT_FLOAT_EQ(at144.PictureSize(106).width, 595 * 10.0f);
+  // Pictures keep their 96-dpi size in twips; they are drawn scaled.
+  EXPECT_FLOAT_EQ(at144.PictureSize(106).width, 595 * 15.0f);
 
   // Text keeps about the same size in twips at either resolution.
   Font song;

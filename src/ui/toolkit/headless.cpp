@@ -23,8 +23,8 @@ TextSize HeadlessPlatform::MeasureText(const std::string& text, const Font& font
 TextSize HeadlessPlatform::PictureSize(std::uint16_t bitmapId) {
   const PictureInfo info = LoadPictureInfo(bitmapId);
   if (!info.exists()) return {};
-  return {static_cast<Twips>(info.width) * twipsPerPixel_,
-          static_cast<Twips>(info.height) * twipsPerPixel_};
+  // Designed at 96 dpi and drawn scaled, like the native windows do.
+  return {static_cast<Twips>(info.width) * 15.0f, static_cast<Twips>(info.height) * 15.0f};
 }
 
 void HeadlessPlatform::Show(Form& form) {

@@ -27,7 +27,9 @@ class UiPlatform {
   virtual float TwipsPerPixelY() const = 0;
   // Size of one line of text in the font, in twips.
   virtual TextSize MeasureText(const std::string& text, const Font& font) = 0;
-  // Size of a bitmap resource in twips; zero when it is missing.
+  // Size of a bitmap resource in twips at the skin's design resolution
+  // (96 dpi, 15 twips a pixel), whatever the screen's: pictures are drawn
+  // scaled to it. Zero when it is missing.
   virtual TextSize PictureSize(std::uint16_t bitmapId) = 0;
 
   // Loads (if needed) and shows the form; returns at once.

@@ -10,8 +10,8 @@ namespace orvane::ui {
 
 namespace {
 
-// Without a form there is no screen to ask, so the picture is measured at
-// 96 dpi; the size is taken again once the widget joins a form.
+// Without a form there is no platform to ask, so the picture is measured
+// here at 96 dpi; the size is taken again once the widget joins a form.
 TextSize DetachedPictureSize(std::uint16_t bitmapId) {
   const PictureInfo info = LoadPictureInfo(bitmapId);
   if (!info.exists()) return {};

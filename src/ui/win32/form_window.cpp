@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <cmath>
+
 #include "platform/text.h"
 #include "ui/toolkit/placement.h"
+#include "ui/win32/picture_scale.h"
 #include "ui/win32/win32_platform.h"
 
 namespace orvane::ui::win32 {
@@ -12,9 +15,16 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"OrvaneForm";
 
+// Sent by Windows 10 1703 and later; older headers lack the name.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
 std::wstring Wide(const std::string& utf8) {
   std::u16string w = Utf8ToUtf16(utf8);
   return std::wstring(w.begin(), w.end());
+}
+
+int PixelsAt(Twips twips, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
 }
 
 void RegisterFormClass(WNDPROC proc) {
@@ -35,7 +45,8 @@ UniqueIcon LoadIconResource(std::uint16_t id, int metricX, int metricY) {
 
 }  // namespace
 
-FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner) : platform_(platform), form_(&form) {
+FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner)
+    : platform_(platform), form_(&form), dpi_(platform.Dpi()) {
   RegisterFormClass(&FormWindow::WindowProc);
   // Owned windows stay above their owner; a form of its own gets a task bar button.
   DWORD exStyle = owner == nullptr ? WS_EX_APPWINDOW : 0;
@@ -45,6 +56,10 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner) : platfo
                                 ::GetModuleHandleW(nullptr), this);
   hwnd_.reset(hwnd);
   if (hwnd == nullptr) return;
+  // The monitor it starts on may have a resolution of its own.
+  dpi_ = platform_.DpiOf(hwnd);
+  SIZE size = ClientSizeAt(dpi_);
+  ::SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   std::uint16_t icon = form.Icon() != 0 ? form.Icon() : 1;
   bigIcon_ = LoadIconResource(icon, SM_CXICON, SM_CYICON);
@@ -53,7 +68,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner) : platfo
   if (smallIcon_) ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
   backgroundSerial_ = form.PictureSerial();
-  background_ = LoadBitmapResource(form.Picture());
+  background_ = ScaleToDpi(LoadBitmapResource(form.Picture()), dpi_);
   for (const auto& child : form.Children()) Attach(*child);
   Place(owner);
   form.SetPeer(this);
@@ -110,10 +125,43 @@ HWND FormWindow::NativeOf(const Widget& widget) const {
   return found == peers_.end() ? nullptr : found->second.native;
 }
 
+int FormWindow::ToPixels(Twips twips) const { return PixelsAt(twips, dpi_); }
+
+Twips FormWindow::ToTwips(int pixels) const {
+  return static_cast<Twips>(pixels) * 1440.0f / static_cast<float>(dpi_);
+}
+
+SIZE FormWindow::ClientSizeAt(int dpi) const {
+  return {PixelsAt(form_->Width(), dpi), PixelsAt(form_->Height(), dpi)};
+}
+
 RECT FormWindow::PixelRect(const Widget& widget) const {
   Rect r = widget.FormBounds();
-  return {platform_.ToPixels(r.left), platform_.ToPixels(r.top), platform_.ToPixels(r.left + r.width),
-          platform_.ToPixels(r.top + r.height)};
+  return {ToPixels(r.left), ToPixels(r.top), ToPixels(r.left + r.width), ToPixels(r.top + r.height)};
+}
+
+void FormWindow::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_ || form_ == nullptr) return;
+  dpi_ = dpi;
+  background_.reset();
+  background_ = ScaleToDpi(LoadBitmapResource(form_->Picture()), dpi_);
+  for (const auto& child : form_->Children()) Rescale(*child);
+  for (const auto& child : form_->Children()) {
+    if (Known(child.get())) Relayout(*child);
+  }
+  UpdateTipFont();
+  ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
+}
+
+void FormWindow::Rescale(Widget& widget) {
+  if (!Known(&widget)) return;
+  Peer& peer = peers_[&widget];
+  peer.pictureSerial = ~std::uint64_t{0};  // load it again at the new size
+  LoadPicture(widget, peer);
+  if (peer.native != nullptr) SetNativeFont(widget, peer.native);
+  if (auto* container = dynamic_cast<Container*>(&widget)) {
+    for (const auto& child : container->Children()) Rescale(*child);
+  }
 }
 
 bool FormWindow::Known(const Widget* widget) const {
@@ -132,17 +180,18 @@ void FormWindow::Changed(Widget& widget, Change what) {
         if (form_->PictureSerial() != backgroundSerial_) {
           backgroundSerial_ = form_->PictureSerial();
           background_.reset();  // the old picture goes before the new one loads
-          background_ = LoadBitmapResource(form_->Picture());
+          background_ = ScaleToDpi(LoadBitmapResource(form_->Picture()), dpi_);
         }
         ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
         break;
       case Change::Caption:
         ::SetWindowTextW(hwnd_.get(), Wide(form_->Caption()).c_str());
         break;
-      case Change::Geometry:
-        ::SetWindowPos(hwnd_.get(), nullptr, 0, 0, platform_.ToPixels(form_->Width()),
-                       platform_.ToPixels(form_->Height()), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      case Change::Geometry: {
+        SIZE size = ClientSizeAt(dpi_);
+        ::SetWindowPos(hwnd_.get(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
+      }
       case Change::Colors:
         ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
         break;
@@ -339,6 +388,18 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       form_->Close();
       return 0;
+    case kGetDpiScaledSize:
+      // The size at the new resolution comes from twips, not from scaling pixels.
+      *reinterpret_cast<SIZE*>(lp) = ClientSizeAt(static_cast<int>(wp));
+      return TRUE;
+    case WM_DPICHANGED: {
+      // Where the system suggests, at the size the twips give.
+      const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+      ApplyDpi(LOWORD(wp));
+      SIZE size = ClientSizeAt(dpi_);
+      ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     default:
       break;
   }

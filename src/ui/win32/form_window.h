@@ -35,6 +35,8 @@ class FormWindow : public FormPeer {
   HWND NativeOf(const Widget& widget) const;
   // A widget's rectangle in client pixels.
   RECT PixelRect(const Widget& widget) const;
+  // The resolution the window is drawn at; it follows the window's monitor.
+  int Dpi() const { return dpi_; }
   // Paints the whole client area into a DC, as WM_PAINT would.
   void PaintTo(HDC dc, const RECT& area);
 
@@ -54,6 +56,13 @@ class FormWindow : public FormPeer {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp);
   void Place(HWND owner);
+  int ToPixels(Twips twips) const;
+  Twips ToTwips(int pixels) const;
+  SIZE ClientSizeAt(int dpi) const;
+  // Pictures, fonts and every placement again at a new resolution.
+  void ApplyDpi(int dpi);
+  void Rescale(Widget& widget);
+  void UpdateTipFont();
 
   // Peers of widgets (form_window_peers.cpp).
   void Attach(Widget& widget);
@@ -103,6 +112,8 @@ class FormWindow : public FormPeer {
   std::unordered_map<UINT_PTR, Widget*> timers_;
   UINT_PTR nextId_ = 100;
   HWND tooltip_ = nullptr;  // owned by the form window
+  UniqueFont tipFont_;
+  int dpi_ = 96;
   Widget* captured_ = nullptr;
   Widget* leftPressed_ = nullptr;
   int heldButtons_ = 0;

@@ -28,7 +28,7 @@ bool Reachable(const Widget& widget) {
 }  // namespace
 
 Widget* FormWindow::WidgetAt(int x, int y) {
-  return form_->HitTest(platform_.ToTwips(x), platform_.ToTwips(y));
+  return form_->HitTest(ToTwips(x), ToTwips(y));
 }
 
 MouseEvent FormWindow::EventFor(const Widget& widget, int buttons, WPARAM wp, LPARAM lp) const {
@@ -36,8 +36,8 @@ MouseEvent FormWindow::EventFor(const Widget& widget, int buttons, WPARAM wp, LP
   MouseEvent event;
   event.buttons = buttons;
   event.shift = ShiftState(wp);
-  event.x = platform_.ToTwips(GET_X_LPARAM(lp)) - bounds.left;
-  event.y = platform_.ToTwips(GET_Y_LPARAM(lp)) - bounds.top;
+  event.x = ToTwips(GET_X_LPARAM(lp)) - bounds.left;
+  event.y = ToTwips(GET_Y_LPARAM(lp)) - bounds.top;
   return event;
 }
 

@@ -57,9 +57,9 @@ void FormWindow::PaintTo(HDC dc, const RECT& area) {
   ScopedDcState state(dc);
   ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   Fill(dc, area, ResolveColor(form_->BackColor()));
-  RECT whole{0, 0, platform_.ToPixels(form_->Width()), platform_.ToPixels(form_->Height())};
+  RECT whole{0, 0, ToPixels(form_->Width()), ToPixels(form_->Height())};
   if (background_) {
-    // Unscaled from the top-left corner; what lies beyond the client is cut off.
+    // From the top-left corner at its scaled size; what lies beyond the client is cut off.
     SIZE size = BitmapSize(background_.get());
     Blit(dc, background_.get(), {0, 0, size.cx, size.cy});
   }
@@ -109,7 +109,7 @@ void FormWindow::PaintLabel(HDC dc, const Label& label, const RECT& rect) {
   if (label.Style() == BackStyle::Opaque) Fill(dc, rect, ResolveColor(label.BackColor()));
   if (label.Caption().empty()) return;
   std::u16string text = Utf8ToUtf16(label.Caption());
-  ScopedSelect font(dc, platform_.Fonts().Get(label.GetFont()));
+  ScopedSelect font(dc, platform_.Fonts().Get(label.GetFont(), dpi_));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ResolveColor(label.ForeColor()));
   RECT box = rect;

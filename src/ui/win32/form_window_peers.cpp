@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "ui/win32/picture_scale.h"
 #include "ui/win32/win32_platform.h"
 
 namespace orvane::ui::win32 {
@@ -154,7 +155,7 @@ void FormWindow::LoadPicture(Widget& widget, Peer& peer) {
   if (image.PictureSerial() == peer.pictureSerial) return;
   peer.pictureSerial = image.PictureSerial();
   peer.picture.reset();  // the old picture goes before the new one loads
-  peer.picture = LoadBitmapResource(image.Picture());
+  peer.picture = ScaleToDpi(LoadBitmapResource(image.Picture()), dpi_);
 }
 
 void FormWindow::CreateNative(Widget& widget, Peer& peer) {
@@ -218,14 +219,14 @@ void FormWindow::SetNativeFont(Widget& widget, HWND native) {
   if (widget.Kind() == WidgetKind::TextBox) font = &static_cast<TextBox&>(widget).GetFont();
   if (widget.Kind() == WidgetKind::ListBox) font = &static_cast<ListBox&>(widget).GetFont();
   if (font == nullptr) return;
-  HFONT handle = platform_.Fonts().Get(*font);
+  HFONT handle = platform_.Fonts().Get(*font, dpi_);
   ::SendMessageW(native, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
   if (widget.Kind() == WidgetKind::ListBox) {
     ScopedWindowDc dc(native);
     ScopedSelect select(dc.get(), handle);
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc.get(), &metrics);
-    int box = ::MulDiv(13, platform_.Dpi(), 96);
+    int box = ::MulDiv(13, dpi_, 96);
     int height = std::max<int>(metrics.tmHeight, box) + 2;
     ::SendMessageW(native, LB_SETITEMHEIGHT, 0, height);
   }
@@ -273,6 +274,7 @@ void FormWindow::UpdateTool(Widget& widget, Peer& peer) {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
     if (tooltip_ == nullptr) return;
+    UpdateTipFont();
   }
   TOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -294,6 +296,25 @@ void FormWindow::UpdateTool(Widget& widget, Peer& peer) {
   std::wstring text = Wide(widget.ToolTip());
   tool.lpszText = text.data();
   peer.hasTool = ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+}
+
+void FormWindow::UpdateTipFont() {
+  if (tooltip_ == nullptr) return;
+  // The system's tip font at the window's resolution (Windows 10 1607 on);
+  // before that the system has one resolution and the control's own font fits.
+  using ParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  static const auto parametersForDpi = reinterpret_cast<ParametersForDpiFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (parametersForDpi == nullptr ||
+      !parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi_))) {
+    return;
+  }
+  UniqueFont font(::CreateFontIndirectW(&metrics.lfStatusFont));
+  if (!font) return;
+  ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  tipFont_ = std::move(font);
 }
 
 void FormWindow::UpdateTimer(Timer& timer, Peer& peer) {
@@ -381,13 +402,13 @@ void FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   ::FillRect(dc, &area, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   int line = static_cast<int>(item.itemID);
   if (line >= 0 && line < list.ListCount()) {
-    int size = ::MulDiv(13, platform_.Dpi(), 96);
+    int size = ::MulDiv(13, dpi_, 96);
     int top = area.top + (area.bottom - area.top - size) / 2;
     RECT box{area.left + 2, top, area.left + 2 + size, top + size};
     ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | (list.Selected(line) ? DFCS_CHECKED : 0));
     RECT text = area;
     text.left = box.right + 4;
-    ScopedSelect font(dc, platform_.Fonts().Get(list.GetFont()));
+    ScopedSelect font(dc, platform_.Fonts().Get(list.GetFont(), dpi_));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     std::wstring caption = Wide(list.List(line));

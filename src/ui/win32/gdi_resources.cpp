@@ -78,15 +78,15 @@ std::wstring FontCache::FaceFor(const Font& font) {
   return chosen;
 }
 
-HFONT FontCache::Get(const Font& font) {
+HFONT FontCache::Get(const Font& font, int dpi) {
   std::uint64_t traits = static_cast<std::uint64_t>(std::lround(font.sizePt * 100.0f)) << 16 |
                          (font.bold ? 1u : 0u) | (font.italic ? 2u : 0u) | (font.underline ? 4u : 0u) |
                          static_cast<std::uint64_t>(font.charset & 0xFF) << 8;
-  auto key = std::make_pair(font.name, traits);
+  auto key = std::make_tuple(font.name, traits, dpi);
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second.get();
 
-  int height = -static_cast<int>(std::lround(font.sizePt * static_cast<float>(dpi_) / 72.0f));
+  int height = -static_cast<int>(std::lround(font.sizePt * static_cast<float>(dpi) / 72.0f));
   std::wstring face = FaceFor(font);
   HFONT created = ::CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic ? TRUE : FALSE,
                                 font.underline ? TRUE : FALSE, FALSE, static_cast<DWORD>(font.charset & 0xFF),

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "ui/toolkit/basics.h"
@@ -18,18 +19,20 @@ UniqueBitmap LoadBitmapResource(std::uint16_t id);
 // Width and height in pixels of a loaded bitmap; zero for none.
 SIZE BitmapSize(HBITMAP bitmap);
 
-// Fonts for the model's font descriptions at one resolution. A face that
-// the system does not have is replaced by one that shows the same script.
+// Fonts for the model's font descriptions, at the cache's resolution or at
+// the one given. A face that the system does not have is replaced by one that
+// shows the same script.
 class FontCache {
  public:
   explicit FontCache(int dpi) : dpi_(dpi) {}
-  HFONT Get(const Font& font);
+  HFONT Get(const Font& font) { return Get(font, dpi_); }
+  HFONT Get(const Font& font, int dpi);
   // The face actually asked of GDI for a font name.
   std::wstring FaceFor(const Font& font);
 
  private:
   int dpi_;
-  std::map<std::pair<std::string, std::uint64_t>, UniqueFont> fonts_;
+  std::map<std::tuple<std::string, std::uint64_t, int>, UniqueFont> fonts_;
   std::map<std::pair<std::string, int>, std::wstring> faces_;
 };
 

@@ -43,6 +43,7 @@ BOOL CALLBACK NoteEnabledWindow(HWND hwnd, LPARAM param) {
 
 Win32Platform::Win32Platform(int dpi)
     : dpi_(dpi > 0 ? dpi : ScreenDpi()),
+      fixedDpi_(dpi > 0),
       twipsPerPixel_(1440.0f / static_cast<float>(dpi_)),
       fonts_(dpi_),
       measureDc_(::CreateCompatibleDC(nullptr)) {
@@ -77,9 +78,21 @@ TextSize Win32Platform::MeasureText(const std::string& text, const Font& font) {
 }
 
 TextSize Win32Platform::PictureSize(std::uint16_t bitmapId) {
+  // The skin is designed at 96 dpi and drawn scaled: its sizes in twips stay.
   UniqueBitmap bitmap = LoadBitmapResource(bitmapId);
   SIZE size = BitmapSize(bitmap.get());
-  return {ToTwips(size.cx), ToTwips(size.cy)};
+  constexpr Twips kDesignTwipsPerPixel = 15.0f;
+  return {static_cast<Twips>(size.cx) * kDesignTwipsPerPixel, static_cast<Twips>(size.cy) * kDesignTwipsPerPixel};
+}
+
+int Win32Platform::DpiOf(HWND hwnd) const {
+  if (fixedDpi_ || hwnd == nullptr) return dpi_;
+  // Windows 10 1607 and later; before that every window has the system's.
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(hwnd) : 0;
+  return dpi > 0 ? static_cast<int>(dpi) : dpi_;
 }
 
 FormWindow* Win32Platform::Open(Form& form, HWND owner) {

@@ -20,7 +20,8 @@ class FormWindow;
 
 class Win32Platform : public UiPlatform {
  public:
-  // dpi 0: the screen's resolution.
+  // dpi 0: the screen's resolution, and each window follows its monitor's;
+  // otherwise every window uses this one.
   explicit Win32Platform(int dpi = 0);
   ~Win32Platform() override;
   Win32Platform(const Win32Platform&) = delete;
@@ -49,6 +50,8 @@ class Win32Platform : public UiPlatform {
   std::function<void()> onWindowFailed;
 
   int Dpi() const { return dpi_; }
+  // The resolution a window is drawn at.
+  int DpiOf(HWND hwnd) const;
   FontCache& Fonts() { return fonts_; }
   // The native window of a shown form, or null.
   HWND WindowOf(const Form& form) const;
@@ -72,6 +75,7 @@ class Win32Platform : public UiPlatform {
   HWND ActiveFormWindow() const;
 
   int dpi_;
+  bool fixedDpi_;
   float twipsPerPixel_;
   FontCache fonts_;
   UniqueMemoryDc measureDc_;

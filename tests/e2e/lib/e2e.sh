@@ -5,16 +5,23 @@
 # Every scenario shares one Wine prefix of its own under <build>/e2e, apart
 # from the prefix of the Wine unit tests, and a copy of the program in
 # <build>/e2e/app, so Config.ini lands there.
+#
+# ORVANE_E2E_DPI (96 unless set) is the display resolution the prefix is set
+# to; other than 96 the scenario runs in <build>/e2e-scaled. Coordinates are
+# written as client pixels at 96 dpi and scaled here.
 set -euo pipefail
 
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 E2E_BUILD=$(cd "$1" && pwd)
 E2E_EXE=$2
+E2E_DPI=${ORVANE_E2E_DPI:-96}
 E2E_ROOT="$E2E_BUILD/e2e"
+[ "$E2E_DPI" = 96 ] || E2E_ROOT="$E2E_BUILD/e2e-scaled"
 E2E_APP="$E2E_ROOT/app"
 E2E_SHOTS="$E2E_ROOT/shots"
-# The screenshots for the README go to docs/ only when asked for.
-if [ "${ORVANE_UPDATE_DOCS:-0}" = 1 ]; then E2E_DOCS="$E2E_SOURCE/docs"; else E2E_DOCS="$E2E_ROOT/docs"; fi
+# The screenshots for the README go to docs/ only when asked for (at 96 dpi).
+E2E_DOCS="$E2E_ROOT/docs"
+if [ "${ORVANE_UPDATE_DOCS:-0}" = 1 ] && [ "$E2E_DPI" = 96 ]; then E2E_DOCS="$E2E_SOURCE/docs"; fi
 E2E_PID=
 E2E_WINDOW=
 E2E_FAILURES=0
@@ -49,12 +56,32 @@ e2e_cleanup() {
   orvane_wine_stop
 }
 
+# 96-dpi client pixels at the scenario's resolution.
+e2e_px() { echo $(( ($1 * E2E_DPI + 48) / 96 )); }
+# A size in twips as the program rounds it to pixels, "WxH".
+e2e_size() { echo "$(( ($1 * E2E_DPI + 720) / 1440 ))x$(( ($2 * E2E_DPI + 720) / 1440 ))"; }
+
+# The prefix's display resolution; the next server start takes it.
+e2e_set_dpi() {  # dpi
+  local hex txt="$ORVANE_WINE_ROOT/dpi.txt" reg="$ORVANE_WINE_ROOT/dpi.reg"
+  hex=$(printf '%08x' "$1")
+  {
+    printf 'Windows Registry Editor Version 5.00\n\n'
+    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%s\n\n' "$hex"
+    printf '[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%s\n' "$hex"
+  } >"$txt"
+  { printf '\xff\xfe'; sed 's/$/\r/' "$txt" | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+  wine regedit /S "$(winepath -w "$reg" 2>/dev/null || echo "$reg")" </dev/null >/dev/null 2>&1
+  orvane_wine_stop
+}
+
 # A fresh copy of the program without Config.ini, and the prefix (made once).
 e2e_setup() {
   mkdir -p "$E2E_ROOT"
   orvane_wine_env "$E2E_ROOT"
   orvane_wine_stop  # a server left from another display cannot show windows here
   orvane_wine_prefix
+  e2e_set_dpi "$E2E_DPI"
   mkdir -p "$E2E_APP" "$E2E_SHOTS" "$E2E_DOCS"
   rm -f "$E2E_APP/Config.ini"
   cp "$E2E_EXE" "$E2E_APP/orvane.exe"
@@ -73,7 +100,7 @@ e2e_start() {  # the current folder is the program's unless E2E_CWD names anothe
   E2E_PID=$!
   E2E_WINDOW=
   local i
-  for i in $(seq 1 100); do
+  for i in $(seq 1 200); do
     E2E_WINDOW=$(xdotool search --onlyvisible --name '^Orvane$' 2>/dev/null | head -n 1 || true)
     [ -n "$E2E_WINDOW" ] && break
     sleep 0.1
@@ -91,9 +118,9 @@ e2e_stop() {
 
 }
 
-# Client-area pixel coordinates: a borderless window's X window is its client area.
+# Client-area pixel coordinates at 96 dpi: a borderless window's X window is its client area.
 e2e_click() {  # window x y
-  xdotool mousemove --window "$1" "$2" "$3" click 1
+  xdotool mousemove --window "$1" "$(e2e_px "$2")" "$(e2e_px "$3")" click 1
   sleep 0.15
 }
 
@@ -149,7 +176,7 @@ e2e_select_all() { e2e_click "$E2E_WINDOW" 28 373; }
 e2e_invert() { e2e_click "$E2E_WINDOW" 68 373; }
 e2e_tick_lock() { e2e_click "$E2E_WINDOW" 106 373; }
 
-# Pixels of a colour in a rectangle of a screenshot: green or red text.
+# Pixels of a colour in a rectangle (96-dpi pixels) of a screenshot: green or red text.
 e2e_count_colour() {  # file x y w h green|red
   local filter
   case "$6" in
@@ -157,7 +184,7 @@ e2e_count_colour() {  # file x y w h green|red
     red) filter='$1 >= 150 && $2 <= 110 && $3 <= 110' ;;
     blue) filter='$3 >= 150 && $1 <= 90 && $2 <= 160' ;;
   esac
-  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | tail -n +2 |
+  convert "$1" -crop "$(e2e_px "$4")x$(e2e_px "$5")+$(e2e_px "$2")+$(e2e_px "$3")" +repage -depth 8 txt:- | tail -n +2 |
     sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk "$filter {n++} END {print n+0}"
 }
 
