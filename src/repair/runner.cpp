@@ -17,19 +17,19 @@ constexpr std::uint16_t kRepairFailed = 1002;
 }  // namespace
 
 const std::array<RepairItemEntry, kRepairItemCount> kRepairItems = {{
-    {101, RepairNetworkAccess},
-    {102, RepairHiddenFiles},
-    {103, RepairSafeMode},
-    {104, RepairShortcuts},
-    {105, RepairFolderOpen},
-    {106, RepairMyComputer},
-    {107, RepairGroupPolicy},
-    {108, RepairStartPage},
-    {109, RepairWindowTitle},
-    {110, RepairHomeButton},
-    {111, nullptr},  // the context-menu manager
-    {112, RepairSearchPage},
-    {113, RepairLogonNotice},
+    {101, kNetworkAccessSteps, "network"},
+    {102, kHiddenFilesSteps, "hidden-files"},
+    {103, kSafeModeSteps, "safe-mode"},
+    {104, kShortcutsSteps, "shortcuts"},
+    {105, kFolderOpenSteps, "folder-open"},
+    {106, kMyComputerSteps, "my-computer"},
+    {107, kGroupPolicySteps, "group-policy"},
+    {108, kStartPageSteps, "start-page"},
+    {109, kWindowTitleSteps, "window-title"},
+    {110, kHomeButtonSteps, "home-button"},
+    {111, {}, "menu-ext"},  // the context-menu manager
+    {112, kSearchPageSteps, "search-page"},
+    {113, kLogonNoticeSteps, "logon-notice"},
 }};
 
 RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
@@ -78,10 +78,10 @@ void RepairRunner::OnTimerTick() {
 
 void RepairRunner::RunRepairItem(int index) {
   if (index < 0 || index >= kRepairItemCount) return;
-  if (kRepairItems[index].routine == nullptr) {
+  if (kRepairItems[index].steps.empty()) {
     view_.ShowMenuManager();
   } else {
-    ShowRepairResult(RunRoutine(index), index);
+    ShowRepairResult(RunRoutine(index).Succeeded(), index);
   }
   view_.ProcessPendingEvents();
 }
@@ -92,13 +92,16 @@ void RepairRunner::ShowRepairResult(bool succeeded, int row) {
   view_.ShowResult(row);
 }
 
-bool RepairRunner::RunRoutine(int index) {
+RunReport RepairRunner::RunRoutine(int index) {
   ForgetEnded(index);
   RepairContext context{registry_, commands_, config_, &started_[index]};
   try {
-    return kRepairItems[index].routine(context);
+    return RunSteps(kRepairItems[index].steps, context);
   } catch (const std::exception&) {
-    return false;  // an unexpected fault ends the routine as a failure
+    // An unexpected fault ends the routine as a failure: its steps read as not run.
+    RunReport report{ResolveSteps(kRepairItems[index].steps, config_), {}};
+    report.outcomes.resize(report.targets.size());
+    return report;
   }
 }
 

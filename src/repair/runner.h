@@ -2,21 +2,22 @@
 // The repair button, the item table and the lock timer of the main window.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/command_runner.h"
 #include "platform/registry.h"
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
+#include "repair/steps.h"
 #include "settings/app_config.h"
 
 namespace orvane {
 
-using RepairRoutine = bool (*)(RepairContext&);
-
 struct RepairItemEntry {
-  std::uint16_t textId;   // string of the item's row
-  RepairRoutine routine;  // null: the item opens the context-menu manager
+  std::uint16_t textId;          // string of the item's row
+  std::span<const Step> steps;   // empty: the item opens the context-menu manager
+  const char* name;              // short English name, for scripts
 };
 
 extern const std::array<RepairItemEntry, kRepairItemCount> kRepairItems;
@@ -37,7 +38,7 @@ class RepairRunner {
   void ShowRepairResult(bool succeeded, int row);
 
  private:
-  bool RunRoutine(int index);
+  RunReport RunRoutine(int index);
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
 
