@@ -2,6 +2,8 @@
 if(ORVANE_NATIVE_SOURCES)
   add_library(orvane_host STATIC ${ORVANE_NATIVE_SOURCES})
   target_link_libraries(orvane_host PUBLIC orvane_core)
+  # The core calls the host stand-ins (strings, system messages).
+  target_link_libraries(orvane_core INTERFACE orvane_host)
 else()
   add_library(orvane_host INTERFACE)
   target_link_libraries(orvane_host INTERFACE orvane_core)

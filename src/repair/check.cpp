@@ -7,7 +7,18 @@ namespace {
 
 bool Absent(long code) { return code == regerr::kFileNotFound; }
 
-StepCheck Unreadable(long code) { return {StepState::Unreadable, std::nullopt, {}, code}; }
+StepCheck Checked(StepState state, std::optional<RegValue> found = std::nullopt) {
+  StepCheck check;
+  check.state = state;
+  check.found = std::move(found);
+  return check;
+}
+
+StepCheck Unreadable(long code) {
+  StepCheck check = Checked(StepState::Unreadable);
+  check.code = code;
+  return check;
+}
 
 // Whether the table writes a value into the key that targets[index] opens.
 bool KeyGetsValues(std::span<const StepTarget> targets, std::size_t index) {
@@ -21,32 +32,32 @@ bool KeyGetsValues(std::span<const StepTarget> targets, std::size_t index) {
 StepCheck CheckKey(RegistryService& registry, std::span<const StepTarget> targets, std::size_t index) {
   RegKey key(registry);
   long code = key.Open(targets[index].root, targets[index].path, kKeyRead);
-  if (code == regerr::kSuccess) return {StepState::Intact};
+  if (code == regerr::kSuccess) return Checked(StepState::Intact);
   if (!Absent(code)) return Unreadable(code);
-  return {KeyGetsValues(targets, index) ? StepState::Differs : StepState::Intact};
+  return Checked(KeyGetsValues(targets, index) ? StepState::Differs : StepState::Intact);
 }
 
 StepCheck CheckValue(RegistryService& registry, const StepTarget& target) {
   const bool set = target.kind == StepKind::SetValue;
   RegKey key(registry);
   long code = key.Open(target.root, target.path, kKeyRead);
-  if (Absent(code)) return {set ? StepState::Differs : StepState::Intact};
+  if (Absent(code)) return Checked(set ? StepState::Differs : StepState::Intact);
   if (code != regerr::kSuccess) return Unreadable(code);
   RegValue found;
   code = registry.QueryValue(key.Get(), target.name, found);
-  if (Absent(code)) return {set ? StepState::Differs : StepState::Intact};
+  if (Absent(code)) return Checked(set ? StepState::Differs : StepState::Intact);
   if (code != regerr::kSuccess) return Unreadable(code);
   const bool intact = set && found == target.value;
-  return {intact ? StepState::Intact : StepState::Differs, std::move(found)};
+  return Checked(intact ? StepState::Intact : StepState::Differs, std::move(found));
 }
 
 // Lists the subkeys of `path` (DeleteSubkey: the subkey itself).
 StepCheck CheckSubtree(RegistryService& registry, RegRoot root, const std::string& path, bool itself) {
   std::vector<TreeKey> tree;
   long code = ReadKeyTree(registry, root, path, tree);
-  if (Absent(code)) return {StepState::Intact};
+  if (Absent(code)) return Checked(StepState::Intact);
   if (code != regerr::kSuccess) return Unreadable(code);
-  StepCheck check{StepState::Intact};
+  StepCheck check = Checked(StepState::Intact);
   for (std::size_t i = itself ? 0 : 1; i < tree.size(); ++i) check.subkeys.push_back(tree[i].path);
   if (!check.subkeys.empty()) check.state = StepState::Differs;
   return check;
@@ -67,9 +78,10 @@ StepCheck CheckStep(RegistryService& registry, std::span<const StepTarget> targe
       return CheckSubtree(registry, target.root,
                           target.path.empty() ? target.name : target.path + "\\" + target.name, true);
     case StepKind::ShellVerbs: return CheckSubtree(registry, target.root, target.path, false);
+    case StepKind::DeleteTree: return CheckSubtree(registry, target.root, target.path, true);
     case StepKind::Command: break;
   }
-  return {StepState::NotChecked};
+  return Checked(StepState::NotChecked);
 }
 
 std::optional<std::size_t> ItemCheck::FirstProblem() const {

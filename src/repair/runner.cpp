@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "repair/routines.h"
+#include "repair/step_text.h"
 #include "resources/catalogue.h"
 
 namespace orvane {
@@ -13,6 +14,13 @@ constexpr std::uint16_t kNoItemTicked = 1000;
 constexpr std::uint16_t kMessageCaption = 999;
 constexpr std::uint16_t kRepairSucceeded = 1001;
 constexpr std::uint16_t kRepairFailed = 1002;
+constexpr std::uint16_t kRefusedToolTip = 3130;
+
+std::string Replace(std::string text, std::string_view field, const std::string& with) {
+  std::size_t at = text.find(field);
+  if (at != std::string::npos) text.replace(at, field.size(), with);
+  return text;
+}
 
 }  // namespace
 
@@ -36,6 +44,11 @@ RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandR
                            const AppConfig& config)
     : view_(view), registry_(registry), commands_(commands), config_(config) {}
 
+void RepairRunner::KeepJournal(FileStore& files, std::string version) {
+  files_ = &files;
+  version_ = std::move(version);
+}
+
 void RepairRunner::OnRepairButtonClick() {
   if (buttonRunActive_) return;  // the button is disabled during a run
   view_.SetTimerEnabled(false);
@@ -51,9 +64,18 @@ void RepairRunner::OnRepairButtonClick() {
   buttonRunActive_ = true;
   ++buttonRuns_;
   view_.SetRepairButtonEnabled(false);
+  std::optional<RepairJournal> journal;
+  if (files_) {
+    journal.emplace(*files_, registry_, version_, config_);
+    for (int row = 0; row < kRepairItemCount; ++row) {
+      if (view_.RowTicked(row)) journal->Protect(ResolveSteps(kRepairItems[row].steps, config_));
+    }
+    journal_ = &*journal;
+  }
   for (int row = 0; row < kRepairItemCount; ++row) {
     if (view_.RowTicked(row)) RunRepairItem(row);
   }
+  journal_ = nullptr;
   view_.SetRepairButtonEnabled(true);
   buttonRunActive_ = false;
   if (view_.LockTicked()) view_.SetTimerEnabled(true);
@@ -81,7 +103,16 @@ void RepairRunner::RunRepairItem(int index) {
   if (kRepairItems[index].steps.empty()) {
     view_.ShowMenuManager();
   } else {
-    ShowRepairResult(RunRoutine(index).Succeeded(), index);
+    // A row ticked during the run is backed up before it runs (already covered: no change).
+    if (journal_) journal_->Protect(ResolveSteps(kRepairItems[index].steps, config_));
+    RunReport report = RunRoutine(index);
+    if (journal_) {
+      journal_->Record("[" + std::to_string(index) + "] " + LoadString(kRepairItems[index].textId) + " - " +
+                           LoadString(report.Succeeded() ? kRepairSucceeded : kRepairFailed),
+                       report);
+    }
+    ShowRepairResult(report.Succeeded(), index);
+    ShowReason(index, report);
   }
   view_.ProcessPendingEvents();
 }
@@ -90,6 +121,20 @@ void RepairRunner::ShowRepairResult(bool succeeded, int row) {
   view_.SetResultColor(row, succeeded ? kResultGreen : kResultRed);
   view_.SetResultCaption(row, LoadString(succeeded ? kRepairSucceeded : kRepairFailed));
   view_.ShowResult(row);
+}
+
+// A red row names its first refused step and the reason.
+void RepairRunner::ShowReason(int row, const RunReport& report) {
+  std::optional<std::size_t> failed = report.FirstFailure();
+  if (!failed) {
+    view_.SetResultToolTip(row, "");
+    return;
+  }
+  const StepOutcome& outcome = report.outcomes[*failed];
+  std::string reason = outcome.outcome == Outcome::Refused || outcome.outcome == Outcome::NoKey
+                           ? DescribeError(outcome.code) : DescribeOutcome(outcome);
+  view_.SetResultToolTip(row, Replace(Replace(LoadString(kRefusedToolTip), "{step}",
+                                              DescribeStep(report.targets[*failed])), "{reason}", reason));
 }
 
 RunReport RepairRunner::RunRoutine(int index) {

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "platform/command_runner.h"
+#include "platform/file_store.h"
 #include "platform/registry.h"
+#include "repair/journal.h"
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
 #include "repair/steps.h"
@@ -31,6 +33,10 @@ class RepairRunner {
   RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
                const AppConfig& config);
 
+  // Button runs back up what they change and log each step in `files`;
+  // without this call they keep neither.
+  void KeepJournal(FileStore& files, std::string version);
+
   void OnRepairButtonClick();
   void OnTimerTick();  // the lock pass
 
@@ -39,6 +45,7 @@ class RepairRunner {
 
  private:
   RunReport RunRoutine(int index);
+  void ShowReason(int row, const RunReport& report);
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
 
@@ -47,6 +54,9 @@ class RepairRunner {
   CommandRunner& commands_;
   const AppConfig& config_;
   std::array<std::vector<StartedProcess>, kRepairItemCount> started_;
+  FileStore* files_ = nullptr;
+  std::string version_;
+  RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;
   bool lockPassActive_ = false;
   unsigned buttonRuns_ = 0;

@@ -107,8 +107,12 @@ std::optional<std::size_t> RunReport::FirstFailure() const {
 }
 
 RunReport RunSteps(std::span<const Step> steps, RepairContext& context) {
+  return ApplyTargets(ResolveSteps(steps, context.config), context);
+}
+
+RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) {
   RegistryService& registry = context.registry;
-  RunReport report{ResolveSteps(steps, context.config), {}};
+  RunReport report{std::move(targets), {}};
   report.outcomes.resize(report.targets.size());
   RegKey key(registry);
   long keyCode = regerr::kInvalidHandle;  // a value step before any Key has no key
@@ -142,6 +146,11 @@ RunReport RunSteps(std::span<const Step> steps, RepairContext& context) {
         key.Close();
         keyCode = regerr::kInvalidHandle;
         outcome = {EmptyKeyTree(registry, target.root, target.path) ? Outcome::Done : Outcome::Refused, 0};
+        break;
+      case StepKind::DeleteTree:
+        key.Close();
+        keyCode = regerr::kInvalidHandle;
+        outcome = Written(DeleteKeyTree(registry, target.root, target.path));
         break;
     }
   }

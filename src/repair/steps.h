@@ -27,6 +27,7 @@ enum class StepKind {
   DeleteSubkey,  // on the current key; the subkey must have no subkeys
   Command,       // start a command line, show-window 2
   ShellVerbs,    // DeleteShellVerbs(path); its result is not used
+  DeleteTree,    // root\path and everything below it (restoring a backup)
 };
 
 // Where a text value's data come from.
@@ -83,7 +84,7 @@ inline constexpr std::string_view kDefault = "";
 struct StepTarget {
   StepKind kind;
   RegRoot root = RegRoot::ClassesRoot;
-  std::string path;     // Key: the key; value and subkey steps: their key; ShellVerbs: the tree
+  std::string path;     // Key: the key; value and subkey steps: their key; ShellVerbs, DeleteTree: the tree
   std::string name;     // value or subkey name
   RegValue value;       // SetValue: what it writes
   std::string command;  // Command: the line
@@ -118,6 +119,8 @@ struct RunReport {
 };
 
 RunReport RunSteps(std::span<const Step> steps, RepairContext& context);
+// The same interpreter for steps already made concrete (a backup being restored).
+RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context);
 
 // The text a SetValue step writes, read from the configuration now.
 std::string StepText(const Step& step, const AppConfig& config);

@@ -70,8 +70,12 @@ TEST(RepairCheck, AgreesWithWhatARepairWouldChangeForEveryItem) {
       EXPECT_EQ(check.state == ItemState::Damaged, changed);
       EXPECT_NE(check.state, ItemState::Unknown);
       EXPECT_EQ(check.commandsNotChecked, item == 0 || item == 5);
-      if (start == Damaged && item != 0) EXPECT_EQ(check.state, ItemState::Damaged);
-      if (start == Intact) EXPECT_EQ(check.state, ItemState::Intact);
+      if (start == Damaged && item != 0) {
+        EXPECT_EQ(check.state, ItemState::Damaged);
+      }
+      if (start == Intact) {
+        EXPECT_EQ(check.state, ItemState::Intact);
+      }
     }
   }
 }

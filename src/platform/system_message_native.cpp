@@ -1,0 +1,8 @@
+#include "platform/file_store.h"
+
+namespace orvane {
+
+// The host has no message table; the code alone is shown.
+std::string SystemMessage(long) { return {}; }
+
+}  // namespace orvane
