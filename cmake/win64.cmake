@@ -10,25 +10,8 @@ if(MINGW)
   set(ORVANE_UNICODE_ENTRY -municode)
 endif()
 
-set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32)
-if(ORVANE_WIN32_SOURCES)
-  add_library(orvane_win32 STATIC ${ORVANE_WIN32_SOURCES})
-  set(ORVANE_WIN32_SCOPE PUBLIC)
-else()
-  add_library(orvane_win32 INTERFACE)
-  set(ORVANE_WIN32_SCOPE INTERFACE)
-endif()
-target_link_libraries(orvane_win32 ${ORVANE_WIN32_SCOPE} orvane_core ${ORVANE_SYSTEM_LIBS})
-# The core's windows call into the Win32 side (resources, platform): let the
-# linker see both archives again when one needs the other.
-if(ORVANE_WIN32_SOURCES)
-  target_link_libraries(orvane_core INTERFACE orvane_win32)
-endif()
-target_compile_definitions(orvane_win32 ${ORVANE_WIN32_SCOPE} UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                                              _WIN32_WINNT=0x0601)
-
-add_executable(orvane WIN32 ${CMAKE_SOURCE_DIR}/src/main_win32.cpp ${ORVANE_RC_FILE})
-target_link_libraries(orvane PRIVATE orvane_win32)
+add_executable(orvane WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp ${ORVANE_RC_FILE})
+target_link_libraries(orvane PRIVATE orvane_app)
 target_link_options(orvane PRIVATE ${ORVANE_UNICODE_ENTRY})
 
 # Test programs run through the emulator; tests are listed when CTest starts.
@@ -39,7 +22,7 @@ list(FILTER ORVANE_CONTRACT_TESTS EXCLUDE REGEX "_native\\.cpp$")
 if(ORVANE_WINE_TESTS OR ORVANE_CONTRACT_TESTS)
 add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE})
 target_include_directories(orvane_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(orvane_wine_tests PRIVATE orvane_win32 gtest gtest_main)
+target_link_libraries(orvane_wine_tests PRIVATE orvane_app gtest gtest_main)
 target_compile_definitions(orvane_wine_tests PRIVATE ORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_dependencies(orvane_wine_tests orvane)
 gtest_discover_tests(orvane_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST

@@ -1,7 +1,7 @@
 #pragma once
 // The context-menu manager: lists the browser's context-menu extensions and
 // deletes the ticked ones.
-#include "ui/app_services.h"
+#include "settings/app_services.h"
 #include "ui/toolkit/form.h"
 
 namespace orvane {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/app_services.h"
+#include "settings/app_services.h"
 #include "ui/toolkit/form.h"
 
 namespace orvane {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/main/arrange_window.h"
+#include "app/arrange_window.h"
 
 namespace orvane {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "platform/memory_registry.h"
 #include "support/recording_commands.h"
-#include "ui/main/frm_main.h"
+#include "app/frm_main.h"
 #include "ui/toolkit/headless.h"
 
 namespace orvane::testing {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "app/item_list.h"
 #include "repair/runner.h"
-#include "ui/app_services.h"
+#include "settings/app_services.h"
 #include "ui/controls/check_box.h"
-#include "ui/main/item_list.h"
 #include "ui/toolkit/form.h"
 
 namespace orvane {

@@ -1,4 +1,4 @@
-#include "ui/main/arrange_window.h"
+#include "app/arrange_window.h"
 
 #include <cmath>
 #include <limits>

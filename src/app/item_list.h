@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/app_services.h"
+#include "settings/app_services.h"
 #include "ui/controls/check_box.h"
 #include "ui/toolkit/widgets.h"
 

@@ -1,12 +1,12 @@
 // Orvane: the start window and its message loop.
 #include <windows.h>
 
+#include "app/frm_main.h"
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "settings/app_services.h"
 #include "settings/config_file.h"
 #include "settings/win32/config_file_win32.h"
-#include "ui/app_services.h"
-#include "ui/main/frm_main.h"
 #include "ui/win32/win32_platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -1,4 +1,4 @@
-#include "ui/main/item_list.h"
+#include "app/item_list.h"
 
 #include "resources/catalogue.h"
 

@@ -1,11 +1,11 @@
-#include "ui/main/frm_main.h"
+#include "app/frm_main.h"
 
 #include <string>
 
+#include "app/arrange_window.h"
 #include "menuext/frm_menu.h"
 #include "resources/catalogue.h"
 #include "settings/set_frm.h"
-#include "ui/main/arrange_window.h"
 
 namespace orvane {
 namespace {
