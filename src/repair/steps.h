@@ -84,10 +84,10 @@ inline constexpr std::string_view kDefault = "";
 struct StepTarget {
   StepKind kind;
   RegRoot root = RegRoot::ClassesRoot;
-  std::string path;     // Key: the key; value and subkey steps: their key; ShellVerbs, DeleteTree: the tree
-  std::string name;     // value or subkey name
-  RegValue value;       // SetValue: what it writes
-  std::string command;  // Command: the line
+  std::string path = {};  // Key: the key; value and subkey steps: their key; ShellVerbs, DeleteTree: the tree
+  std::string name = {};     // value or subkey name
+  RegValue value = {};       // SetValue: what it writes
+  std::string command = {};  // Command: the line
   bool hasKey = false;  // value and subkey steps: a Key step came before
 };
 
