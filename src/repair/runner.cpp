@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "menuext/menu_ext_entries.h"
+#include "repair/check.h"
 #include "repair/routines.h"
+#include "repair/undo.h"
 #include "repair/step_text.h"
 #include "resources/catalogue.h"
 
@@ -15,6 +18,16 @@ constexpr std::uint16_t kMessageCaption = 999;
 constexpr std::uint16_t kRepairSucceeded = 1001;
 constexpr std::uint16_t kRepairFailed = 1002;
 constexpr std::uint16_t kRefusedToolTip = 3130;
+constexpr std::uint16_t kDamagedText = 3110;
+constexpr std::uint16_t kIntactText = 3111;
+constexpr std::uint16_t kUnknownText = 3112;
+constexpr std::uint16_t kIntactUncheckedText = 3113;
+constexpr std::uint16_t kExtensionsText = 3114;
+constexpr std::uint16_t kUndoneText = 3120;
+constexpr std::uint16_t kUndoFailedText = 3121;
+constexpr std::uint16_t kNoBackupText = 3122;
+constexpr std::uint16_t kMalformedText = 3123;
+constexpr std::uint16_t kNotCheckedText = 3224;
 
 std::string Replace(std::string text, std::string_view field, const std::string& with) {
   std::size_t at = text.find(field);
@@ -79,6 +92,55 @@ void RepairRunner::OnRepairButtonClick() {
   view_.SetRepairButtonEnabled(true);
   buttonRunActive_ = false;
   if (view_.LockTicked()) view_.SetTimerEnabled(true);
+}
+
+void RepairRunner::CheckAllItems() {
+  for (int row = 0; row < kRepairItemCount; ++row) {
+    if (row == kMenuManagerItem) {
+      const std::size_t count = MenuExtNames(registry_).size();
+      ShowCheck(row, Replace(LoadString(kExtensionsText), "{n}", std::to_string(count)), kCheckGrey, "");
+      continue;
+    }
+    const ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
+    std::string tip;
+    if (auto problem = check.FirstProblem()) {
+      tip = DescribeStep(check.targets[*problem]) + "\r\n" + DescribeFound(check.steps[*problem]);
+    } else if (check.commandsNotChecked) {
+      tip = LoadString(kNotCheckedText);
+    }
+    switch (check.state) {
+      case ItemState::Damaged: ShowCheck(row, LoadString(kDamagedText), kCheckDamaged, tip); break;
+      case ItemState::Unknown: ShowCheck(row, LoadString(kUnknownText), kCheckGrey, tip); break;
+      case ItemState::Intact:
+        ShowCheck(row, LoadString(check.commandsNotChecked ? kIntactUncheckedText : kIntactText), kCheckGrey, tip);
+        break;
+    }
+  }
+}
+
+void RepairRunner::ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip) {
+  view_.SetResultColor(row, color);
+  view_.SetResultCaption(row, caption);
+  view_.SetResultToolTip(row, tip);
+  view_.ShowResult(row);
+}
+
+void RepairRunner::UndoLastRepair() {
+  view_.SetTimerEnabled(false);  // the lock would put the repair straight back
+  std::string text = LoadString(kNoBackupText);
+  if (files_) {
+    RepairContext context{registry_, commands_, config_};
+    const UndoResult result = UndoBackup(*files_, context, version_);
+    switch (result.status) {
+      case UndoResult::Status::Restored: text = LoadString(kUndoneText); break;
+      case UndoResult::Status::Failed: text = LoadString(kUndoFailedText) + result.logPath; break;
+      case UndoResult::Status::Malformed:
+        text = LoadString(kMalformedText) + result.file + "\r\n" + result.error;
+        break;
+      case UndoResult::Status::NoBackup: break;
+    }
+  }
+  view_.ShowMessage(text, LoadString(kMessageCaption), MessageIcon::Information);
 }
 
 void RepairRunner::OnTimerTick() {

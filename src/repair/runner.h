@@ -26,6 +26,8 @@ extern const std::array<RepairItemEntry, kRepairItemCount> kRepairItems;
 
 constexpr std::uint32_t kResultGreen = 65280;
 constexpr std::uint32_t kResultRed = 255;
+constexpr std::uint32_t kCheckDamaged = 0x000050C0;  // orange, 4.9:1 on white
+constexpr std::uint32_t kCheckGrey = 0x00696969;     // 5.5:1 on white
 
 class RepairRunner {
  public:
@@ -38,6 +40,10 @@ class RepairRunner {
   void KeepJournal(FileStore& files, std::string version);
 
   void OnRepairButtonClick();
+  // Reads every row's state into its result label; writes nothing.
+  void CheckAllItems();
+  // Turns lock mode off, then restores the newest backup and says how it went.
+  void UndoLastRepair();
   void OnTimerTick();  // the lock pass
 
   void RunRepairItem(int index);
@@ -46,6 +52,7 @@ class RepairRunner {
  private:
   RunReport RunRoutine(int index);
   void ShowReason(int row, const RunReport& report);
+  void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
 
