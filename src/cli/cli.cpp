@@ -207,6 +207,9 @@ class Program {
       case Status::Restored: text = LoadString(3120) + "\n"; break;
       case Status::Failed: text = LoadString(3121) + result.logPath + "\n"; break;
     }
+    for (std::size_t i = 0; i < result.report.targets.size(); ++i) {
+      text += "  " + DescribeStep(result.report.targets[i]) + "  ->  " + DescribeOutcome(result.report.outcomes[i]) + "\n";
+    }
     if (result.status == Status::Malformed) JsonField(json, "error", JsonString(result.error));
     JsonField(json, "backup", JsonString(result.backupPath));
     JsonField(json, "log", JsonString(result.logPath));

@@ -35,6 +35,16 @@ class StdOut : public orvane::cli::Console {
   }
 };
 
+std::wstring FullPath(const std::wstring& path) {
+  DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  size = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (size == 0 || size >= full.size()) return path;
+  full.resize(size);
+  return full;
+}
+
 std::string VersionText() {
   orvane::ProgramVersion v = orvane::LoadProgramVersion();
   return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) + "." +
@@ -48,6 +58,8 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::wstring arg = argv[i];
+    // The configuration is read by a function that takes a bare name from the Windows folder.
+    if (i > 1 && std::wstring(argv[i - 1]) == L"--config") arg = FullPath(arg);
     args.push_back(Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
   }
   Win32Registry registry;

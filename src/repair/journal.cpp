@@ -45,9 +45,8 @@ std::optional<std::string> NewestBackup(FileStore& files) {
 
 RepairJournal::RepairJournal(FileStore& files, RegistryService& registry, const std::string& version,
                              const AppConfig& config)
-    : files_(files), backup_(registry) {
-  std::string stamp = files.LocalTimeStamp();
-  std::string shown = stamp;
+    : files_(files), backup_(registry), stamp_(files.LocalTimeStamp()) {
+  std::string shown = stamp_;
   std::replace(shown.begin(), shown.end(), '_', ' ');
   if (shown.size() >= 19) shown[13] = shown[16] = ':';
   log_ = LoadString(3200) + "\r\n" + Line(3201, shown) + Line(3202, version) +
@@ -57,7 +56,7 @@ RepairJournal::RepairJournal(FileStore& files, RegistryService& registry, const 
 bool RepairJournal::ChooseFolder() {
   if (chosen_) return !backupPath_.empty();
   chosen_ = true;
-  const std::string stamp = files_.LocalTimeStamp();
+  const std::string& stamp = stamp_;
   const std::string bytes = WriteRegFile(backup_.File());
   for (const std::string& folder : BackupFolders(files_)) {
     if (!files_.CreateFolder(folder)) continue;

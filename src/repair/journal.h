@@ -42,6 +42,7 @@ class RepairJournal {
   BackupBuilder backup_;
   std::string log_;
   std::string backupPath_, logPath_;
+  std::string stamp_;  // names the pair and dates the log
   bool chosen_ = false;
   std::size_t saved_ = 0;  // entries in the backup file as last saved
 };

@@ -177,7 +177,8 @@ bool ReadValueLine(Reader& reader, std::size_t number, std::string line, RegFile
   }
   if (pos >= line.size() || line[pos] != '=') return reader.Fail(number, "'=' expected");
   // Hex data may go on over lines that end in a backslash.
-  while (line.ends_with("\\") && line.find("hex") != std::string::npos) {
+  const bool hex = std::string_view(line).substr(pos + 1).starts_with("hex");
+  while (hex && line.ends_with("\\")) {
     line.pop_back();
     if (reader.next >= reader.lines.size()) return reader.Fail(number, "the file ends inside a value");
     std::string_view more = reader.lines[reader.next++];

@@ -118,5 +118,8 @@ expect_eq "cli undo restored" 'http://hijack.example.net' "$(e2e_reg_value "HKLM
 expect_eq "cli usage error" 2 "$(cli repair nonsense)"
 printf 'not a registry file' >"$E2E_APP/bad.reg"
 expect_eq "cli undo of a malformed file" 1 "$(cli undo bad.reg)"
+printf '[IEConfig]\r\nHomePage=http://other.example.org\r\n' >"$E2E_APP/other.ini"
+expect_eq "cli repair with a relative --config" 0 "$(cli repair start-page --config other.ini)"
+expect_eq "the other configuration was read" 'http://other.example.org' "$(e2e_reg_value "$MAIN_CU" 'Start Page')"
 
 e2e_finish
