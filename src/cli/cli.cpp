@@ -126,32 +126,32 @@ class Program {
         ItemCheck check = CheckSteps(kRepairItems[item].steps, s_.registry, config_);
         damaged = damaged || check.state == ItemState::Damaged;
         unknown = unknown || check.state == ItemState::Unknown;
-        JsonField(entry, "state", JsonString(StateName(check.state)));
-        JsonField(entry, "registrationsChecked", check.commandsNotChecked ? "false" : "true");
-        text += ItemLabel(item) + ": " + LoadString(3221 + static_cast<int>(check.state)) +
-                (check.commandsNotChecked ? "  (" + LoadString(3224) + ")" : "") + "\n";
-        std::string steps = "[";
-        for (std::size_t i = 0; i < check.steps.size(); ++i) {
-          const StepCheck& step = check.steps[i];
-          if (step.state == StepState::Differs || step.state == StepState::Unreadable) {
-            text += "    " + DescribeStep(check.targets[i]) + "\n      " + DescribeFound(step) + "\n";
-          }
-          if (steps.size() > 1) steps += ',';
-          std::string s = JsonStep(check.targets[i]);
-          JsonField(s, "state", JsonString(StepStateName(step.state)));
-          if (step.state != StepState::Intact && step.state != StepState::NotChecked) {
-            JsonField(s, "found", JsonString(DescribeFound(step)));
-          }
-          JsonField(s, "error", std::to_string(step.code));
-          steps += s + "}";
-        }
-        JsonField(entry, "steps", steps + "]");
+        ScanItem(item, check, entry, text);
       }
-      if (list.size() > 1) list += ',';
-      list += entry + "}";
+      JsonAppend(list, entry + "}");
     }
     JsonField(json, "items", list + "]");
     return Finish(json, text, damaged ? kExitProblem : unknown ? kExitError : kExitOk);
+  }
+
+  // One item's state, and each step that differs or could not be read.
+  static void ScanItem(int item, const ItemCheck& check, std::string& entry, std::string& text) {
+    JsonField(entry, "state", JsonString(StateName(check.state)));
+    JsonField(entry, "registrationsChecked", check.commandsNotChecked ? "false" : "true");
+    text += ItemLabel(item) + ": " + LoadString(3221 + static_cast<int>(check.state)) +
+            (check.commandsNotChecked ? "  (" + LoadString(3224) + ")" : "") + "\n";
+    std::string steps = "[";
+    for (std::size_t i = 0; i < check.steps.size(); ++i) {
+      const StepCheck& step = check.steps[i];
+      const bool problem = step.state == StepState::Differs || step.state == StepState::Unreadable;
+      if (problem) text += "    " + DescribeStep(check.targets[i]) + "\n      " + DescribeFound(step) + "\n";
+      std::string s = JsonStep(check.targets[i]);
+      JsonField(s, "state", JsonString(StepStateName(step.state)));
+      if (problem) JsonField(s, "found", JsonString(DescribeFound(step)));
+      JsonField(s, "error", std::to_string(step.code));
+      JsonAppend(steps, s + "}");
+    }
+    JsonField(entry, "steps", steps + "]");
   }
 
   int Repair() {
@@ -182,8 +182,7 @@ class Program {
       JsonField(entry, "name", JsonString(kRepairItems[item].name));
       JsonField(entry, "succeeded", report.Succeeded() ? "true" : "false");
       JsonField(entry, "steps", JsonOutcomes(report));
-      if (list.size() > 1) list += ',';
-      list += entry + "}";
+      JsonAppend(list, entry + "}");
     }
     JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "items", list + "]");
@@ -224,8 +223,7 @@ class Program {
       std::string text, list = "[";
       for (const std::string& name : MenuExtNames(s_.registry, &code)) {
         text += name + "\n";
-        if (list.size() > 1) list += ',';
-        list += JsonString(name);
+        JsonAppend(list, JsonString(name));
       }
       std::string json = "{";
       JsonField(json, "command", "\"menuext list\"");
@@ -243,8 +241,7 @@ class Program {
       std::string entry = "{";
       JsonField(entry, "name", JsonString(args_.rest[i]));
       JsonField(entry, "deleted", deleted ? "true" : "false");
-      if (list.size() > 1) list += ',';
-      list += entry + "}";
+      JsonAppend(list, entry + "}");
     }
     JsonField(json, "entries", list + "]");
     return Finish(json, text, failed ? kExitProblem : kExitOk);

@@ -29,4 +29,10 @@ inline void JsonField(std::string& out, std::string_view name, const std::string
   out += JsonString(name) + ":" + value;
 }
 
+// Adds an element to an array opened with "[".
+inline void JsonAppend(std::string& array, const std::string& element) {
+  if (array.size() > 1) array += ',';
+  array += element;
+}
+
 }  // namespace orvane::cli

@@ -139,6 +139,10 @@ void RepairRunner::UndoLastRepair() {
         break;
       case UndoResult::Status::NoBackup: break;
     }
+    // The rows' repair results no longer hold: show what is there now.
+    if (result.status == UndoResult::Status::Restored || result.status == UndoResult::Status::Failed) {
+      CheckAllItems();
+    }
   }
   view_.ShowMessage(text, LoadString(kMessageCaption), MessageIcon::Information);
 }

@@ -42,7 +42,7 @@ class RepairRunner {
   void OnRepairButtonClick();
   // Reads every row's state into its result label; writes nothing.
   void CheckAllItems();
-  // Turns lock mode off, then restores the newest backup and says how it went.
+  // Turns lock mode off, restores the newest backup, checks every row and says how it went.
   void UndoLastRepair();
   void OnTimerTick();  // the lock pass
 

@@ -85,6 +85,7 @@ TEST(MainCheckMenu, CheckShowsStatesRepairKeepsABackupAndUndoRestoresIt) {
   EXPECT_EQ(r.f.registry.Value(HKCU, kIeMain, "Start Page"), RegValue::Text(RegType::Sz, "http://bad.example"));
   ASSERT_FALSE(r.f.platform.messages.empty());
   EXPECT_EQ(r.f.platform.messages.back().text, LoadString(3120));
+  EXPECT_EQ(start->Caption(), LoadString(3110));  // the rows show the state restored
 
   // The log folder opens in Explorer.
   r.choice = 2;
