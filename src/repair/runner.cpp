@@ -126,6 +126,8 @@ void RepairRunner::ShowCheck(int row, const std::string& caption, std::uint32_t 
 }
 
 void RepairRunner::UndoLastRepair() {
+  // Not inside a run or a lock pass: its remaining rows would write over the undo.
+  if (buttonRunActive_ || lockPassActive_) return;
   view_.SetTimerEnabled(false);  // the lock would put the repair straight back
   std::string text = LoadString(kNoBackupText);
   if (files_) {
