@@ -25,7 +25,4 @@ class FileStore {
   virtual std::string LocalTimeStamp() = 0;
 };
 
-// The Windows error's system message in the user's language ("" when none).
-std::string SystemMessage(long code);
-
 }  // namespace orvane

@@ -1,4 +1,4 @@
-#include "platform/file_store.h"
+#include "platform/system_message.h"
 
 namespace orvane {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/file_store.h"
+#include "platform/system_message.h"
 #include "repair/reg_file.h"
 #include "resources/catalogue.h"
 

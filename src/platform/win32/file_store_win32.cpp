@@ -28,18 +28,6 @@ using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 
 }  // namespace
 
-std::string SystemMessage(long code) {
-  wchar_t* buffer = nullptr;
-  DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0,
-                                  nullptr);
-  std::string text = length ? Utf8(buffer, length) : std::string();
-  if (buffer) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-  return text;
-}
-
 Win32FileStore::Win32FileStore() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
