@@ -12,7 +12,8 @@
 set(ORVANE_DIALOG_SOURCES
     ${CMAKE_SOURCE_DIR}/src/settings/set_frm.cpp
     ${CMAKE_SOURCE_DIR}/src/menuext/frm_menu.cpp)
-set(ORVANE_PROGRAM_MAINS ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp)
+set(ORVANE_PROGRAM_MAINS ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp
+                         ${CMAKE_SOURCE_DIR}/src/cli/main_win32.cpp)
 
 function(orvane_sources out)
   set(result)
@@ -58,4 +59,5 @@ orvane_layer(orvane_engine DIRS repair settings menuext EXCLUDE ${ORVANE_DIALOG_
              LINKS orvane_resources_lib)
 orvane_layer(orvane_dialogs EXTRA ${ORVANE_DIALOG_SOURCES} LINKS orvane_engine orvane_ui)
 orvane_layer(orvane_app DIRS app LINKS orvane_dialogs)
+orvane_layer(orvane_cli DIRS cli LINKS orvane_engine)
 

@@ -6,11 +6,12 @@ set(ORVANE_RESOURCE_DIR ${CMAKE_SOURCE_DIR}/src/resources)
 set(ORVANE_GENERATED_INCLUDE_DIR ${CMAKE_BINARY_DIR}/generated)
 set(ORVANE_RC_FILE ${ORVANE_GENERATED_INCLUDE_DIR}/orvane.rc)
 set(ORVANE_RESOURCE_TABLE ${ORVANE_GENERATED_INCLUDE_DIR}/resource_table.cpp)
+set(ORVANE_CLI_RC_FILE ${ORVANE_GENERATED_INCLUDE_DIR}/orvane-cli.rc)
 
 file(GLOB ORVANE_SKIN_BITMAPS CONFIGURE_DEPENDS ${ORVANE_RESOURCE_DIR}/skin/*.bmp)
 
 add_custom_command(
-  OUTPUT ${ORVANE_RC_FILE} ${ORVANE_RESOURCE_TABLE}
+  OUTPUT ${ORVANE_RC_FILE} ${ORVANE_RESOURCE_TABLE} ${ORVANE_CLI_RC_FILE}
   COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/scripts/gen_resources.py
           --source ${ORVANE_RESOURCE_DIR} --out ${ORVANE_GENERATED_INCLUDE_DIR}
           --version ${PROJECT_VERSION}
@@ -18,10 +19,11 @@ add_custom_command(
           ${ORVANE_RESOURCE_DIR}/strings.tsv
           ${ORVANE_RESOURCE_DIR}/orvane.ico
           ${ORVANE_RESOURCE_DIR}/orvane.manifest
+          ${ORVANE_RESOURCE_DIR}/orvane-cli.manifest
           ${ORVANE_SKIN_BITMAPS}
   COMMENT "Generating the resource script and table"
   VERBATIM)
-add_custom_target(orvane_resources DEPENDS ${ORVANE_RC_FILE} ${ORVANE_RESOURCE_TABLE})
+add_custom_target(orvane_resources DEPENDS ${ORVANE_RC_FILE} ${ORVANE_RESOURCE_TABLE} ${ORVANE_CLI_RC_FILE})
 set(ORVANE_GENERATED_DEPENDS orvane_resources)
 
 if(WIN32)
@@ -30,4 +32,5 @@ if(WIN32)
 else()
   set(ORVANE_GENERATED_CORE_SOURCES ${ORVANE_RESOURCE_TABLE})
   set(ORVANE_RC_FILE)
+  set(ORVANE_CLI_RC_FILE)
 endif()

@@ -14,6 +14,11 @@ add_executable(orvane WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp ${ORVANE_
 target_link_libraries(orvane PRIVATE orvane_app)
 target_link_options(orvane PRIVATE ${ORVANE_UNICODE_ENTRY})
 
+# The console program: the engine without the windowing layer.
+add_executable(orvane-cli ${CMAKE_SOURCE_DIR}/src/cli/main_win32.cpp ${ORVANE_CLI_RC_FILE})
+target_link_libraries(orvane-cli PRIVATE orvane_cli)
+target_link_options(orvane-cli PRIVATE ${ORVANE_UNICODE_ENTRY})
+
 # Test programs run through the emulator; tests are listed when CTest starts.
 file(GLOB ORVANE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
 file(GLOB ORVANE_CONTRACT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
@@ -22,9 +27,9 @@ list(FILTER ORVANE_CONTRACT_TESTS EXCLUDE REGEX "_native\\.cpp$")
 if(ORVANE_WINE_TESTS OR ORVANE_CONTRACT_TESTS)
 add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE})
 target_include_directories(orvane_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(orvane_wine_tests PRIVATE orvane_app gtest gtest_main)
+target_link_libraries(orvane_wine_tests PRIVATE orvane_app orvane_cli gtest gtest_main)
 target_compile_definitions(orvane_wine_tests PRIVATE ORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_dependencies(orvane_wine_tests orvane)
+add_dependencies(orvane_wine_tests orvane orvane-cli)
 gtest_discover_tests(orvane_wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST
                      DISCOVERY_TIMEOUT 120 PROPERTIES RESOURCE_LOCK wine_gui)
 endif()

@@ -133,7 +133,7 @@ def version_text(parts):
     return "%d.%02d.%04d" % (parts[0], parts[1], parts[3])
 
 
-def make_rc(strings, pictures, icon, manifest, version):
+def make_rc(strings, pictures, icon, manifest, version, filename="orvane.exe"):
     lang = "LANGUAGE %d, %d" % LANG_CHINESE_PRC
     v = version_parts(version)
     vtext = version_text(v)
@@ -171,7 +171,7 @@ def make_rc(strings, pictures, icon, manifest, version):
         ("FileVersion", vtext),
         ("InternalName", "Orvane"),
         ("LegalCopyright", "Kestrin"),
-        ("OriginalFilename", "orvane.exe"),
+        ("OriginalFilename", filename),
         ("ProductName", "Orvane"),
         ("ProductVersion", vtext),
     ]
@@ -245,6 +245,10 @@ def main(argv):
         os.makedirs(args.out, exist_ok=True)
         write(os.path.join(args.out, "orvane.rc"), make_rc(strings, pictures, icon, manifest, args.version))
         write(os.path.join(args.out, "resource_table.cpp"), make_table(strings, pictures, args.version))
+        # The console program: strings and version, no pictures, its own manifest.
+        cli_manifest = os.path.join(args.source, "orvane-cli.manifest")
+        write(os.path.join(args.out, "orvane-cli.rc"),
+              make_rc(strings, {}, icon, cli_manifest, args.version, "orvane-cli.exe"))
     except SourceError as e:
         print(f"gen_resources: {e}", file=sys.stderr)
         return 1

@@ -32,6 +32,10 @@ constexpr std::uint16_t kAboutWhat = 2001;
 constexpr std::uint16_t kAboutProgram = 2002;
 constexpr std::uint16_t kAboutSibling = 2003;
 constexpr std::uint16_t kAboutMore = 2004;
+constexpr std::uint16_t kCheckAllText = 3100;
+constexpr std::uint16_t kUndoText = 3101;
+constexpr std::uint16_t kLogFolderText = 3102;
+constexpr int kShowNormal = 1;
 
 constexpr ui::Twips kPressedShift = 8;
 constexpr ui::Color kLinkBlue = 0x00FF0000u;
@@ -73,6 +77,9 @@ class frmMain::RowsView : public RunnerView {
     form_.rows.lbldoinfo.at(row)->SetCaption(caption);
   }
   void ShowResult(int row) override { form_.rows.lbldoinfo.at(row)->SetVisible(true); }
+  void SetResultToolTip(int row, const std::string& text) override {
+    form_.rows.lbldoinfo.at(row)->SetToolTip(text);
+  }
   void SetRepairButtonEnabled(bool enabled) override { form_.ibtndo.SetEnabled(enabled); }
   bool LockTicked() override { return form_.chklock.Checked(); }
   void SetTimerEnabled(bool enabled) override { form_.Timer1.SetTimerEnabled(enabled); }
@@ -182,6 +189,11 @@ frmMain::frmMain(AppServices& services)
   view_ = std::make_unique<RowsView>(*this);
   runner_ = std::make_unique<RepairRunner>(*view_, services.registry, services.commands,
                                            services.config);
+  if (services.files) {
+    const ProgramVersion v = LoadProgramVersion();
+    runner_->KeepJournal(*services.files, std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
+                                              std::to_string(v.build) + "." + std::to_string(v.revision));
+  }
 
   onLoad = [this] { OnLoad(); };
   ibtndo.onClick = [this] { runner_->OnRepairButtonClick(); };
@@ -199,6 +211,47 @@ void frmMain::OnLoad() {
   ArrangeWindow();
   BuildItemList(piclist, rows);
   WriteVersionLabel();
+  WireCheckMenu(pleft);
+  onKeyDown = [this](int key) {
+    if (key != ui::kKeyF5) return false;
+    ShowCheckMenu();
+    return true;
+  };
+}
+
+// A right-click anywhere on the item list opens the check menu.
+void frmMain::WireCheckMenu(ui::Widget& widget) {
+  widget.onMouseUp = [this, before = widget.onMouseUp](const ui::MouseEvent& e) {
+    if (before) before(e);
+    if (e.buttons == ui::kRightButton) ShowCheckMenu();
+  };
+  if (widget.Kind() != ui::WidgetKind::Panel && widget.Kind() != ui::WidgetKind::UserControl) return;
+  for (const auto& child : static_cast<ui::Container&>(widget).Children()) WireCheckMenu(*child);
+}
+
+void frmMain::ShowCheckMenu() {
+  switch (Platform().PopupMenu(*this, {LoadString(kCheckAllText), LoadString(kUndoText), LoadString(kLogFolderText)})) {
+    case 0: runner_->CheckAllItems(); break;
+    case 1: runner_->UndoLastRepair(); break;
+    case 2: OpenLogFolder(); break;
+    default: break;
+  }
+}
+
+void frmMain::OpenLogFolder() {
+  if (!services_.files) return;
+  std::string folder;
+  if (auto newest = NewestBackup(*services_.files)) {
+    folder = newest->substr(0, newest->rfind('\\'));
+  } else {
+    for (const std::string& candidate : BackupFolders(*services_.files)) {
+      if (services_.files->CreateFolder(candidate)) {
+        folder = candidate;
+        break;
+      }
+    }
+  }
+  if (!folder.empty()) services_.commands.Start("explorer.exe \"" + folder + "\"", kShowNormal);
 }
 
 void frmMain::ApplySkin() {

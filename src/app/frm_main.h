@@ -59,6 +59,9 @@ class frmMain : public ui::Form {
   void OpenSettings();
   void OpenMakerSite();
   void ShowMenuManager();
+  void WireCheckMenu(ui::Widget& widget);
+  void ShowCheckMenu();
+  void OpenLogFolder();
 
   AppServices& services_;
   std::unique_ptr<RowsView> view_;

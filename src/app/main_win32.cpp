@@ -5,6 +5,7 @@
 
 #include "app/frm_main.h"
 #include "platform/win32/command_runner_win32.h"
+#include "platform/win32/file_store_win32.h"
 #include "platform/win32/interactive_user.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
@@ -65,11 +66,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   Win32Registry registry(InteractiveUserHive());
   Win32CommandRunner commands;
   WindowsConfigFiles configFiles;
+  Win32FileStore files;
   AppConfig config;
   ui::win32::Win32Platform platform;
   AppServices services{platform, registry, commands, config,
                        [&configFiles](AppConfig& c) { ReadConfig(configFiles, c); },
                        [&configFiles](const AppConfig& c) { WriteConfig(configFiles, c); }};
+  services.files = &files;
   frmMain mainWindow(services);
   platform.Show(mainWindow);
   return platform.RunMessageLoop();

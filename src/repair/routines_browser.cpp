@@ -49,10 +49,15 @@ constexpr Step kLogonNotice[] = {
 
 }  // namespace
 
-bool RepairStartPage(RepairContext& context) { return RunSteps(kStartPage, context); }
-bool RepairWindowTitle(RepairContext& context) { return RunSteps(kWindowTitle, context); }
-bool RepairHomeButton(RepairContext& context) { return RunSteps(kHomeButton, context); }
-bool RepairSearchPage(RepairContext& context) { return RunSteps(kSearchPage, context); }
-bool RepairLogonNotice(RepairContext& context) { return RunSteps(kLogonNotice, context); }
+const std::span<const Step> kStartPageSteps = kStartPage;
+bool RepairStartPage(RepairContext& context) { return RunSteps(kStartPage, context).Succeeded(); }
+const std::span<const Step> kWindowTitleSteps = kWindowTitle;
+bool RepairWindowTitle(RepairContext& context) { return RunSteps(kWindowTitle, context).Succeeded(); }
+const std::span<const Step> kHomeButtonSteps = kHomeButton;
+bool RepairHomeButton(RepairContext& context) { return RunSteps(kHomeButton, context).Succeeded(); }
+const std::span<const Step> kSearchPageSteps = kSearchPage;
+bool RepairSearchPage(RepairContext& context) { return RunSteps(kSearchPage, context).Succeeded(); }
+const std::span<const Step> kLogonNoticeSteps = kLogonNotice;
+bool RepairLogonNotice(RepairContext& context) { return RunSteps(kLogonNotice, context).Succeeded(); }
 
 }  // namespace orvane

@@ -36,7 +36,9 @@ constexpr Step kMyComputer[] = {
 
 }  // namespace
 
-bool RepairNetworkAccess(RepairContext& context) { return RunSteps(kNetworkAccess, context); }
-bool RepairMyComputer(RepairContext& context) { return RunSteps(kMyComputer, context); }
+const std::span<const Step> kNetworkAccessSteps = kNetworkAccess;
+bool RepairNetworkAccess(RepairContext& context) { return RunSteps(kNetworkAccess, context).Succeeded(); }
+const std::span<const Step> kMyComputerSteps = kMyComputer;
+bool RepairMyComputer(RepairContext& context) { return RunSteps(kMyComputer, context).Succeeded(); }
 
 }  // namespace orvane

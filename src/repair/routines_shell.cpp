@@ -101,10 +101,15 @@ constexpr Step kGroupPolicy[] = {
 
 }  // namespace
 
-bool RepairHiddenFiles(RepairContext& context) { return RunSteps(kHiddenFiles, context); }
-bool RepairSafeMode(RepairContext& context) { return RunSteps(kSafeMode, context); }
-bool RepairShortcuts(RepairContext& context) { return RunSteps(kShortcuts, context); }
-bool RepairFolderOpen(RepairContext& context) { return RunSteps(kFolderOpen, context); }
-bool RepairGroupPolicy(RepairContext& context) { return RunSteps(kGroupPolicy, context); }
+const std::span<const Step> kHiddenFilesSteps = kHiddenFiles;
+bool RepairHiddenFiles(RepairContext& context) { return RunSteps(kHiddenFiles, context).Succeeded(); }
+const std::span<const Step> kSafeModeSteps = kSafeMode;
+bool RepairSafeMode(RepairContext& context) { return RunSteps(kSafeMode, context).Succeeded(); }
+const std::span<const Step> kShortcutsSteps = kShortcuts;
+bool RepairShortcuts(RepairContext& context) { return RunSteps(kShortcuts, context).Succeeded(); }
+const std::span<const Step> kFolderOpenSteps = kFolderOpen;
+bool RepairFolderOpen(RepairContext& context) { return RunSteps(kFolderOpen, context).Succeeded(); }
+const std::span<const Step> kGroupPolicySteps = kGroupPolicy;
+bool RepairGroupPolicy(RepairContext& context) { return RunSteps(kGroupPolicy, context).Succeeded(); }
 
 }  // namespace orvane

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <exception>
 
+#include "menuext/menu_ext_entries.h"
+#include "repair/check.h"
 #include "repair/routines.h"
+#include "repair/undo.h"
+#include "repair/step_text.h"
 #include "resources/catalogue.h"
 
 namespace orvane {
@@ -13,28 +17,50 @@ constexpr std::uint16_t kNoItemTicked = 1000;
 constexpr std::uint16_t kMessageCaption = 999;
 constexpr std::uint16_t kRepairSucceeded = 1001;
 constexpr std::uint16_t kRepairFailed = 1002;
+constexpr std::uint16_t kRefusedToolTip = 3130;
+constexpr std::uint16_t kDamagedText = 3110;
+constexpr std::uint16_t kIntactText = 3111;
+constexpr std::uint16_t kUnknownText = 3112;
+constexpr std::uint16_t kIntactUncheckedText = 3113;
+constexpr std::uint16_t kExtensionsText = 3114;
+constexpr std::uint16_t kUndoneText = 3120;
+constexpr std::uint16_t kUndoFailedText = 3121;
+constexpr std::uint16_t kNoBackupText = 3122;
+constexpr std::uint16_t kMalformedText = 3123;
+constexpr std::uint16_t kNotCheckedText = 3224;
+
+std::string Replace(std::string text, std::string_view field, const std::string& with) {
+  std::size_t at = text.find(field);
+  if (at != std::string::npos) text.replace(at, field.size(), with);
+  return text;
+}
 
 }  // namespace
 
 const std::array<RepairItemEntry, kRepairItemCount> kRepairItems = {{
-    {101, RepairNetworkAccess},
-    {102, RepairHiddenFiles},
-    {103, RepairSafeMode},
-    {104, RepairShortcuts},
-    {105, RepairFolderOpen},
-    {106, RepairMyComputer},
-    {107, RepairGroupPolicy},
-    {108, RepairStartPage},
-    {109, RepairWindowTitle},
-    {110, RepairHomeButton},
-    {111, nullptr},  // the context-menu manager
-    {112, RepairSearchPage},
-    {113, RepairLogonNotice},
+    {101, kNetworkAccessSteps, "network"},
+    {102, kHiddenFilesSteps, "hidden-files"},
+    {103, kSafeModeSteps, "safe-mode"},
+    {104, kShortcutsSteps, "shortcuts"},
+    {105, kFolderOpenSteps, "folder-open"},
+    {106, kMyComputerSteps, "my-computer"},
+    {107, kGroupPolicySteps, "group-policy"},
+    {108, kStartPageSteps, "start-page"},
+    {109, kWindowTitleSteps, "window-title"},
+    {110, kHomeButtonSteps, "home-button"},
+    {111, {}, "menu-ext"},  // the context-menu manager
+    {112, kSearchPageSteps, "search-page"},
+    {113, kLogonNoticeSteps, "logon-notice"},
 }};
 
 RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
                            const AppConfig& config)
     : view_(view), registry_(registry), commands_(commands), config_(config) {}
+
+void RepairRunner::KeepJournal(FileStore& files, std::string version) {
+  files_ = &files;
+  version_ = std::move(version);
+}
 
 void RepairRunner::OnRepairButtonClick() {
   if (buttonRunActive_) return;  // the button is disabled during a run
@@ -51,12 +77,76 @@ void RepairRunner::OnRepairButtonClick() {
   buttonRunActive_ = true;
   ++buttonRuns_;
   view_.SetRepairButtonEnabled(false);
+  std::optional<RepairJournal> journal;
+  if (files_) {
+    journal.emplace(*files_, registry_, version_, config_);
+    for (int row = 0; row < kRepairItemCount; ++row) {
+      if (view_.RowTicked(row)) journal->Protect(ResolveSteps(kRepairItems[row].steps, config_));
+    }
+    journal_ = &*journal;
+  }
   for (int row = 0; row < kRepairItemCount; ++row) {
     if (view_.RowTicked(row)) RunRepairItem(row);
   }
+  journal_ = nullptr;
   view_.SetRepairButtonEnabled(true);
   buttonRunActive_ = false;
   if (view_.LockTicked()) view_.SetTimerEnabled(true);
+}
+
+void RepairRunner::CheckAllItems() {
+  for (int row = 0; row < kRepairItemCount; ++row) {
+    if (row == kMenuManagerItem) {
+      const std::size_t count = MenuExtNames(registry_).size();
+      ShowCheck(row, Replace(LoadString(kExtensionsText), "{n}", std::to_string(count)), kCheckGrey, "");
+      continue;
+    }
+    const ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
+    std::string tip;
+    if (auto problem = check.FirstProblem()) {
+      tip = DescribeStep(check.targets[*problem]) + "\r\n" + DescribeFound(check.steps[*problem]);
+    } else if (check.commandsNotChecked) {
+      tip = LoadString(kNotCheckedText);
+    }
+    switch (check.state) {
+      case ItemState::Damaged: ShowCheck(row, LoadString(kDamagedText), kCheckDamaged, tip); break;
+      case ItemState::Unknown: ShowCheck(row, LoadString(kUnknownText), kCheckGrey, tip); break;
+      case ItemState::Intact:
+        ShowCheck(row, LoadString(check.commandsNotChecked ? kIntactUncheckedText : kIntactText), kCheckGrey, tip);
+        break;
+    }
+  }
+}
+
+void RepairRunner::ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip) {
+  view_.SetResultColor(row, color);
+  view_.SetResultCaption(row, caption);
+  view_.SetResultToolTip(row, tip);
+  view_.ShowResult(row);
+}
+
+void RepairRunner::UndoLastRepair() {
+  // Not inside a run or a lock pass: its remaining rows would write over the undo.
+  if (buttonRunActive_ || lockPassActive_) return;
+  view_.SetTimerEnabled(false);  // the lock would put the repair straight back
+  std::string text = LoadString(kNoBackupText);
+  if (files_) {
+    RepairContext context{registry_, commands_, config_};
+    const UndoResult result = UndoBackup(*files_, context, version_);
+    switch (result.status) {
+      case UndoResult::Status::Restored: text = LoadString(kUndoneText); break;
+      case UndoResult::Status::Failed: text = LoadString(kUndoFailedText) + result.logPath; break;
+      case UndoResult::Status::Malformed:
+        text = LoadString(kMalformedText) + result.file + "\r\n" + result.error;
+        break;
+      case UndoResult::Status::NoBackup: break;
+    }
+    // The rows' repair results no longer hold: show what is there now.
+    if (result.status == UndoResult::Status::Restored || result.status == UndoResult::Status::Failed) {
+      CheckAllItems();
+    }
+  }
+  view_.ShowMessage(text, LoadString(kMessageCaption), MessageIcon::Information);
 }
 
 void RepairRunner::OnTimerTick() {
@@ -78,10 +168,19 @@ void RepairRunner::OnTimerTick() {
 
 void RepairRunner::RunRepairItem(int index) {
   if (index < 0 || index >= kRepairItemCount) return;
-  if (kRepairItems[index].routine == nullptr) {
+  if (kRepairItems[index].steps.empty()) {
     view_.ShowMenuManager();
   } else {
-    ShowRepairResult(RunRoutine(index), index);
+    // A row ticked during the run is backed up before it runs (already covered: no change).
+    if (journal_) journal_->Protect(ResolveSteps(kRepairItems[index].steps, config_));
+    RunReport report = RunRoutine(index);
+    if (journal_) {
+      journal_->Record("[" + std::to_string(index) + "] " + LoadString(kRepairItems[index].textId) + " - " +
+                           LoadString(report.Succeeded() ? kRepairSucceeded : kRepairFailed),
+                       report);
+    }
+    ShowRepairResult(report.Succeeded(), index);
+    ShowReason(index, report);
   }
   // Input that arrives during a lock pass waits until the pass is over: a click
   // that opens a modal loop here would hold the pass, and lock mode, inside it.
@@ -98,13 +197,30 @@ void RepairRunner::ShowRepairResult(bool succeeded, int row) {
   view_.ShowResult(row);
 }
 
-bool RepairRunner::RunRoutine(int index) {
+// A red row names its first refused step and the reason.
+void RepairRunner::ShowReason(int row, const RunReport& report) {
+  std::optional<std::size_t> failed = report.FirstFailure();
+  if (!failed) {
+    view_.SetResultToolTip(row, "");
+    return;
+  }
+  const StepOutcome& outcome = report.outcomes[*failed];
+  std::string reason = outcome.outcome == Outcome::Refused || outcome.outcome == Outcome::NoKey
+                           ? DescribeError(outcome.code) : DescribeOutcome(outcome);
+  view_.SetResultToolTip(row, Replace(Replace(LoadString(kRefusedToolTip), "{step}",
+                                              DescribeStep(report.targets[*failed])), "{reason}", reason));
+}
+
+RunReport RepairRunner::RunRoutine(int index) {
   ForgetEnded(index);
   RepairContext context{registry_, commands_, config_, &started_[index]};
   try {
-    return kRepairItems[index].routine(context);
+    return RunSteps(kRepairItems[index].steps, context);
   } catch (const std::exception&) {
-    return false;  // an unexpected fault ends the routine as a failure
+    // An unexpected fault ends the routine as a failure: its steps read as not run.
+    RunReport report{ResolveSteps(kRepairItems[index].steps, config_), {}};
+    report.outcomes.resize(report.targets.size());
+    return report;
   }
 }
 

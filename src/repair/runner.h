@@ -2,27 +2,32 @@
 // The repair button, the item table and the lock timer of the main window.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/command_runner.h"
+#include "platform/file_store.h"
 #include "platform/registry.h"
+#include "repair/journal.h"
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
+#include "repair/steps.h"
 #include "settings/app_config.h"
 
 namespace orvane {
 
-using RepairRoutine = bool (*)(RepairContext&);
-
 struct RepairItemEntry {
-  std::uint16_t textId;   // string of the item's row
-  RepairRoutine routine;  // null: the item opens the context-menu manager
+  std::uint16_t textId;          // string of the item's row
+  std::span<const Step> steps;   // empty: the item opens the context-menu manager
+  const char* name;              // short English name, for scripts
 };
 
 extern const std::array<RepairItemEntry, kRepairItemCount> kRepairItems;
 
 constexpr std::uint32_t kResultGreen = 65280;
 constexpr std::uint32_t kResultRed = 255;
+constexpr std::uint32_t kCheckDamaged = 0x000050C0;  // orange, 4.9:1 on white
+constexpr std::uint32_t kCheckGrey = 0x00696969;     // 5.5:1 on white
 
 class RepairRunner {
  public:
@@ -30,14 +35,24 @@ class RepairRunner {
   RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
                const AppConfig& config);
 
+  // Button runs back up what they change and log each step in `files`;
+  // without this call they keep neither.
+  void KeepJournal(FileStore& files, std::string version);
+
   void OnRepairButtonClick();
+  // Reads every row's state into its result label; writes nothing.
+  void CheckAllItems();
+  // Turns lock mode off, restores the newest backup, checks every row and says how it went.
+  void UndoLastRepair();
   void OnTimerTick();  // the lock pass
 
   void RunRepairItem(int index);
   void ShowRepairResult(bool succeeded, int row);
 
  private:
-  bool RunRoutine(int index);
+  RunReport RunRoutine(int index);
+  void ShowReason(int row, const RunReport& report);
+  void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
 
@@ -46,6 +61,9 @@ class RepairRunner {
   CommandRunner& commands_;
   const AppConfig& config_;
   std::array<std::vector<StartedProcess>, kRepairItemCount> started_;
+  FileStore* files_ = nullptr;
+  std::string version_;
+  RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;
   bool lockPassActive_ = false;
   unsigned buttonRuns_ = 0;

@@ -19,6 +19,8 @@ class RunnerView {
   virtual void SetResultColor(int row, std::uint32_t color) = 0;
   virtual void SetResultCaption(int row, const std::string& caption) = 0;
   virtual void ShowResult(int row) = 0;
+  // The result label's tool tip ("" for none).
+  virtual void SetResultToolTip(int /*row*/, const std::string& /*text*/) {}
 
   virtual void SetRepairButtonEnabled(bool enabled) = 0;
   virtual bool LockTicked() = 0;

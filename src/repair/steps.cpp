@@ -1,8 +1,9 @@
 #include "repair/steps.h"
 
-#include <exception>
 #include <string>
 #include <vector>
+
+#include "repair/key_tree.h"
 
 namespace orvane {
 namespace {
@@ -17,38 +18,21 @@ RegValue StepValue(const Step& step, const AppConfig& config) {
   return RegValue::Text(step.type, StepText(step, config));
 }
 
-// One level of the walk; a failure here ends this level only.
-bool EmptyShellVerb(RegistryService& registry, const std::string& path) {
-  try {
-    RegKey key(registry);
-    std::string full(kShellVerbsBase);
-    full += path;
-    long opened = key.Open(RegRoot::ClassesRoot, full, kKeyAllButDelete);
-    if (opened != regerr::kSuccess) return Absent(opened);
+StepOutcome Written(long code) {
+  return {code == regerr::kSuccess ? Outcome::Done : Outcome::Refused, code};
+}
 
-    RegKeyInfo info;
-    if (registry.QueryInfoKey(key.Get(), info) != regerr::kSuccess) return false;
+StepOutcome Deleted(long code) {
+  if (Absent(code)) return {Outcome::AlreadyAbsent, code};
+  return Written(code);
+}
 
-    // Read every name before deleting any: deleting shifts the indexes.
-    bool ok = true;
-    std::vector<std::string> names;
-    names.reserve(info.subkeys);
-    for (std::uint32_t index = 0; index < info.subkeys; ++index) {
-      std::string name;
-      if (registry.EnumKey(key.Get(), index, info.maxSubkeyLen + 1, name) == regerr::kSuccess) {
-        names.push_back(std::move(name));
-      } else {
-        ok = false;
-      }
-    }
-    for (const std::string& name : names) {
-      ok = EmptyShellVerb(registry, path + "\\" + name) && ok;
-      long deleted = registry.DeleteKey(key.Get(), name);
-      if (deleted != regerr::kSuccess && !Absent(deleted)) ok = false;
-    }
-    return ok;
-  } catch (const std::exception&) {
-    return false;
+// Applies one value or subkey step to the open key.
+StepOutcome ApplyToKey(RegistryService& registry, const RegKey& key, const StepTarget& target) {
+  switch (target.kind) {
+    case StepKind::SetValue: return Written(registry.SetValue(key.Get(), target.name, target.value));
+    case StepKind::DeleteValue: return Deleted(registry.DeleteValue(key.Get(), target.name));
+    default: return Deleted(registry.DeleteKey(key.Get(), target.name));
   }
 }
 
@@ -66,55 +50,111 @@ std::string StepText(const Step& step, const AppConfig& config) {
   return std::string(step.text);
 }
 
-bool DeleteShellVerbs(RegistryService& registry, std::string_view path) {
-  return EmptyShellVerb(registry, std::string(path));
+std::string ShellVerbsKey(std::string_view path) {
+  std::string full(kShellVerbsBase);
+  full += path;
+  return full;
 }
 
-bool RunSteps(std::span<const Step> steps, RepairContext& context) {
-  RegistryService& registry = context.registry;
-  RegKey key(registry);
-  bool ok = true;
+bool DeleteShellVerbs(RegistryService& registry, std::string_view path) {
+  return EmptyKeyTree(registry, RegRoot::ClassesRoot, ShellVerbsKey(path));
+}
+
+std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfig& config) {
+  std::vector<StepTarget> targets;
+  targets.reserve(steps.size());
+  const Step* key = nullptr;
   for (const Step& step : steps) {
+    StepTarget target{.kind = step.kind, .name = std::string(step.name)};
     switch (step.kind) {
       case StepKind::Key:
-        key.Close();
-        if (key.Create(step.root, step.path) != regerr::kSuccess) ok = false;
+        key = &step;
         break;
       case StepKind::SetValue:
-        if (!key.IsOpen()) {  // its key was refused, or the table names none
-          ok = false;
-          break;
-        }
-        if (registry.SetValue(key.Get(), step.name, StepValue(step, context.config)) !=
-            regerr::kSuccess) {
-          ok = false;
-        }
+        target.value = StepValue(step, config);
         break;
+      case StepKind::Command:
+        key = nullptr;
+        target.command = std::string(step.path);
+        break;
+      case StepKind::ShellVerbs:
+        key = nullptr;
+        target.root = RegRoot::ClassesRoot;
+        target.path = ShellVerbsKey(step.path);
+        break;
+      default:
+        break;
+    }
+    if (key && step.kind != StepKind::ShellVerbs && step.kind != StepKind::Command) {
+      target.root = key->root;
+      target.path = std::string(key->path);
+      target.hasKey = true;
+    }
+    targets.push_back(std::move(target));
+  }
+  return targets;
+}
+
+bool RunReport::Succeeded() const { return !FirstFailure().has_value(); }
+
+std::optional<std::size_t> RunReport::FirstFailure() const {
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    // Emptying the verb tree only prepares the deletion after it.
+    if (targets[i].kind == StepKind::ShellVerbs) continue;
+    if (outcomes[i].Failed()) return i;
+  }
+  return std::nullopt;
+}
+
+RunReport RunSteps(std::span<const Step> steps, RepairContext& context) {
+  return ApplyTargets(ResolveSteps(steps, context.config), context);
+}
+
+RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) {
+  RegistryService& registry = context.registry;
+  RunReport report{std::move(targets), {}};
+  report.outcomes.resize(report.targets.size());
+  RegKey key(registry);
+  long keyCode = regerr::kInvalidHandle;  // a value step before any Key has no key
+  for (std::size_t i = 0; i < report.targets.size(); ++i) {
+    const StepTarget& target = report.targets[i];
+    StepOutcome& outcome = report.outcomes[i];
+    switch (target.kind) {
+      case StepKind::Key:
+        key.Close();
+        keyCode = key.Create(target.root, target.path);
+        outcome = Written(keyCode);
+        break;
+      case StepKind::SetValue:
       case StepKind::DeleteValue:
-      case StepKind::DeleteSubkey: {
-        if (!key.IsOpen()) {
-          ok = false;
-          break;
-        }
-        long code = step.kind == StepKind::DeleteValue ? registry.DeleteValue(key.Get(), step.name)
-                                                       : registry.DeleteKey(key.Get(), step.name);
-        if (code != regerr::kSuccess && !Absent(code)) ok = false;
+      case StepKind::DeleteSubkey:
+        outcome = key.IsOpen() ? ApplyToKey(registry, key, target) : StepOutcome{Outcome::NoKey, keyCode};
         break;
-      }
       case StepKind::Command: {
         key.Close();
-        auto process = context.commands.Start(step.path, kShowMinimized);
-        if (!process) return false;
+        keyCode = regerr::kInvalidHandle;
+        auto process = context.commands.Start(target.command, kShowMinimized);
+        if (!process) {
+          outcome = {Outcome::NotStarted, 0};
+          return report;  // the steps after it stay NotRun
+        }
         if (context.started) context.started->push_back(*process);
+        outcome = {Outcome::Done, 0};
         break;
       }
       case StepKind::ShellVerbs:
         key.Close();
-        DeleteShellVerbs(registry, step.path);
+        keyCode = regerr::kInvalidHandle;
+        outcome = {EmptyKeyTree(registry, target.root, target.path) ? Outcome::Done : Outcome::Refused, 0};
+        break;
+      case StepKind::DeleteTree:
+        key.Close();
+        keyCode = regerr::kInvalidHandle;
+        outcome = Written(DeleteKeyTree(registry, target.root, target.path));
         break;
     }
   }
-  return ok;
+  return report;
 }
 
 }  // namespace orvane

@@ -7,10 +7,13 @@
 // was refused (a key not opened, a write or deletion refused). A value or
 // subkey already absent is no failure. A command that cannot be started ends
 // the routine at once with failure.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/registry.h"
 #include "repair/repair_context.h"
@@ -24,6 +27,7 @@ enum class StepKind {
   DeleteSubkey,  // on the current key; the subkey must have no subkeys
   Command,       // start a command line, show-window 2
   ShellVerbs,    // DeleteShellVerbs(path); its result is not used
+  DeleteTree,    // root\path and everything below it (restoring a backup)
 };
 
 // Where a text value's data come from.
@@ -75,7 +79,48 @@ constexpr Step ShellVerbs(std::string_view path) {
 // The default value's name.
 inline constexpr std::string_view kDefault = "";
 
-bool RunSteps(std::span<const Step> steps, RepairContext& context);
+// One step made concrete: the key it acts on and what it leaves there. Every
+// reader of a table (apply, check, backup, log) walks this one list.
+struct StepTarget {
+  StepKind kind;
+  RegRoot root = RegRoot::ClassesRoot;
+  std::string path = {};  // Key: the key; value and subkey steps: their key; ShellVerbs, DeleteTree: the tree
+  std::string name = {};     // value or subkey name
+  RegValue value = {};       // SetValue: what it writes
+  std::string command = {};  // Command: the line
+  bool hasKey = false;  // value and subkey steps: a Key step came before
+};
+
+std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfig& config);
+
+// What became of one step when it ran.
+enum class Outcome {
+  Done,
+  AlreadyAbsent,  // a deletion found nothing to delete
+  Refused,        // Windows refused it; `code` says why
+  NoKey,          // its key could not be opened; `code` is the key's error
+  NotStarted,     // a command that could not be started
+  NotRun,         // after a command could not be started
+};
+
+struct StepOutcome {
+  Outcome outcome = Outcome::NotRun;
+  long code = 0;
+  bool Failed() const { return outcome != Outcome::Done && outcome != Outcome::AlreadyAbsent; }
+};
+
+// A run of one table: the steps, made concrete, and each one's outcome.
+struct RunReport {
+  std::vector<StepTarget> targets;
+  std::vector<StepOutcome> outcomes;  // one per target
+  bool Succeeded() const;
+  // The first step whose failure fails the routine; nullopt when none did.
+  std::optional<std::size_t> FirstFailure() const;
+};
+
+RunReport RunSteps(std::span<const Step> steps, RepairContext& context);
+// The same interpreter for steps already made concrete (a backup being restored).
+RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context);
 
 // The text a SetValue step writes, read from the configuration now.
 std::string StepText(const Step& step, const AppConfig& config);
@@ -83,5 +128,8 @@ std::string StepText(const Step& step, const AppConfig& config);
 // Removes every subkey below HKEY_CLASSES_ROOT\Directory\shell\<path>, depth
 // first, leaving that key itself. True when everything below it is gone.
 bool DeleteShellVerbs(RegistryService& registry, std::string_view path);
+
+// The key a ShellVerbs step empties, below HKEY_CLASSES_ROOT.
+std::string ShellVerbsKey(std::string_view path);
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/command_runner.h"
+#include "platform/file_store.h"
 #include "platform/registry.h"
 #include "settings/app_config.h"
 #include "ui/toolkit/platform.h"
@@ -17,6 +18,7 @@ struct AppServices {
   std::function<void(AppConfig&)> readConfig;         // fills the record from Config.ini
   std::function<void(const AppConfig&)> writeConfig;  // saves the record to Config.ini
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
+  FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
 };
 
 }  // namespace orvane

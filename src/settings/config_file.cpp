@@ -29,7 +29,10 @@ std::string ConfigFileText(const AppConfig& config) {
 }
 
 void ReadConfig(ConfigFiles& files, AppConfig& config) {
-  const std::string path = ConfigFilePath(files.ProgramFolder());
+  ReadConfigAt(files, ConfigFilePath(files.ProgramFolder()), config);
+}
+
+void ReadConfigAt(ConfigFiles& files, const std::string& path, AppConfig& config) {
   config.HomePage = files.ReadString(path, kConfigSection, "HomePage", kDefaultHomePage);
   config.SEO = files.ReadString(path, kConfigSection, "SEO", DefaultSearchPage);
 }

@@ -45,6 +45,8 @@ std::string ConfigFileText(const AppConfig& config);
 
 // Fills both fields; a missing file, section or key gives the defaults.
 void ReadConfig(ConfigFiles& files, AppConfig& config);
+// The same from a file named by the caller.
+void ReadConfigAt(ConfigFiles& files, const std::string& path, AppConfig& config);
 // Replaces the file whole, or leaves the former one untouched when that cannot be done.
 // Reports nothing.
 void WriteConfig(ConfigFiles& files, const AppConfig& config);

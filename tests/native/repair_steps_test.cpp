@@ -74,20 +74,32 @@ TEST(RepairFolderOpen, AFailingLevelEndsOnlyThatLevel) {
   EXPECT_FALSE(RepairFolderOpen(rig.context));  // the item cannot remove find and says so
 }
 
-TEST(RepairSteps, AKeyThatCannotBeOpenedSkipsItsWritesAndFailsTheRoutine) {
+TEST(RepairSteps, EachStepReportsItsOutcomeAndAKeyThatCannotBeOpenedSkipsItsWrites) {
   using namespace step;
   constexpr Step steps[] = {Key(HKCR, "a"), Sz("x", "1"), Key(HKCR, "b"), Sz("y", "2"), DeleteValue("gone"),
                             Key(HKCR, "c"), Dword("z", 3)};
+  auto outcomes = [](const RunReport& report) {
+    std::string text;
+    for (const StepOutcome& o : report.outcomes) text += std::to_string(int(o.outcome)) + ":" + std::to_string(o.code) + " ";
+    return text;
+  };
   Rig rig;
   rig.registry.FailOn(Op::Create, HKCR, "b");
-  EXPECT_FALSE(RunSteps(steps, rig.context));
+  RunReport report = RunSteps(steps, rig.context);
+  // Done 0, NoKey with the key's error 5 for both of b's steps, the rest done.
+  EXPECT_EQ(outcomes(report), "0:0 0:0 2:5 3:5 3:5 0:0 0:0 ");
+  EXPECT_EQ(report.FirstFailure(), 2u);
+  EXPECT_EQ(report.targets[4].path, "b");
   EXPECT_TRUE(rig.registry.Value(HKCR, "a", "x").has_value());
   EXPECT_EQ(rig.registry.Value(HKCR, "c", "z"), RegValue::Dword(3));
   for (const auto& e : rig.registry.Log()) EXPECT_TRUE(e.path != "b" || e.op == Op::Create);  // writes skipped
   rig.registry.ClearFailures();
-  EXPECT_TRUE(RunSteps(steps, rig.context));  // "gone" is absent: no failure
+  report = RunSteps(steps, rig.context);
+  EXPECT_TRUE(report.Succeeded());  // "gone" is absent: no failure
+  EXPECT_EQ(report.outcomes[4].outcome, Outcome::AlreadyAbsent);
   rig.registry.FailOn(Op::DeleteValue, HKCR, "b", regerr::kAccessDenied);
-  EXPECT_FALSE(RunSteps(steps, rig.context));
+  report = RunSteps(steps, rig.context);
+  EXPECT_EQ(outcomes(report), "0:0 0:0 0:0 0:0 2:5 0:0 0:0 ");
   EXPECT_EQ(rig.registry.OpenHandles(), 0u);
 }
 

@@ -55,6 +55,12 @@ struct Key {
   static void Close(HKEY h) { ::RegCloseKey(h); }
 };
 
+struct Menu {
+  static HMENU Invalid() { return nullptr; }
+  static bool IsValid(HMENU h) { return h != nullptr; }
+  static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+
 template <typename T>
 struct GdiObject {
   static T Invalid() { return nullptr; }
@@ -72,6 +78,7 @@ struct MemoryDc {
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, handle_traits::Kernel>;
 using UniqueHkey = UniqueHandle<HKEY, handle_traits::Key>;
+using UniqueHmenu = UniqueHandle<HMENU, handle_traits::Menu>;
 using UniqueHbitmap = UniqueHandle<HBITMAP, handle_traits::GdiObject<HBITMAP>>;
 using UniqueHgdiobj = UniqueHandle<HGDIOBJ, handle_traits::GdiObject<HGDIOBJ>>;
 using UniqueHbrush = UniqueHandle<HBRUSH, handle_traits::GdiObject<HBRUSH>>;

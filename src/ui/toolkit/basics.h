@@ -17,6 +17,9 @@ constexpr int kLeftButton = 1;
 constexpr int kRightButton = 2;
 constexpr int kMiddleButton = 4;
 
+// Virtual-key codes the forms handle.
+constexpr int kKeyF5 = 0x74;
+
 struct MouseEvent {
   int buttons = 0;  // bit set of the buttons held (for MouseDown/Up: the button that changed)
   int shift = 0;    // 1 shift, 2 ctrl, 4 alt

@@ -40,6 +40,8 @@ class Form : public Container {
   void Load();
   bool Loaded() const { return loaded_; }
   Handler onLoad;
+  // A key pressed while the form is active (virtual-key code); true when handled.
+  std::function<bool(int key)> onKeyDown;
 
   // Unloads the form: a modal show returns, the native window goes.
   void Close();

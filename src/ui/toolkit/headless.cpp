@@ -51,6 +51,16 @@ void HeadlessPlatform::MessageBox(const std::string& text, const std::string& ca
   if (onMessage) onMessage(message);
 }
 
+int HeadlessPlatform::PopupMenu(Form&, const std::vector<std::string>& lines) {
+  popupMenus.push_back(lines);
+  return onPopupMenu ? onPopupMenu(lines) : -1;
+}
+
+bool HeadlessPlatform::KeyDown(Form& form, int key) {
+  if (!modalStack.empty() && modalStack.back() != &form) return false;
+  return form.onKeyDown && form.onKeyDown(key);
+}
+
 void HeadlessPlatform::DoEvents() {
   ++doEventsCalls;
   if (onDoEvents) onDoEvents();

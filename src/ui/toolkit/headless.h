@@ -35,6 +35,7 @@ class HeadlessPlatform : public UiPlatform {
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
   void EndProgram() override;
+  int PopupMenu(Form& form, const std::vector<std::string>& lines) override;
 
   struct Message {
     std::string text;
@@ -59,6 +60,9 @@ class HeadlessPlatform : public UiPlatform {
   std::function<void(Form&)> onModal;
   std::function<void(const Message&)> onMessage;
   std::function<void()> onDoEvents;
+  // Chooses a line of a pop-up menu (-1 dismisses it); every menu shown is kept.
+  std::function<int(const std::vector<std::string>&)> onPopupMenu;
+  std::vector<std::vector<std::string>> popupMenus;
 
   // Input as a person gives it. Nothing happens (false) when the widget is
   // hidden or disabled, or its form is behind an open modal form.
@@ -72,6 +76,8 @@ class HeadlessPlatform : public UiPlatform {
   bool ToggleLine(ListBox& list, int line);
   // Moves a scroll bar as a click on an arrow or the track would.
   bool Scroll(ScrollBar& bar, int newValue);
+  // A key pressed while the form is active.
+  bool KeyDown(Form& form, int key);
 
  private:
   bool Reachable(const Widget& widget) const;

@@ -3,6 +3,7 @@
 // implement it, and so does a headless stand-in for tests.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/toolkit/basics.h"
 
@@ -52,6 +53,10 @@ class UiPlatform {
   virtual void DragWindow(Form& form) = 0;
   // Ends the process at once.
   virtual void EndProgram() = 0;
+
+  // A pop-up menu at the mouse pointer over the form; returns the index of the
+  // chosen line, or -1 when the menu was dismissed.
+  virtual int PopupMenu(Form& /*form*/, const std::vector<std::string>& /*lines*/) { return -1; }
 };
 
 }  // namespace orvane::ui

@@ -381,6 +381,7 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ApplyFocus();
         return 0;
       }
+      if (form_->onKeyDown && form_->onKeyDown(static_cast<int>(wp))) return 0;
       break;
     case WM_SETFOCUS:
       ApplyFocus();

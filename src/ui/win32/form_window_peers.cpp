@@ -439,6 +439,7 @@ LRESULT FormWindow::HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM l
         ApplyFocus();
         return 0;
       }
+      if (form_->onKeyDown && form_->onKeyDown(static_cast<int>(wp))) return 0;
       if (wp == VK_SPACE && isList) {
         int caret = static_cast<int>(::SendMessageW(child, LB_GETCURSEL, 0, 0));
         if (caret == LB_ERR) caret = static_cast<int>(::SendMessageW(child, LB_GETCARETINDEX, 0, 0));

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/text.h"
+#include "platform/win32/unique_handle.h"
 #include "resources/catalogue.h"
 #include "ui/win32/form_window.h"
 
@@ -261,6 +262,21 @@ void Win32Platform::DragWindow(Form& form) {
   std::int32_t zero = 0;
   ::ReleaseCapture();
   ::SendMessageA(hwnd, 0xA1, 2, reinterpret_cast<LPARAM>(&zero));
+}
+
+int Win32Platform::PopupMenu(Form& form, const std::vector<std::string>& lines) {
+  HWND hwnd = WindowOf(form);
+  UniqueHmenu menu(::CreatePopupMenu());
+  if (hwnd == nullptr || !menu) return -1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    ::AppendMenuW(menu.get(), MF_STRING, i + 1, Wide(lines[i]).c_str());
+  }
+  POINT at{};
+  ::GetCursorPos(&at);
+  ::SetForegroundWindow(hwnd);
+  int chosen = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                 at.x, at.y, 0, hwnd, nullptr));
+  return chosen - 1;
 }
 
 void Win32Platform::EndProgram() {

@@ -41,6 +41,7 @@ class Win32Platform : public UiPlatform {
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
   void EndProgram() override;
+  int PopupMenu(Form& form, const std::vector<std::string>& lines) override;
 
   // Runs until the program quits or no form is open; returns the exit code.
   int RunMessageLoop();

@@ -1,0 +1,35 @@
+#pragma once
+// orvane-cli: scan, repair, undo and the context-menu extensions from scripts.
+// Exit codes: 0 all intact / all succeeded, 1 damaged / failed, 2 usage or system error.
+#include <string>
+#include <vector>
+
+#include "platform/command_runner.h"
+#include "platform/file_store.h"
+#include "platform/registry.h"
+#include "settings/config_file.h"
+
+namespace orvane::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitProblem = 1;
+constexpr int kExitError = 2;
+
+// Where the program writes; text is UTF-8.
+class Console {
+ public:
+  virtual ~Console() = default;
+  virtual void Write(const std::string& text, bool json) = 0;
+};
+
+struct Services {
+  RegistryService& registry;
+  CommandRunner& commands;
+  FileStore& files;
+  ConfigFiles& configFiles;
+  std::string version;
+};
+
+int Run(const std::vector<std::string>& args, Services& services, Console& out);
+
+}  // namespace orvane::cli

@@ -1,0 +1,40 @@
+#include "menuext/menu_ext_entries.h"
+
+#include "repair/key_tree.h"
+
+namespace orvane {
+
+std::vector<std::string> MenuExtNames(RegistryService& registry, long* code) {
+  std::vector<std::string> names;
+  RegKey key(registry);
+  long opened = key.Open(RegRoot::CurrentUser, kMenuExtPath, kKeyAllButDelete);
+  RegKeyInfo info;
+  if (opened == regerr::kSuccess) opened = registry.QueryInfoKey(key.Get(), info);
+  if (code) *code = opened == regerr::kFileNotFound ? regerr::kSuccess : opened;
+  if (opened != regerr::kSuccess) return names;
+
+  // The full size on every call, so no name is refused after a longer one.
+  const std::uint32_t bufferChars = info.maxSubkeyLen + 1;
+  std::string name;
+  for (std::uint32_t index = 0; index < info.subkeys; ++index) {
+    if (registry.EnumKey(key.Get(), index, bufferChars, name) != regerr::kSuccess) continue;
+    names.push_back(name.substr(0, name.find('\0')));
+  }
+  return names;
+}
+
+bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name) {
+  if (name.empty()) return false;  // would name the MenuExt key itself
+  try {
+    RegKey key(registry);
+    if (key.Create(RegRoot::CurrentUser, kMenuExtPath) != regerr::kSuccess) return false;
+    // An entry with subkeys goes with all of them; what cannot go stays listed.
+    EmptyKeyTree(registry, RegRoot::CurrentUser,
+                 std::string(kMenuExtPath) + "\\" + std::string(name));
+    return registry.DeleteKey(key.Get(), name) == regerr::kSuccess;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace orvane

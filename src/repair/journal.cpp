@@ -1,0 +1,112 @@
+#include "repair/journal.h"
+
+#include <algorithm>
+
+#include "repair/step_text.h"
+#include "resources/catalogue.h"
+
+namespace orvane {
+namespace {
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+std::string Line(std::uint16_t label, const std::string& text) { return LoadString(label) + text + "\r\n"; }
+
+std::size_t Entries(const RegFile& file) {
+  std::size_t n = file.keys.size();
+  for (const RegFileKey& key : file.keys) n += key.values.size();
+  return n;
+}
+
+}  // namespace
+
+std::vector<std::string> BackupFolders(FileStore& files) {
+  std::vector<std::string> folders;
+  std::string program = files.ProgramFolder();
+  if (!program.empty()) folders.push_back(program + (program.ends_with("\\") ? "" : "\\") + "Backups");
+  std::string local = files.LocalAppDataFolder();
+  if (!local.empty()) folders.push_back(local + "\\Orvane\\Backups");
+  return folders;
+}
+
+std::optional<std::string> NewestBackup(FileStore& files) {
+  std::optional<std::string> newest;
+  std::string newestName;
+  for (const std::string& folder : BackupFolders(files)) {
+    for (const std::string& name : files.ListFiles(folder, ".reg")) {
+      if (name > newestName) {
+        newestName = name;
+        newest = folder + "\\" + name;
+      }
+    }
+  }
+  return newest;
+}
+
+RepairJournal::RepairJournal(FileStore& files, RegistryService& registry, const std::string& version,
+                             const AppConfig& config)
+    : files_(files), backup_(registry), stamp_(files.LocalTimeStamp()) {
+  std::string shown = stamp_;
+  std::replace(shown.begin(), shown.end(), '_', ' ');
+  if (shown.size() >= 19) shown[13] = shown[16] = ':';
+  log_ = LoadString(3200) + "\r\n" + Line(3201, shown) + Line(3202, version) +
+         Line(3203, "HomePage=" + config.HomePage + "  SEO=" + config.SEO);
+}
+
+bool RepairJournal::ChooseFolder() {
+  if (chosen_) return !backupPath_.empty();
+  chosen_ = true;
+  const std::string& stamp = stamp_;
+  const std::string bytes = WriteRegFile(backup_.File());
+  for (const std::string& folder : BackupFolders(files_)) {
+    if (!files_.CreateFolder(folder)) continue;
+    std::vector<std::string> taken = files_.ListFiles(folder, ".reg");
+    std::string name = stamp;
+    for (int n = 2; std::find(taken.begin(), taken.end(), name + ".reg") != taken.end(); ++n) {
+      name = stamp + "_" + std::to_string(n);
+    }
+    const std::string base = folder + "\\" + name;
+    if (files_.WriteFile(base + ".reg", bytes)) {
+      backupPath_ = base + ".reg";
+      logPath_ = base + ".log";
+      return true;
+    }
+  }
+  return false;
+}
+
+void RepairJournal::Protect(std::span<const StepTarget> targets) {
+  backup_.Add(targets);
+  const bool first = !chosen_;
+  if (!ChooseFolder()) return;
+  if (!first && Entries(backup_.File()) == saved_) return;
+  if (!files_.WriteFile(backupPath_, WriteRegFile(backup_.File()))) {
+    Note(LoadString(3219) + backupPath_);
+  }
+  saved_ = Entries(backup_.File());
+}
+
+void RepairJournal::Record(const std::string& title, const RunReport& report) {
+  log_ += "\r\n" + title + "\r\n";
+  for (std::size_t i = 0; i < report.targets.size(); ++i) {
+    log_ += "  " + DescribeStep(report.targets[i]) + "  ->  " + DescribeOutcome(report.outcomes[i]) + "\r\n";
+  }
+  SaveLog();
+}
+
+void RepairJournal::Note(const std::string& line) {
+  log_ += line + "\r\n";
+  SaveLog();
+}
+
+void RepairJournal::SaveLog() {
+  if (logPath_.empty()) return;
+  std::string header = Line(3204, backupPath_);
+  for (const std::string& unread : backup_.Unread()) header += Line(3219, unread);
+  // The backup line goes after the settings, before the steps.
+  std::size_t steps = log_.find("\r\n\r\n");
+  std::string text = steps == std::string::npos ? log_ + header : log_.substr(0, steps + 2) + header + log_.substr(steps + 2);
+  files_.WriteFile(logPath_, kBom + text);
+}
+
+}  // namespace orvane

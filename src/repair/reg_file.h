@@ -1,0 +1,45 @@
+#pragma once
+// Registry files in the format regedit writes: "Windows Registry Editor
+// Version 5.00", UTF-16LE with BOM, CR LF, hex(n): for types other than text
+// and numbers, "name"=- and [-key] for deletions.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+#include "repair/steps.h"
+
+namespace orvane {
+
+struct RegFileValue {
+  std::string name;               // "" = the default value (@)
+  std::optional<RegValue> value;  // nullopt: "name"=-
+};
+
+struct RegFileKey {
+  RegRoot root = RegRoot::CurrentUser;
+  std::string path;
+  bool remove = false;  // [-key]
+  std::vector<RegFileValue> values;
+};
+
+struct RegFile {
+  std::vector<RegFileKey> keys;
+};
+
+const char* RegRootName(RegRoot root);
+// "HKEY_CURRENT_USER\Software\x"
+std::string FullKeyName(RegRoot root, std::string_view path);
+
+// The file's bytes: BOM, header, one block per key.
+std::string WriteRegFile(const RegFile& file);
+
+// The whole file is checked before anything is returned: a malformed one gives
+// nullopt and `error` names the line and the fault.
+std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error);
+
+// The file as steps: [-key] deletes the tree, [key] creates the key, then its values.
+std::vector<StepTarget> RegFileTargets(const RegFile& file);
+
+}  // namespace orvane

@@ -1,0 +1,110 @@
+// The console program's commands against the in-memory registry: exit codes,
+// item words, --json and --config.
+#include <gtest/gtest.h>
+
+#include "cli/cli.h"
+#include "platform/memory_registry.h"
+#include "support/memory_files.h"
+#include "support/recording_commands.h"
+
+namespace orvane {
+namespace {
+
+using Op = MemoryRegistry::Op;
+constexpr RegRoot HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
+const std::string kIeMain = R"(Software\Microsoft\Internet Explorer\Main)";
+
+// Config.ini as a map from path to HomePage.
+struct Configs : ConfigFiles {
+  std::map<std::string, std::string> homePages;
+  std::string ProgramFolder() override { return R"(C:\Tools)"; }
+  std::string ReadString(const std::string& path, std::string_view, std::string_view key,
+                         std::string_view fallback) override {
+    auto it = homePages.find(path);
+    return key == "HomePage" && it != homePages.end() ? it->second : std::string(fallback);
+  }
+  NewFile WriteNewFile(const std::string&, std::string_view) override { return NewFile::Failed; }
+  bool MoveOver(const std::string&, const std::string&) override { return false; }
+  void Remove(const std::string&) override {}
+  std::string UniqueTag() override { return "1"; }
+};
+
+struct Output : cli::Console {
+  std::string text;
+  int jsonWrites = 0;
+  void Write(const std::string& t, bool json) override {
+    text += t;
+    jsonWrites += json;
+  }
+};
+
+struct Rig {
+  MemoryRegistry registry;
+  testing::RecordingCommandRunner commands;
+  testing::MemoryFiles files;
+  Configs configs;
+  cli::Services services{registry, commands, files, configs, "1.0.0.9"};
+  Output out;
+  int Run(std::vector<std::string> args) {
+    out = {};
+    return cli::Run(args, services, out);
+  }
+};
+
+TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
+  struct Case { std::vector<std::string> args; int code; const char* contains; };
+  const Case cases[] = {
+      {{"scan", "start-page,WINDOW-TITLE"}, 1, "[8] window-title"},
+      {{"repair", "7", "8"}, 0, "[7] start-page"},
+      {{"scan", "7,8"}, 0, ""},
+      {{"scan", "0"}, 0, ""},  // registrations are not checked
+      {{"scan"}, 1, "[12] logon-notice"},
+      {{"scan", "nonsense"}, 2, "nonsense"},
+      {{"repair"}, 2, ""},
+      {{"repair", "10"}, 2, "menu-ext"},
+      {{"scan", "--bogus"}, 2, "--bogus"},
+      {{"scan", "7", "--config"}, 2, "--config"},
+      {{"scan", "7", "--config", R"(C:\nowhere.ini)"}, 2, "nowhere"},
+      {{"help"}, 0, "search-page"},
+      {{"menuext", "list"}, 0, "Evil"},
+      {{"menuext", "delete", "Evil", "Missing"}, 1, "Missing"},
+      {{"menuext"}, 2, ""},
+      {{"undo", "a", "b"}, 2, ""},
+  };
+  Rig rig;
+  rig.registry.PutKey(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(rig.Run(c.args), c.code) << rig.out.text;
+    EXPECT_NE(rig.out.text.find(c.contains), std::string::npos) << rig.out.text;
+  }
+  EXPECT_FALSE(rig.registry.KeyExists(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)"));
+}
+
+TEST(Cli, RepairKeepsABackupThatUndoRestoresAndReportsRefusals) {
+  Rig rig;
+  rig.registry.Put(HKCU, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "http://bad.example"));
+  rig.configs.homePages[R"(C:\other\Config.ini)"] = "http://mine.example";
+  rig.files.files[R"(C:\other\Config.ini)"] = "";
+  rig.registry.FailOn(Op::SetValue, HKLM, "");
+  EXPECT_EQ(rig.Run({"repair", "start-page", "--json", "--config", R"(C:\other\Config.ini)"}), 1);
+  EXPECT_EQ(rig.out.jsonWrites, 1);
+  EXPECT_EQ(rig.registry.Value(HKCU, kIeMain, "Start Page"), RegValue::Text(RegType::Sz, "http://mine.example"));
+  const std::string& json = rig.out.text;
+  EXPECT_NE(json.find(R"("backup":"C:\\Tools\\Backups\\2026-12-06_14-03-27.reg")"), std::string::npos) << json;
+  EXPECT_NE(json.find(R"("ok":false,"error":5,)"), std::string::npos) << json;
+  EXPECT_TRUE(json.ends_with("\"exitCode\":1}\n"));
+  EXPECT_EQ(rig.Run({"scan", "7", "--json", "--config", R"(C:\other\Config.ini)"}), 1);
+  EXPECT_NE(rig.out.text.find(R"("state":"damaged")"), std::string::npos);
+
+  rig.registry.ClearFailures();
+  rig.files.stamp = "2026-12-06_15-00-00";
+  EXPECT_EQ(rig.Run({"undo"}), 0);
+  EXPECT_EQ(rig.registry.Value(HKCU, kIeMain, "Start Page"), RegValue::Text(RegType::Sz, "http://bad.example"));
+  rig.files.files[R"(C:\bad.reg)"] = "\xFF\xFEX";
+  EXPECT_EQ(rig.Run({"undo", R"(C:\bad.reg)", "--json"}), 1);
+  EXPECT_NE(rig.out.text.find(R"("status":"malformed")"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvane

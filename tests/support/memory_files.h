@@ -1,0 +1,44 @@
+#pragma once
+// A FileStore in memory: folders can be made unwritable, the clock is set by hand.
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/file_store.h"
+
+namespace orvane::testing {
+
+class MemoryFiles : public FileStore {
+ public:
+  std::map<std::string, std::string> files;  // full path -> bytes
+  std::set<std::string> readOnlyFolders;
+  std::string program = R"(C:\Tools)", localAppData = R"(C:\Users\u\AppData\Local)";
+  std::string stamp = "2026-12-06_14-03-27";
+
+  std::string ProgramFolder() override { return program; }
+  std::string LocalAppDataFolder() override { return localAppData; }
+  bool CreateFolder(const std::string& path) override { return !readOnlyFolders.count(path); }
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
+    if (readOnlyFolders.count(path.substr(0, path.rfind('\\')))) return false;
+    files[path] = std::string(bytes);
+    return true;
+  }
+  std::optional<std::string> ReadFile(const std::string& path) override {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  }
+  std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override {
+    std::vector<std::string> names;
+    for (const auto& [path, bytes] : files) {
+      if (path.starts_with(folder + "\\") && path.ends_with(suffix) &&
+          path.find('\\', folder.size() + 1) == std::string::npos) {
+        names.push_back(path.substr(folder.size() + 1));
+      }
+    }
+    return names;
+  }
+  std::string LocalTimeStamp() override { return stamp; }
+};
+
+}  // namespace orvane::testing

@@ -1,0 +1,128 @@
+// Backups against Wine's registry: backup, repair, import gives back the
+// registry exactly, and Wine's own regedit /s restores the same file to the
+// same state as Orvane's importer.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/unique_handle.h"
+#include "repair/backup.h"
+#include "repair/key_tree.h"
+#include "repair/reg_file.h"
+#include "repair/runner.h"
+#include "support/recording_commands.h"
+
+namespace orvane {
+namespace {
+
+constexpr RegRoot HKCR = RegRoot::ClassesRoot, HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
+const std::string kSandbox = "Software\\OrvaneBackupTest\\" + std::to_string(::GetCurrentProcessId());
+
+// Every key and value below the sandbox's roots, sorted: an import may recreate them in another order.
+std::string Dump(RegistryService& reg) {
+  std::vector<std::string> lines;
+  for (RegRoot root : {HKCR, HKCU, HKLM}) {
+    std::vector<TreeKey> tree;
+    EXPECT_EQ(ReadKeyTree(reg, root, "", tree), regerr::kSuccess);
+    for (const TreeKey& key : tree) {
+      lines.push_back(FullKeyName(root, key.path));
+      for (const auto& [name, value] : key.values) {
+        std::string line = FullKeyName(root, key.path) + " [" + name + "] " + std::to_string(int(value.type)) + ":";
+        for (auto byte : value.data) line += " " + std::to_string(byte);
+        lines.push_back(line);
+      }
+    }
+  }
+  std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
+  std::string out;
+  for (const std::string& line : lines) out += line + "\n";
+  return out;
+}
+
+void Put(RegistryService& reg, RegRoot root, const std::string& path, const std::string& name, const RegValue& value) {
+  RegKey key(reg);
+  ASSERT_EQ(key.Create(root, path), regerr::kSuccess) << path;
+  ASSERT_EQ(reg.SetValue(key.Get(), name, value), regerr::kSuccess) << name;
+}
+
+struct Sandbox {
+  Win32Registry registry{kSandbox};
+  testing::RecordingCommandRunner commands;
+  AppConfig config{"http://首页.example/", ""};
+  RepairContext context{registry, commands, config};
+  Sandbox() {
+    for (RegRoot root : {HKCR, HKCU, HKLM}) {
+      RegKey key(registry);
+      key.Create(root, "");
+    }
+    const std::string find = R"(Directory\shell\find)";
+    Put(registry, HKCR, find, "", RegValue::Text(RegType::Sz, R"(Se"arch\ 中文)"));
+    Put(registry, HKCR, find + R"(\command)", "bin", {RegType::Binary, {0, 1, 0xFF, 0x80}});
+    Put(registry, HKCR, find + R"(\command)", "multi", {RegType(7), {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
+    Put(registry, HKCR, find + R"(\command\ddeexec)", "q", {RegType(11), {1, 2, 3, 4, 5, 6, 7, 8}});
+    Put(registry, HKCR, find + R"(\command\ddeexec)", "x", RegValue::Text(RegType::ExpandSz, "%PATH%"));
+    Put(registry, HKCU, R"(Software\Microsoft\Internet Explorer\Main)", "Start Page", RegValue::Dword(7));
+    Put(registry, HKLM, R"(Software\Microsoft\Windows\CurrentVersion\Winlogon)", "LegalNoticeText",
+        RegValue::Text(RegType::Sz, "notice"));
+  }
+  ~Sandbox() {
+    std::wstring wide(kSandbox.begin(), kSandbox.end());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, wide.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, wide.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\OrvaneBackupTest");
+  }
+  void RepairAll() {
+    for (const auto& item : kRepairItems) RunSteps(item.steps, context);
+  }
+};
+
+// The same file with every key moved to where the sandbox keeps it, for regedit.
+RegFile InSandbox(RegFile file) {
+  for (RegFileKey& key : file.keys) {
+    key.path = kSandbox + "\\" + RegRootName(key.root) + "\\" + key.path;
+    key.root = HKCU;
+  }
+  return file;
+}
+
+TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
+  Sandbox s;
+  const std::string before = Dump(s.registry);
+  BackupBuilder backup(s.registry);
+  for (const auto& item : kRepairItems) backup.Add(ResolveSteps(item.steps, s.config));
+  EXPECT_TRUE(backup.Unread().empty());
+  s.RepairAll();
+  ASSERT_NE(Dump(s.registry), before);
+
+  // Orvane's importer, from the file's bytes.
+  std::string error;
+  auto parsed = ParseRegFile(WriteRegFile(backup.File()), error);
+  ASSERT_TRUE(parsed) << error;
+  EXPECT_TRUE(ApplyTargets(RegFileTargets(*parsed), s.context).Succeeded());
+  EXPECT_EQ(Dump(s.registry), before);
+
+  // Wine's regedit, from the same backup.
+  s.RepairAll();
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring path = std::wstring(temp) + L"orvane-backup-test.reg";
+  {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << WriteRegFile(InSandbox(backup.File()));
+  }
+  std::wstring line = L"regedit.exe /s \"" + path + L"\"";
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  UniqueKernelHandle thread(process.hThread), running(process.hProcess);
+  ::WaitForSingleObject(running.get(), 30000);
+  ::DeleteFileW(path.c_str());
+  EXPECT_EQ(Dump(s.registry), before);
+}
+
+}  // namespace
+}  // namespace orvane
