@@ -113,6 +113,11 @@ bool HeadlessPlatform::ToggleLine(ListBox& list, int line) {
   return true;
 }
 
+bool HeadlessPlatform::PressKey(Form& form, Key key, int shift) {
+  if (form.Closed() || !(modalStack.empty() || modalStack.back() == &form)) return false;
+  return form.KeyDown({key, shift});
+}
+
 bool HeadlessPlatform::Scroll(ScrollBar& bar, int newValue) {
   if (!Reachable(bar)) return false;
   bar.SetValue(static_cast<std::int16_t>(std::clamp(newValue, -32768, 32767)));
