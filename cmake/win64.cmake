@@ -10,7 +10,7 @@ if(MINGW)
   set(ORVANE_UNICODE_ENTRY -municode)
 endif()
 
-set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32)
+set(ORVANE_SYSTEM_LIBS advapi32 user32 gdi32 kernel32 comctl32 msimg32 oleacc ole32 oleaut32 uuid)
 if(ORVANE_WIN32_SOURCES)
   add_library(orvane_win32 STATIC ${ORVANE_WIN32_SOURCES})
   set(ORVANE_WIN32_SCOPE PUBLIC)
@@ -60,3 +60,8 @@ endif()
 add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win32.cpp)
 target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
 target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
+
+# A screen reader's view of the running program, for the end-to-end scenarios.
+add_executable(orvane_e2e_acc ${CMAKE_SOURCE_DIR}/tests/e2e/acc_client_win32.cpp)
+target_link_libraries(orvane_e2e_acc PRIVATE oleacc ole32 oleaut32 uuid user32)
+target_link_options(orvane_e2e_acc PRIVATE ${ORVANE_UNICODE_ENTRY})
