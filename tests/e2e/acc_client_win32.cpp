@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <oleacc.h>
 
-#include <cstdlib>
 #include <cwchar>
 #include <string>
 
@@ -44,7 +43,11 @@ void Print(const std::wstring& text) {
   ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::wstring Take(HRESULT hr, BSTR text) {
+// One text property of a child; the BSTR is read only after the call.
+template <class Getter>
+std::wstring Read(Getter get) {
+  BSTR text = nullptr;
+  HRESULT hr = get(&text);
   std::wstring out = SUCCEEDED(hr) && text != nullptr ? std::wstring(text, ::SysStringLen(text)) : L"";
   ::SysFreeString(text);
   for (wchar_t& c : out) {
@@ -63,19 +66,13 @@ std::wstring Line(IAccessible* acc, long id) {
   ::VariantInit(&state);
   acc->get_accRole(child, &role);
   acc->get_accState(child, &state);
-  BSTR name = nullptr, description = nullptr, action = nullptr;
   std::wstring line = std::to_wstring(id) + L"\t" + std::to_wstring(role.vt == VT_I4 ? role.lVal : -1) + L"\t";
   wchar_t hex[16];
   std::swprintf(hex, 16, L"%lx", state.vt == VT_I4 ? state.lVal : 0L);
   line += hex;
-  HRESULT nameHr = acc->get_accName(child, &name);
-  if (std::getenv("ACC_DEBUG")) line += std::to_wstring(nameHr) + L"/" + std::to_wstring(name != nullptr);
-  line += L"\t" + Take(nameHr, name);
-  HRESULT dhr = acc->get_accDescription(child, &description);
-  HRESULT ahr = acc->get_accDefaultAction(child, &action);
-  if (std::getenv("ACC_DEBUG")) line += L"[" + std::to_wstring(dhr) + L"," + std::to_wstring(ahr) + L"]";
-  line += L"\t" + Take(dhr, description);
-  line += L"\t" + Take(ahr, action);
+  line += L"\t" + Read([&](BSTR* out) { return acc->get_accName(child, out); });
+  line += L"\t" + Read([&](BSTR* out) { return acc->get_accDescription(child, out); });
+  line += L"\t" + Read([&](BSTR* out) { return acc->get_accDefaultAction(child, out); });
   return line + L"\n";
 }
 

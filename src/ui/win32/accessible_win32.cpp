@@ -233,7 +233,8 @@ HRESULT FormAccessible::get_accFocus(VARIANT* focus) {
   if (focus == nullptr) return E_POINTER;
   ::VariantInit(focus);
   if (window_ == nullptr || window_->GetForm() == nullptr) return CO_E_OBJNOTCONNECTED;
-  if (::GetFocus() != window_->Handle()) return S_FALSE;
+  HWND owner = ::GetFocus();
+  if (owner == nullptr || (owner != window_->Handle() && !::IsChild(window_->Handle(), owner))) return S_FALSE;
   int index = FocusedAccessible(AccessibleChildren(*window_->GetForm()));
   Int(focus, index < 0 ? CHILDID_SELF : index + 1);
   return S_OK;
