@@ -57,13 +57,13 @@ void FormWindow::FocusOnClick(Widget* target) {
   }
 }
 
-// wp 0: the window is new; it starts as the system says for new windows.
+// wp 0: the window is new. It starts with the focus hidden unless a key
+// opened it; the system's "always show" setting is not asked, as the skinned
+// windows must look as designed until the keyboard is used.
 void FormWindow::OnUiState(WPARAM wp) {
   bool shown = focusCues_;
   if (wp == 0) {
-    BOOL always = FALSE;
-    ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0);
-    shown = always != FALSE || lastInputWasKey;
+    shown = lastInputWasKey;
   } else if ((HIWORD(wp) & UISF_HIDEFOCUS) != 0) {
     if (LOWORD(wp) == UIS_CLEAR) shown = true;
     if (LOWORD(wp) == UIS_SET) shown = false;
