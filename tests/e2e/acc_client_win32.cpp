@@ -4,6 +4,7 @@
 //                                        id role state(hex) name description action
 //   orvane_e2e_acc do main|dialog <id>   the child's default action
 //   orvane_e2e_acc focus main|dialog     the focused child's id
+//   orvane_e2e_acc watch main|dialog <ms>  the child id of each focus event, as they come
 #include <windows.h>
 #include <oleacc.h>
 
@@ -54,6 +55,29 @@ std::wstring Read(Getter get) {
     if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
   }
   return out;
+}
+
+HWND watched = nullptr;
+
+void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  if (hwnd == watched && object == OBJID_CLIENT) Print(std::to_wstring(child) + L"\n");
+}
+
+int Watch(HWND window, DWORD milliseconds) {
+  watched = window;
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnFocusEvent, process, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+  if (hook == nullptr) return 1;
+  const DWORD end = ::GetTickCount() + milliseconds;
+  for (DWORD now = ::GetTickCount(); static_cast<LONG>(end - now) > 0; now = ::GetTickCount()) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  }
+  ::UnhookWinEvent(hook);
+  return 0;
 }
 
 std::wstring Line(IAccessible* acc, long id) {
@@ -120,6 +144,9 @@ int wmain(int argc, wchar_t** argv) {
   if (search.found == nullptr) {
     Print(L"no window\n");
     return 1;
+  }
+  if (std::wcscmp(argv[1], L"watch") == 0) {
+    return Watch(search.found, argc > 3 ? static_cast<DWORD>(std::wcstol(argv[3], nullptr, 10)) : 1000);
   }
   ::CoInitialize(nullptr);
   IAccessible* acc = nullptr;

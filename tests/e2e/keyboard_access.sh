@@ -61,6 +61,12 @@ keys Down
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/keys-focus.png"
 expect_eq "the focus rectangle shows after a key" yes "$([ "$(focus_line "$E2E_SHOTS/keys-focus.png" 1)" -gt 40 ] && echo yes || echo no)"
 expect_eq "focus on row 1" 4 "$(acc focus main)"
+acc watch main 2500 >"$E2E_ROOT/focus-events.txt" &
+watcher=$!
+sleep 1
+keys Down Up
+wait "$watcher" || true
+expect_eq "focus changes are announced" "5 4" "$(tr -d '\r' <"$E2E_ROOT/focus-events.txt" | xargs)"
 keys space Tab Tab Tab Tab Tab Tab Tab shift+Tab  # row 1 ticked; Tab to row 8 and back to row 7
 keys space Return
 for _ in $(seq 1 30); do [ "$(e2e_reg_value "$MAIN" 'Window Title')" = 'Microsoft Internet Explorer' ] && break; sleep 0.1; done
@@ -75,7 +81,11 @@ expect_eq "a result is read with its row" "修复成功" "$(child "$(acc dump ma
 # --- Settings: End, then Tab to the settings image (tool bar, repair, settings).
 settings_open() {  # keys that press the settings image
   keys "$@"
-  for _ in $(seq 1 30); do xdotool search --onlyvisible --name '^设置$' >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for _ in $(seq 1 30); do
+    # Keys go to the dialog once it has the input focus.
+    xdotool search --onlyvisible --name '^设置$' >/dev/null 2>&1 && { sleep 0.5; return 0; }
+    sleep 0.1
+  done
   return 1
 }
 settings_open End Tab Tab Tab Tab Tab space || fail "settings did not open from the keyboard"
@@ -88,6 +98,7 @@ settings_open space || fail "settings did not open again"  # the focus stayed on
 keys alt+F4
 e2e_wait_no_other_window || fail "Alt+F4 left the settings open"
 expect_eq "Alt+F4 saves nothing" no "$([ -f "$E2E_APP/Config.ini" ] && echo yes || echo no)"
+expect_eq "Alt+F4 on the dialog leaves the program running" yes "$(kill -0 "$E2E_PID" 2>/dev/null && echo yes || echo no)"
 settings_open Return || fail "settings did not open a third time"
 keys End shift+Home
 xdotool type 'www.keys.example'
@@ -100,6 +111,7 @@ expect_eq "Enter is OK" "HomePage=http://www.keys.example" "$(grep HomePage "$E2
 # From the settings image: close image, about text, link, row 0.
 keys Tab Tab Tab Tab Down Down Down Down Down Down Down Down Down Down space Return
 menu=$(e2e_wait_other_window) || fail "the manager did not open from the keyboard"
+sleep 0.5
 expect_eq "manager lists the entry" "44|Keyed|选中" "$(child "$(acc dump dialog)" 5 2,4,6)"
 keys space Tab space
 sleep 0.3
