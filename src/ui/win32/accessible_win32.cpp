@@ -335,7 +335,8 @@ HRESULT FormAccessible::accDoDefaultAction(VARIANT child) {
   HRESULT hr = Find(child, nodes, index);
   if (FAILED(hr)) return hr;
   if (index < 0 || DefaultActionName(nodes[index]).empty()) return DISP_E_MEMBERNOTFOUND;
-  if (!nodes[index].widget->Usable()) return E_FAIL;
+  // Behind a modal dialog the window takes no input, from here either.
+  if (!nodes[index].widget->Usable() || !::IsWindowEnabled(window_->Handle())) return E_FAIL;
   // A click may open a modal dialog or end the program: not inside the caller's call.
   ::PostMessageW(window_->Handle(), kAccessibleActionMessage, static_cast<WPARAM>(index), 0);
   return S_OK;

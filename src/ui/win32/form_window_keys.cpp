@@ -115,7 +115,7 @@ LRESULT FormWindow::OnGetObject(WPARAM wp, LPARAM lp) {
 }
 
 void FormWindow::RunAccessibleAction(int node) {
-  if (form_ == nullptr) return;
+  if (form_ == nullptr || !::IsWindowEnabled(hwnd_.get())) return;
   const std::vector<AccNode> nodes = AccessibleChildren(*form_);
   if (node >= 0 && node < static_cast<int>(nodes.size())) DoDefaultAction(nodes[static_cast<std::size_t>(node)]);
 }
