@@ -66,7 +66,7 @@ class Widget {
   // Takes part in the tab order (painted widgets do not unless told).
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool on) { tabStop_ = on; }
-  bool CanFocus() const { return tabStop_ && Usable(); }
+  virtual bool CanFocus() const { return tabStop_ && Usable(); }
   // Shown, with itself and every ancestor enabled.
   bool Usable() const;
 
