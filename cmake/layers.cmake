@@ -48,7 +48,7 @@ endfunction()
 
 if(WIN32)
   set(ORVANE_PLATFORM_LIBS advapi32 kernel32 shell32 ole32)
-  set(ORVANE_UI_LIBS user32 gdi32 comctl32 msimg32)
+  set(ORVANE_UI_LIBS user32 gdi32 comctl32 msimg32 oleacc ole32 oleaut32 uuid)
 endif()
 
 orvane_layer(orvane_platform DIRS platform LINKS ${ORVANE_PLATFORM_LIBS})

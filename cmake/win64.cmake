@@ -62,3 +62,8 @@ target_link_options(orvane_bench_bare PRIVATE ${ORVANE_UNICODE_ENTRY})
 # A library that records being loaded: planted beside the program and in its current folder.
 add_library(orvane_e2e_planted SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library_win32.cpp)
 set_target_properties(orvane_e2e_planted PROPERTIES PREFIX "")
+
+# A screen reader's view of the running program, for the end-to-end scenarios.
+add_executable(orvane_e2e_acc ${CMAKE_SOURCE_DIR}/tests/e2e/acc_client_win32.cpp)
+target_link_libraries(orvane_e2e_acc PRIVATE oleacc ole32 oleaut32 uuid user32)
+target_link_options(orvane_e2e_acc PRIVATE ${ORVANE_UNICODE_ENTRY})

@@ -36,6 +36,8 @@ constexpr std::uint16_t kCheckAllText = 3100;
 constexpr std::uint16_t kUndoText = 3101;
 constexpr std::uint16_t kLogFolderText = 3102;
 constexpr int kShowNormal = 1;
+constexpr std::uint16_t kRepairButtonName = 3300;
+constexpr std::uint16_t kAboutName = 3307;
 
 constexpr ui::Twips kPressedShift = 8;
 constexpr ui::Color kLinkBlue = 0x00FF0000u;
@@ -183,6 +185,7 @@ frmMain::frmMain(AppServices& services)
   // One line of the default font at its design size; a substitute font that
   // measures taller must not push the labels off their rows.
   label0.SetHeight(180);
+  box0.accessible.describedBy = &label0;
   rows.chkdo.push_back(&box0);
   rows.lbldoinfo.push_back(&label0);
 
@@ -200,6 +203,7 @@ frmMain::frmMain(AppServices& services)
   Timer1.onTimer = [this] { runner_->OnTimerTick(); };
   WireItemList(rows, piclist, lblchkall, lblnochk, vsroll, services_);
   WireMouse();
+  WireKeyboard();
 }
 
 frmMain::~frmMain() = default;
@@ -212,8 +216,8 @@ void frmMain::OnLoad() {
   BuildItemList(piclist, rows);
   WriteVersionLabel();
   WireCheckMenu(pleft);
-  onKeyDown = [this](int key) {
-    if (key != ui::kKeyF5) return false;
+  onKeyDown = [this, before = onKeyDown](const ui::KeyEvent& e) {
+    if (e.key != ui::Key::F5) return before && before(e);
     ShowCheckMenu();
     return true;
   };
@@ -379,6 +383,37 @@ void frmMain::WireMouse() {
   };
   imin.onClick = [this] { OpenSettings(); };
   Label2.onClick = [this] { OpenMakerSite(); };
+}
+
+// After the rows (tab index 0, in list order): the tool bar, the top right
+// images, the about text and the link.
+void frmMain::WireKeyboard() {
+  struct Control {
+    ui::Widget& widget;
+    ui::AccRole role;
+    std::uint16_t nameString;
+  };
+  const Control order[] = {
+      {lblchkall, ui::AccRole::PushButton, 0}, {lblnochk, ui::AccRole::PushButton, 0},
+      {chklock, ui::AccRole::CheckBox, 0},     {ibtndo, ui::AccRole::PushButton, kRepairButtonName},
+      {imin, ui::AccRole::PushButton, 0},      {iclose, ui::AccRole::PushButton, 0},
+      {txtContent, ui::AccRole::Text, kAboutName}, {Label2, ui::AccRole::Link, 0},
+  };
+  int tab = 1;
+  for (const Control& c : order) {
+    c.widget.SetTabStop(true);
+    c.widget.SetTabIndex(tab++);
+    c.widget.accessible.role = c.role;
+    c.widget.accessible.nameString = c.nameString;
+  }
+  lblversion.accessible.role = ui::AccRole::StaticText;
+  Label1.accessible.role = ui::AccRole::StaticText;
+  // The close image acts on the release of the button; pressed from the
+  // keyboard (or Alt+F4) it ends the program the same way.
+  iclose.onClick = [this] { Platform().EndProgram(); };
+  SetDefaultButton(&ibtndo);
+  SetCloseButton(&iclose);
+  WireItemListKeys(*this, rows, pleft, vsroll);
 }
 
 void frmMain::OpenSettings() {

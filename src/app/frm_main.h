@@ -54,6 +54,7 @@ class frmMain : public ui::Form {
   void OnLoad();
   void WriteVersionLabel();
   void WireMouse();
+  void WireKeyboard();
   void HandCursor();
   void DragWhenLeftButton(const ui::MouseEvent& e);
   void OpenSettings();

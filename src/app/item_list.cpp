@@ -1,5 +1,7 @@
 #include "app/item_list.h"
 
+#include <algorithm>
+
 #include "resources/catalogue.h"
 
 namespace orvane {
@@ -65,6 +67,7 @@ void BuildItemList(ui::Panel& piclist, ItemRows& rows) {
     label.SetHeight(label0.Height());
     label.SetLeft(box.Width() + box.Left() + kLabelGap);
     label.SetTop(rows.lbldoinfo[i - 1]->Top() + label.Height() + kLabelAdvance);
+    box.accessible.describedBy = &label;
   }
 }
 
@@ -91,6 +94,44 @@ void WireItemList(ItemRows& rows, ui::Panel& piclist, ui::Label& lblchkall, ui::
   lblchkall.onClick = [&rows] { SelectAllRows(rows); };
   lblnochk.onClick = [&rows] { InvertRows(rows); };
   vsroll.onChange = [&piclist, &vsroll] { piclist.SetTop(ListScrollTop(vsroll.Value())); };
+}
+
+int RowOf(const ItemRows& rows, const ui::Widget* widget) {
+  for (int i = 0; i < rows.Count(); ++i) {
+    if (rows.chkdo[i] == widget) return i;
+  }
+  return -1;
+}
+
+std::int16_t ScrollValueShowing(const ItemRows& rows, int row, ui::Twips frameHeight, std::int16_t current) {
+  const ui::CheckBox& box = *rows.chkdo.at(row);
+  const auto top = static_cast<std::int32_t>(box.Top());
+  const auto bottom = static_cast<std::int32_t>(box.Top() + box.Height());
+  if (top < current * kScrollStep) return static_cast<std::int16_t>(std::max(top, 0) / kScrollStep);
+  const auto overhang = bottom - static_cast<std::int32_t>(frameHeight) - current * kScrollStep;
+  if (overhang <= 0) return current;
+  return static_cast<std::int16_t>(current + (overhang + kScrollStep - 1) / kScrollStep);
+}
+
+void WireItemListKeys(ui::Form& form, ItemRows& rows, ui::Panel& pleft, ui::ScrollBar& vsroll) {
+  form.onKeyDown = [&form, &rows](const ui::KeyEvent& e) {
+    const int row = RowOf(rows, form.Focused());
+    if (row < 0) return false;
+    int to = row;
+    switch (e.key) {
+      case ui::Key::Up: to = row - 1; break;
+      case ui::Key::Down: to = row + 1; break;
+      case ui::Key::Home: to = 0; break;
+      case ui::Key::End: to = rows.Count() - 1; break;
+      default: return false;
+    }
+    if (to >= 0 && to < rows.Count()) form.FocusByKeyboard(rows.chkdo[to]);
+    return true;
+  };
+  form.onKeyboardFocus = [&rows, &pleft, &vsroll](ui::Widget& widget) {
+    const int row = RowOf(rows, &widget);
+    if (row >= 0) vsroll.SetValue(ScrollValueShowing(rows, row, pleft.Height(), vsroll.Value()));
+  };
 }
 
 }  // namespace orvane

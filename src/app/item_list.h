@@ -6,6 +6,7 @@
 
 #include "settings/app_services.h"
 #include "ui/controls/check_box.h"
+#include "ui/toolkit/form.h"
 #include "ui/toolkit/widgets.h"
 
 namespace orvane {
@@ -34,5 +35,14 @@ ui::Twips ListScrollTop(std::int16_t value);
 // panel following the scroll bar's value changes.
 void WireItemList(ItemRows& rows, ui::Panel& piclist, ui::Label& lblchkall, ui::Label& lblnochk,
                   ui::ScrollBar& vsroll, AppServices& services);
+
+// The row whose check box is `widget`, or -1.
+int RowOf(const ItemRows& rows, const ui::Widget* widget);
+// The scroll position nearest the current one that shows the whole row in the frame.
+std::int16_t ScrollValueShowing(const ItemRows& rows, int row, ui::Twips frameHeight, std::int16_t current);
+
+// Keyboard in the list: Up, Down, Home and End move between the rows, and a
+// row reached by the keyboard is scrolled into view.
+void WireItemListKeys(ui::Form& form, ItemRows& rows, ui::Panel& pleft, ui::ScrollBar& vsroll);
 
 }  // namespace orvane

@@ -14,6 +14,7 @@ constexpr std::uint16_t kTitleString = 605;
 constexpr std::uint16_t kInfoString = 606;
 constexpr std::uint16_t kProgramNameString = 999;
 constexpr std::uint16_t kNothingTickedString = 1003;
+constexpr std::uint16_t kClearName = 3302;
 
 ui::Font ChineseFont(bool bold) {
   ui::Font font;
@@ -57,6 +58,20 @@ frmMenu::frmMenu(AppServices& services)
 
   imgclear.SetLeft(4560);
   imgclear.SetTop(3240);
+
+  // Tab order: the list, clean, close.
+  lstmenu.SetTabIndex(1);
+  lstmenu.accessible.labelledBy = &lblinfo;
+  int tab = 2;
+  for (ui::Image* button : {&imgclear, &iclose}) {
+    button->SetTabStop(true);
+    button->SetTabIndex(tab++);
+    button->accessible.role = ui::AccRole::PushButton;
+  }
+  imgclear.accessible.nameString = kClearName;
+  for (ui::Label* label : {&lbltitle, &lblinfo}) label->accessible.role = ui::AccRole::StaticText;
+  SetCancelButton(&iclose);
+  SetCloseButton(&iclose);
 
   onLoad = [this] { OnLoad(); };
   imgclear.onClick = [this] { OnClear(); };

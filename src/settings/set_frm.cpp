@@ -17,6 +17,7 @@ constexpr std::uint16_t kOkPicture = 203;
 constexpr std::uint16_t kTitleString = 602;
 constexpr std::uint16_t kHomePageString = 603;
 constexpr std::uint16_t kSearchString = 604;
+constexpr std::uint16_t kOkName = 3301;
 
 constexpr std::string_view kWebScheme = "http://";
 constexpr std::string_view kSecureScheme = "https://";
@@ -109,6 +110,18 @@ setFrm::setFrm(AppServices& services)
   iclose.SetLeft(5500);
   iclose.SetTop(60);
   iclose.SetToolTip("关闭");
+  for (ui::Widget* button : {static_cast<ui::Widget*>(&imgok), static_cast<ui::Widget*>(&iclose)}) {
+    button->SetTabStop(true);
+    button->SetTabIndex(tab++);
+    button->accessible.role = ui::AccRole::PushButton;
+  }
+  imgok.accessible.nameString = kOkName;
+  for (ui::Label* label : {&lbltitle, &lblhp, &lblsearch}) label->accessible.role = ui::AccRole::StaticText;
+  txthomepage.accessible.labelledBy = &lblhp;
+  txtsearch.accessible.labelledBy = &lblsearch;
+  SetDefaultButton(&imgok);
+  SetCancelButton(&iclose);
+  SetCloseButton(&iclose);
 
   onLoad = [this] { OnLoad(); };
   imgok.onClick = [this] { OnOk(); };

@@ -16,7 +16,7 @@ check "x86-64 machine" 'file format pei-x86-64'
 check "GUI subsystem" '^Subsystem[[:space:]]+0+2[[:space:]]'
 
 allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msimg32.dll shell32.dll ole32.dll
-oleaut32.dll shlwapi.dll comdlg32.dll version.dll uxtheme.dll msvcrt.dll ntdll.dll"
+oleaut32.dll oleacc.dll shlwapi.dll comdlg32.dll version.dll uxtheme.dll msvcrt.dll ntdll.dll"
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u)
 if [ -z "$dlls" ]; then
   echo "FAIL: no import table found" >&2

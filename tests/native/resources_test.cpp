@@ -21,6 +21,7 @@ TEST(ResourceStrings, TableIsExactAndHoldsNothingElse) {
     EXPECT_EQ(LoadString(e.id), e.utf8) << "string " << e.id;
     wanted.insert(e.id);
   }
+  // The program's own texts (3000 and up) are checked where they are used.
   std::set<std::uint16_t> present;
   for (const auto& e : resource_table::Strings()) {
     EXPECT_TRUE(present.insert(e.id).second) << "string " << e.id << " twice";

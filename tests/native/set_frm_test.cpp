@@ -118,18 +118,12 @@ class SetFrmTest : public ::testing::Test {
                        ui::HeadlessPlatform::kHandCursor};
 };
 
-TEST_F(SetFrmTest, LoadFillsTheBoxesAndTabCyclesThem) {
+TEST_F(SetFrmTest, LoadFillsTheBoxes) {
   Open([&](setFrm& d) {
     EXPECT_EQ(d.Picture(), 201);
     EXPECT_EQ(d.lblhp.Caption(), "设置IE首页为：");
     EXPECT_EQ(d.txthomepage.Text(), "http://start.example");
     EXPECT_EQ(d.txtsearch.Text(), "http://search.example");
-    d.FocusFirst();
-    EXPECT_EQ(d.Focused(), &d.txthomepage);
-    d.FocusNext();
-    EXPECT_EQ(d.Focused(), &d.txtsearch);
-    d.FocusNext();
-    EXPECT_EQ(d.Focused(), &d.txthomepage);
     platform.Click(d.iclose);
   });
 }

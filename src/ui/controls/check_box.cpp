@@ -30,6 +30,8 @@ CheckBox::CheckBox(std::string name, int index)
     : UserControl(std::move(name), index),
       imgchk_(Add<Image>("imgchk")),
       lblText_(Add<Label>("lblText")) {
+  SetTabStop(true);
+  accessible.role = AccRole::CheckBox;
   imgchk_.SetLeft(kBoxLeft);
   imgchk_.SetTop(kBoxTop);
   imgchk_.SetPicture(kUncheckedPicture);

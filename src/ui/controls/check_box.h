@@ -57,6 +57,7 @@ class CheckBox : public UserControl {
 
   void Toggle();
   void FireClick() override { Toggle(); }
+  bool AccessibleChecked() const override { return checked_; }
 
   Image& Box() { return imgchk_; }
   Label& Caption() { return lblText_; }

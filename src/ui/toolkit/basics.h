@@ -18,7 +18,6 @@ constexpr int kRightButton = 2;
 constexpr int kMiddleButton = 4;
 
 // Virtual-key codes the forms handle.
-constexpr int kKeyF5 = 0x74;
 
 struct MouseEvent {
   int buttons = 0;  // bit set of the buttons held (for MouseDown/Up: the button that changed)

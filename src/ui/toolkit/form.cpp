@@ -77,6 +77,7 @@ void Form::FocusNext(bool backwards) {
     SetFocus(nullptr);
     return;
   }
+
   const auto n = static_cast<std::ptrdiff_t>(order.size());
   const auto it = std::find(order.begin(), order.end(), focused_);
   std::ptrdiff_t next;
@@ -87,6 +88,55 @@ void Form::FocusNext(bool backwards) {
     next = backwards ? (at + n - 1) % n : (at + 1) % n;
   }
   SetFocus(order[static_cast<std::size_t>(next)]);
+}
+
+bool Form::Press(Widget& widget) {
+  if (!widget.Usable()) return false;
+  widget.FireClick();
+  return true;
+}
+
+void Form::FocusByKeyboard(Widget* widget) {
+  SetFocus(widget);
+  if (focused_ != nullptr && focused_ == widget && onKeyboardFocus) onKeyboardFocus(*widget);
+}
+
+bool Form::KeyDown(const KeyEvent& e) {
+  if (closed_) return false;
+  if (onKeyDown && onKeyDown(e)) return true;
+  // A button press may close the form and unload what it points at: take
+  // nothing from the form after it.
+  switch (e.key) {
+    case Key::Tab: {
+      Widget* before = focused_;
+      FocusNext((e.shift & 1) != 0);
+      if (focused_ != nullptr && focused_ != before && onKeyboardFocus) onKeyboardFocus(*focused_);
+      return focused_ != nullptr;
+    }
+    case Key::Space:
+      return focused_ != nullptr && focused_->Kind() != WidgetKind::TextBox &&
+             focused_->Kind() != WidgetKind::ListBox && Press(*focused_);
+    case Key::Enter: {
+      Widget* target = defaultButton_;
+      if (focused_ != nullptr && (focused_->accessible.role == AccRole::PushButton ||
+                                  focused_->accessible.role == AccRole::Link)) {
+        target = focused_;
+      }
+      return target != nullptr && Press(*target);
+    }
+    case Key::Escape:
+      return cancelButton_ != nullptr && Press(*cancelButton_);
+    default:
+      return false;
+  }
+}
+
+void Form::RequestClose() {
+  if (closeButton_ == nullptr) {
+    Close();
+  } else {
+    Press(*closeButton_);
+  }
 }
 
 }  // namespace orvane::ui

@@ -2,6 +2,7 @@
 // A borderless top-level window: a background picture drawn unscaled from its
 // top-left corner, a title text (no title bar is drawn), its widgets.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ui/toolkit/widgets.h"
@@ -18,6 +19,13 @@ class FormPeer {
 };
 
 enum class StartPosition { CenterScreen, CenterOwner };
+
+enum class Key { Tab, Space, Enter, Escape, Up, Down, Home, End, F5 };
+
+struct KeyEvent {
+  Key key;
+  int shift = 0;  // 1 shift, 2 ctrl, 4 alt
+};
 
 class Form : public Container {
  public:
@@ -40,8 +48,6 @@ class Form : public Container {
   void Load();
   bool Loaded() const { return loaded_; }
   Handler onLoad;
-  // A key pressed while the form is active (virtual-key code); true when handled.
-  std::function<bool(int key)> onKeyDown;
 
   // Unloads the form: a modal show returns, the native window goes.
   void Close();
@@ -52,6 +58,24 @@ class Form : public Container {
   void SetFocus(Widget* widget);
   void FocusFirst();
   void FocusNext(bool backwards = false);
+
+  // Keyboard, as in a standard dialog: Tab moves the focus, space presses
+  // the focused control, Enter the focused button or else the default one,
+  // Esc the cancel button. onKeyDown sees each key first (true: handled).
+  // Returns whether the key did anything.
+  bool KeyDown(const KeyEvent& e);
+  std::function<bool(const KeyEvent&)> onKeyDown;
+  // Told when a key has moved the focus, so the form can bring it into view.
+  std::function<void(Widget&)> onKeyboardFocus;
+  void SetDefaultButton(Widget* w) { defaultButton_ = w; }
+  void SetCancelButton(Widget* w) { cancelButton_ = w; }
+  // The system's close command (Alt+F4) presses this, or else just closes.
+  void SetCloseButton(Widget* w) { closeButton_ = w; }
+  void RequestClose();
+  // What a click on a widget does, if it can be used now.
+  static bool Press(Widget& widget);
+  // Moves the focus for the keyboard and tells onKeyboardFocus.
+  void FocusByKeyboard(Widget* widget);
 
   void SetPeer(FormPeer* peer) { peer_ = peer; }
   FormPeer* Peer() const { return peer_; }
@@ -69,6 +93,9 @@ class Form : public Container {
   bool loaded_ = false;
   bool closed_ = false;
   Widget* focused_ = nullptr;
+  Widget* defaultButton_ = nullptr;
+  Widget* cancelButton_ = nullptr;
+  Widget* closeButton_ = nullptr;
   FormPeer* peer_ = nullptr;
 };
 

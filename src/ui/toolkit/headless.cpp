@@ -56,11 +56,6 @@ int HeadlessPlatform::PopupMenu(Form&, const std::vector<std::string>& lines) {
   return onPopupMenu ? onPopupMenu(lines) : -1;
 }
 
-bool HeadlessPlatform::KeyDown(Form& form, int key) {
-  if (!modalStack.empty() && modalStack.back() != &form) return false;
-  return form.onKeyDown && form.onKeyDown(key);
-}
-
 void HeadlessPlatform::DoEvents() {
   ++doEventsCalls;
   if (onDoEvents) onDoEvents();
@@ -127,6 +122,11 @@ bool HeadlessPlatform::ToggleLine(ListBox& list, int line) {
   if (!Reachable(list) || line < 0 || line >= list.ListCount()) return false;
   list.SetSelected(line, !list.Selected(line));
   return true;
+}
+
+bool HeadlessPlatform::PressKey(Form& form, Key key, int shift) {
+  if (form.Closed() || !(modalStack.empty() || modalStack.back() == &form)) return false;
+  return form.KeyDown({key, shift});
 }
 
 bool HeadlessPlatform::Scroll(ScrollBar& bar, int newValue) {

@@ -74,10 +74,10 @@ class HeadlessPlatform : public UiPlatform {
   bool Type(TextBox& box, const std::string& text);
   // Ticks or unticks a list line by clicking its box.
   bool ToggleLine(ListBox& list, int line);
+  // A key pressed while `form` is active; false when it did nothing.
+  bool PressKey(Form& form, Key key, int shift = 0);
   // Moves a scroll bar as a click on an arrow or the track would.
   bool Scroll(ScrollBar& bar, int newValue);
-  // A key pressed while the form is active.
-  bool KeyDown(Form& form, int key);
 
  private:
   bool Reachable(const Widget& widget) const;

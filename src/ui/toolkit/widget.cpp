@@ -82,6 +82,13 @@ bool Widget::Shown() const {
   return true;
 }
 
+bool Widget::Usable() const {
+  for (const Widget* w = this; w != nullptr; w = w->parent_) {
+    if (!w->visible_ || !w->enabled_) return false;
+  }
+  return true;
+}
+
 void Widget::OnAttached() {}
 
 void Container::Adopt(std::unique_ptr<Widget> child) {

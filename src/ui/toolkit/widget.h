@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/toolkit/accessible_info.h"
 #include "ui/toolkit/basics.h"
 
 namespace orvane::ui {
@@ -62,7 +63,17 @@ class Widget {
   // Keyboard focus order; widgets that cannot take focus ignore it.
   int TabIndex() const { return tabIndex_; }
   void SetTabIndex(int i) { tabIndex_ = i; }
-  virtual bool CanFocus() const { return false; }
+  // Takes part in the tab order (painted widgets do not unless told).
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool on) { tabStop_ = on; }
+  virtual bool CanFocus() const { return tabStop_ && Usable(); }
+  // Shown, with itself and every ancestor enabled.
+  bool Usable() const;
+
+  // How screen readers see it; role None keeps it out of the accessible tree.
+  AccessibleInfo accessible;
+  // A check box's tick, as a screen reader reports it.
+  virtual bool AccessibleChecked() const { return false; }
 
   // Event handlers, set by window logic.
   Handler onClick;
@@ -102,6 +113,7 @@ class Widget {
   MousePointer pointer_ = MousePointer::Default;
   std::string toolTip_;
   int tabIndex_ = 0;
+  bool tabStop_ = false;
 };
 
 // A widget that holds others. Children are owned and kept in creation order;

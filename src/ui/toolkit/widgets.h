@@ -64,7 +64,10 @@ class Label : public Widget {
 // A text box; one line, or several lines with a vertical scroll bar.
 class TextBox : public Widget {
  public:
-  explicit TextBox(std::string name, int index = -1) : Widget(WidgetKind::TextBox, std::move(name), index) {}
+  explicit TextBox(std::string name, int index = -1) : Widget(WidgetKind::TextBox, std::move(name), index) {
+    SetTabStop(true);
+    accessible.role = AccRole::Text;
+  }
   const std::string& Text() const { return text_; }
   void SetText(std::string text);
   // Typed by the user: updates the model without echoing back to the peer.
@@ -80,7 +83,6 @@ class TextBox : public Widget {
   void SetMaxLength(int units) { maxLength_ = units; }
   const Font& GetFont() const { return font_; }
   void SetFont(const Font& f);
-  bool CanFocus() const override { return Visible() && Enabled(); }
 
  private:
   std::string text_;
@@ -121,7 +123,10 @@ class Panel : public Container {
 // A list whose lines each carry a check box.
 class ListBox : public Widget {
  public:
-  explicit ListBox(std::string name, int index = -1) : Widget(WidgetKind::ListBox, std::move(name), index) {}
+  explicit ListBox(std::string name, int index = -1) : Widget(WidgetKind::ListBox, std::move(name), index) {
+    SetTabStop(true);
+    accessible.role = AccRole::List;
+  }
   struct Line {
     std::string text;
     bool checked = false;
@@ -136,7 +141,6 @@ class ListBox : public Widget {
   const std::vector<Line>& Lines() const { return lines_; }
   const Font& GetFont() const { return font_; }
   void SetFont(const Font& f);
-  bool CanFocus() const override { return Visible() && Enabled(); }
 
  private:
   std::vector<Line> lines_;

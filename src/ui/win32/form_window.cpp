@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "ui/toolkit/placement.h"
+#include "ui/win32/accessible_win32.h"
 #include "ui/win32/picture_scale.h"
 #include "ui/win32/win32_platform.h"
 
@@ -70,12 +71,14 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner)
   backgroundSerial_ = form.PictureSerial();
   background_ = ScaleToDpi(LoadBitmapResource(form.Picture()), dpi_);
   for (const auto& child : form.Children()) Attach(*child);
+  OnUiState(0);
   Place(owner);
   form.SetPeer(this);
 }
 
 FormWindow::~FormWindow() {
   destroying_ = true;
+  ReleaseAccessible();
   if (form_ != nullptr && form_->Peer() == this) form_->SetPeer(nullptr);
   hwnd_.reset();  // takes the child controls and the tool tip window with it
 }
@@ -200,6 +203,7 @@ void FormWindow::Changed(Widget& widget, Change what) {
         break;
       case Change::Focus:
         ApplyFocus();
+        OnFocusChanged();
         break;
       case Change::Removing:
         // The form object is going away; the window must not touch it again.
@@ -227,6 +231,7 @@ void FormWindow::Changed(Widget& widget, Change what) {
     Invalidate(peers_[&widget].rect);
     if (what == Change::Added) return;
   }
+  AnnounceChange(widget, what);
   Peer& peer = peers_[&widget];
   HWND native = peer.native;
   switch (what) {
@@ -270,6 +275,7 @@ void FormWindow::Changed(Widget& widget, Change what) {
       break;
     case Change::Focus:
       ApplyFocus();
+      OnFocusChanged();
       break;
     case Change::Timer:
       if (widget.Kind() == WidgetKind::Timer) UpdateTimer(static_cast<Timer&>(widget), peer);
@@ -376,18 +382,29 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_KEYDOWN:
-      if (wp == VK_TAB) {
-        form_->FocusNext(::GetKeyState(VK_SHIFT) < 0);
-        ApplyFocus();
-        return 0;
-      }
-      if (form_->onKeyDown && form_->onKeyDown(static_cast<int>(wp))) return 0;
+      if (OnKey(wp, lp)) return 0;
       break;
     case WM_SETFOCUS:
+      hasFocus_ = true;
       ApplyFocus();
+      OnFocusChanged();
+      return 0;
+    case WM_KILLFOCUS:
+      hasFocus_ = false;
+      OnFocusChanged();
+      return 0;
+    case WM_UPDATEUISTATE:
+      ::DefWindowProcW(hwnd, msg, wp, lp);
+      OnUiState(wp);
+      return 0;
+    case WM_GETOBJECT:
+      return OnGetObject(wp, lp);
+    case kAccessibleActionMessage:
+      RunAccessibleAction(static_cast<int>(wp));
       return 0;
     case WM_CLOSE:
-      form_->Close();
+      // The system's close command (Alt+F4) does what the close image does.
+      form_->RequestClose();
       return 0;
     case kGetDpiScaledSize:
       // The size at the new resolution comes from twips, not from scaling pixels.

@@ -13,6 +13,7 @@
 namespace orvane::ui::win32 {
 
 class Win32Platform;
+class FormAccessible;
 
 class FormWindow : public FormPeer {
  public:
@@ -88,6 +89,19 @@ class FormWindow : public FormPeer {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void ToggleLine(ListBox& list, HWND native, int line);
 
+  // Keyboard, focus cues and the accessible object (form_window_keys.cpp).
+  bool OnKey(WPARAM vk, LPARAM lp);
+  void FocusOnClick(Widget* target);
+  // Redraws the focus rectangle and tells screen readers where focus went.
+  void OnFocusChanged();
+  void OnUiState(WPARAM wp);
+  void PaintFocus(HDC dc);
+  RECT FocusRect() const;
+  LRESULT OnGetObject(WPARAM wp, LPARAM lp);
+  void RunAccessibleAction(int node);
+  void AnnounceChange(Widget& widget, Change what);
+  void ReleaseAccessible();
+
   // Mouse (form_window_input.cpp).
   Widget* WidgetAt(int x, int y);
   void OnMouseMove(WPARAM wp, LPARAM lp);
@@ -120,6 +134,10 @@ class FormWindow : public FormPeer {
   bool syncing_ = false;
   bool destroying_ = false;
   int depth_ = 0;
+  bool focusCues_ = false;
+  bool hasFocus_ = false;  // the window itself has the keyboard focus  // the focus rectangle shows (the system's UI state)
+  RECT focusShown_{};
+  FormAccessible* accessible_ = nullptr;  // one reference, handed out on request
   UniqueWindow hwnd_;  // last: goes first, before the pictures and icons it shows
 };
 

@@ -59,6 +59,7 @@ void FormWindow::OnButton(int button, bool down, WPARAM wp, LPARAM lp) {
       captured_ = target;
       ::SetCapture(hwnd_.get());
     }
+    if (button == kLeftButton) FocusOnClick(target);
     heldButtons_ |= button;
     if (button == kLeftButton) leftPressed_ = target;
     target->FireMouseDown(EventFor(*target, button, wp, lp));

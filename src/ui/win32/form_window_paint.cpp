@@ -67,6 +67,7 @@ void FormWindow::PaintTo(HDC dc, const RECT& area) {
   ::IntersectRect(&clip, &area, &whole);
   ::SetBkMode(dc, TRANSPARENT);
   PaintChildren(dc, *form_, clip);
+  PaintFocus(dc);
 }
 
 void FormWindow::PaintChildren(HDC dc, const Container& container, const RECT& clip) {

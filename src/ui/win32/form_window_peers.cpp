@@ -432,14 +432,17 @@ LRESULT FormWindow::HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM l
   auto found = natives_.find(child);
   Widget* widget = found == natives_.end() ? nullptr : found->second;
   bool isList = widget != nullptr && widget->Kind() == WidgetKind::ListBox;
+  // Tab, and Enter and Esc as in a dialog, belong to the form; a multi-line
+  // box keeps its Enter.
+  bool multiLine = widget != nullptr && widget->Kind() == WidgetKind::TextBox &&
+                   static_cast<TextBox*>(widget)->MultiLine();
   switch (msg) {
     case WM_KEYDOWN:
-      if (wp == VK_TAB) {
-        form_->FocusNext(::GetKeyState(VK_SHIFT) < 0);
-        ApplyFocus();
+      // F5 opens the main window's check menu from any of its controls.
+      if ((wp == VK_TAB || wp == VK_ESCAPE || wp == VK_F5 || (wp == VK_RETURN && !multiLine)) &&
+          OnKey(wp, lp)) {
         return 0;
       }
-      if (form_->onKeyDown && form_->onKeyDown(static_cast<int>(wp))) return 0;
       if (wp == VK_SPACE && isList) {
         int caret = static_cast<int>(::SendMessageW(child, LB_GETCURSEL, 0, 0));
         if (caret == LB_ERR) caret = static_cast<int>(::SendMessageW(child, LB_GETCARETINDEX, 0, 0));
@@ -448,7 +451,7 @@ LRESULT FormWindow::HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM l
       }
       break;
     case WM_CHAR:
-      if (wp == L'\t' || (wp == L' ' && isList)) return 0;
+      if (wp == L'\t' || wp == 0x1B || (wp == L'\r' && !multiLine) || (wp == L' ' && isList)) return 0;
       break;
     case WM_LBUTTONDOWN:
       if (isList) {
