@@ -12,7 +12,7 @@ endif()
 
 add_executable(orvane WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp ${ORVANE_RC_FILE})
 target_link_libraries(orvane PRIVATE orvane_app)
-target_link_options(orvane PRIVATE ${ORVANE_UNICODE_ENTRY})
+target_link_options(orvane PRIVATE ${ORVANE_UNICODE_ENTRY} -s -Wl,--file-alignment=4096)
 
 # The console program: the engine without the windowing layer.
 add_executable(orvane-cli ${CMAKE_SOURCE_DIR}/src/cli/main_win32.cpp ${ORVANE_CLI_RC_FILE})

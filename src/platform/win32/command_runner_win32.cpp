@@ -7,6 +7,7 @@
 
 #include "platform/registration.h"
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace orvane {
@@ -68,9 +69,11 @@ constexpr GUID kProgramFilesCommon = {
     0xF7F1ED05, 0x9F6D, 0x47A2, {0xAA, 0xAE, 0x29, 0xD3, 0x17, 0xC6, 0xF0, 0x66}};
 
 std::wstring CommonFilesFolder() {
+  using KnownFolderFn = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+  static const auto knownFolder = SystemFunction<KnownFolderFn>(L"shell32.dll", "SHGetKnownFolderPath");
   PWSTR path = nullptr;
   std::wstring folder;
-  if (SUCCEEDED(::SHGetKnownFolderPath(kProgramFilesCommon, 0, nullptr, &path))) folder = path;
+  if (knownFolder != nullptr && SUCCEEDED(knownFolder(kProgramFilesCommon, 0, nullptr, &path))) folder = path;
   ::CoTaskMemFree(path);
   return folder;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 #include "ui/win32/form_window.h"
 
 namespace orvane::ui::win32 {
@@ -14,17 +15,29 @@ namespace {
 const IID kIidDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+// The accessibility libraries load when a client first asks, not at start.
+template <class F>
+F Oleacc(const char* name) {
+  return SystemFunction<F>(L"oleacc.dll", name);
+}
+
 HRESULT Text(const std::string& utf8, BSTR* out) {
+  using AllocFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
+  static const auto alloc = SystemFunction<AllocFn>(L"oleaut32.dll", "SysAllocStringLen");
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
   if (utf8.empty()) return S_FALSE;
+  if (alloc == nullptr) return E_OUTOFMEMORY;
   std::u16string wide = Utf8ToUtf16(utf8);
-  *out = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(wide.data()), static_cast<UINT>(wide.size()));
+  *out = alloc(reinterpret_cast<const OLECHAR*>(wide.data()), static_cast<UINT>(wide.size()));
   return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
+// What VariantInit does.
+void Empty(VARIANT* out) { out->vt = VT_EMPTY; }
+
 void Int(VARIANT* out, long value) {
-  ::VariantInit(out);
+  Empty(out);
   out->vt = VT_I4;
   out->lVal = value;
 }
@@ -86,13 +99,18 @@ void FormAccessible::Disconnect() {
 
 LRESULT FormAccessible::Answer(WPARAM wp) {
   EnsureCom();
-  return ::LresultFromObject(kIidAccessible, wp, static_cast<IAccessible*>(this));
+  using LresultFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+  static const auto lresult = Oleacc<LresultFn>("LresultFromObject");
+  if (lresult == nullptr) return 0;
+  return lresult(kIidAccessible, wp, static_cast<IAccessible*>(this));
 }
 
 IAccessible* FormAccessible::Standard() {
   if (standard_ == nullptr && window_ != nullptr) {
+    using StandardFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+    static const auto create = Oleacc<StandardFn>("CreateStdAccessibleObject");
     void* object = nullptr;
-    if (SUCCEEDED(::CreateStdAccessibleObject(window_->Handle(), OBJID_CLIENT, kIidAccessible, &object))) {
+    if (create != nullptr && SUCCEEDED(create(window_->Handle(), OBJID_CLIENT, kIidAccessible, &object))) {
       standard_ = static_cast<IAccessible*>(object);
     }
   }
@@ -231,7 +249,7 @@ HRESULT FormAccessible::get_accKeyboardShortcut(VARIANT, BSTR* keys) { return Te
 
 HRESULT FormAccessible::get_accFocus(VARIANT* focus) {
   if (focus == nullptr) return E_POINTER;
-  ::VariantInit(focus);
+  Empty(focus);
   if (window_ == nullptr || window_->GetForm() == nullptr) return CO_E_OBJNOTCONNECTED;
   HWND owner = ::GetFocus();
   if (owner == nullptr || (owner != window_->Handle() && !::IsChild(window_->Handle(), owner))) return S_FALSE;
@@ -242,7 +260,7 @@ HRESULT FormAccessible::get_accFocus(VARIANT* focus) {
 
 HRESULT FormAccessible::get_accSelection(VARIANT* selection) {
   if (selection == nullptr) return E_POINTER;
-  ::VariantInit(selection);
+  Empty(selection);
   return S_FALSE;
 }
 
@@ -287,7 +305,7 @@ HRESULT FormAccessible::accLocation(long* left, long* top, long* width, long* he
 
 HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
   if (end == nullptr) return E_POINTER;
-  ::VariantInit(end);
+  Empty(end);
   std::vector<AccNode> nodes;
   int index = -1;
   HRESULT hr = Find(start, nodes, index);
@@ -311,7 +329,7 @@ HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end)
 
 HRESULT FormAccessible::accHitTest(long x, long y, VARIANT* child) {
   if (child == nullptr) return E_POINTER;
-  ::VariantInit(child);
+  Empty(child);
   if (window_ == nullptr || window_->GetForm() == nullptr) return CO_E_OBJNOTCONNECTED;
   POINT at{x, y};
   ::ScreenToClient(window_->Handle(), &at);
