@@ -69,7 +69,7 @@ FormWindow::FormWindow(Win32Platform& platform, Form& form, HWND owner)
   if (smallIcon_) ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
   backgroundSerial_ = form.PictureSerial();
-  background_ = ScaleToDpi(LoadBitmapResource(form.Picture()), dpi_);
+  LoadBackground();
   for (const auto& child : form.Children()) Attach(*child);
   OnUiState(0);
   Place(owner);
@@ -118,7 +118,7 @@ void FormWindow::Reveal() {
 }
 
 std::size_t FormWindow::BitmapCount() const {
-  std::size_t count = background_ ? 1 : 0;
+  std::size_t count = background_ || storedBackground_.pixels != nullptr ? 1 : 0;
   for (const auto& [widget, peer] : peers_) count += peer.picture ? 1 : 0;
   return count;
 }
@@ -146,8 +146,7 @@ RECT FormWindow::PixelRect(const Widget& widget) const {
 void FormWindow::ApplyDpi(int dpi) {
   if (dpi <= 0 || dpi == dpi_ || form_ == nullptr) return;
   dpi_ = dpi;
-  background_.reset();
-  background_ = ScaleToDpi(LoadBitmapResource(form_->Picture()), dpi_);
+  LoadBackground();
   for (const auto& child : form_->Children()) Rescale(*child);
   for (const auto& child : form_->Children()) {
     if (Known(child.get())) Relayout(*child);
@@ -182,8 +181,7 @@ void FormWindow::Changed(Widget& widget, Change what) {
       case Change::Picture:
         if (form_->PictureSerial() != backgroundSerial_) {
           backgroundSerial_ = form_->PictureSerial();
-          background_.reset();  // the old picture goes before the new one loads
-          background_ = ScaleToDpi(LoadBitmapResource(form_->Picture()), dpi_);
+          LoadBackground();
         }
         ::InvalidateRect(hwnd_.get(), nullptr, FALSE);
         break;

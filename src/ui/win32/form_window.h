@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "ui/toolkit/form.h"
+#include "resources/win32/picture_win32.h"
 #include "ui/win32/gdi_handles.h"
 
 namespace orvane::ui::win32 {
@@ -110,6 +111,7 @@ class FormWindow : public FormPeer {
   MouseEvent EventFor(const Widget& widget, int buttons, WPARAM wp, LPARAM lp) const;
 
   // Painting (form_window_paint.cpp).
+  void LoadBackground();
   void OnPaint();
   void PaintChildren(HDC dc, const Container& container, const RECT& clip);
   void PaintImage(HDC dc, const Widget& image, const RECT& rect);
@@ -119,6 +121,9 @@ class FormWindow : public FormPeer {
   Form* form_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
+  // At the design resolution the background is drawn straight from the
+  // program's resources; at any other from a scaled copy.
+  StoredBitmap storedBackground_;
   UniqueBitmap background_;
   std::uint64_t backgroundSerial_ = ~std::uint64_t{0};
   std::unordered_map<const Widget*, Peer> peers_;

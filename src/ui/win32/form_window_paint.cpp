@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "ui/win32/picture_scale.h"
 #include "ui/win32/win32_platform.h"
 
 namespace orvane::ui::win32 {
@@ -28,6 +29,12 @@ void Blit(HDC dc, HBITMAP bitmap, const RECT& rect) {
 }
 
 }  // namespace
+
+void FormWindow::LoadBackground() {
+  background_.reset();  // the old picture goes before the new one loads
+  storedBackground_ = dpi_ == kDesignDpi ? FindSkinBitmap(form_->Picture()) : StoredBitmap{};
+  if (storedBackground_.pixels == nullptr) background_ = ScaleToDpi(LoadBitmapResource(form_->Picture()), dpi_);
+}
 
 void FormWindow::OnPaint() {
   PAINTSTRUCT ps{};
@@ -58,7 +65,10 @@ void FormWindow::PaintTo(HDC dc, const RECT& area) {
   ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
   Fill(dc, area, ResolveColor(form_->BackColor()));
   RECT whole{0, 0, ToPixels(form_->Width()), ToPixels(form_->Height())};
-  if (background_) {
+  if (const StoredBitmap& stored = storedBackground_; stored.pixels != nullptr) {
+    ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(stored.width), static_cast<DWORD>(stored.height), 0, 0, 0,
+                        static_cast<UINT>(stored.height), stored.pixels, stored.info, DIB_RGB_COLORS);
+  } else if (background_) {
     // From the top-left corner at its scaled size; what lies beyond the client is cut off.
     SIZE size = BitmapSize(background_.get());
     Blit(dc, background_.get(), {0, 0, size.cx, size.cy});
