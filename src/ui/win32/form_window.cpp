@@ -306,6 +306,7 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 
 LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_.get();
+  if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) CreateToolTips(hwnd, msg, wp, lp);
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers everything from a buffer

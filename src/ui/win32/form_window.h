@@ -78,7 +78,8 @@ class FormWindow : public FormPeer {
   void SyncText(TextBox& box, HWND native);
   void SyncScroll(ScrollBar& bar, HWND native);
   void SyncList(ListBox& list, HWND native);
-  void UpdateTool(Widget& widget, Peer& peer);
+  void UpdateTool(const Widget& widget, Peer& peer);
+  void CreateToolTips(HWND over, UINT msg, WPARAM wp, LPARAM lp);
   void UpdateTimer(Timer& timer, Peer& peer);
   void ApplyFocus();
   void Invalidate(const RECT& rect);
@@ -130,7 +131,8 @@ class FormWindow : public FormPeer {
   std::unordered_map<HWND, Widget*> natives_;
   std::unordered_map<UINT_PTR, Widget*> timers_;
   UINT_PTR nextId_ = 100;
-  HWND tooltip_ = nullptr;  // owned by the form window
+  HWND tooltip_ = nullptr;  // owned by the form window; made when the mouse first comes
+  bool tooltipTried_ = false;
   UniqueFont tipFont_;
   int dpi_ = 96;
   Widget* captured_ = nullptr;

@@ -266,16 +266,24 @@ void FormWindow::SyncList(ListBox& list, HWND native) {
   ::InvalidateRect(native, nullptr, TRUE);
 }
 
-void FormWindow::UpdateTool(Widget& widget, Peer& peer) {
+// Tips show only under the mouse: their window and tools are made when the
+// first mouse message arrives, which then goes to the tip as well.
+void FormWindow::CreateToolTips(HWND over, UINT msg, WPARAM wp, LPARAM lp) {
+  if (tooltipTried_) return;
+  tooltipTried_ = true;
+  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+  if (tooltip_ == nullptr) return;
+  UpdateTipFont();
+  for (auto& [widget, peer] : peers_) UpdateTool(*widget, peer);
+  MSG first{over, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
+  ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&first));
+}
+
+void FormWindow::UpdateTool(const Widget& widget, Peer& peer) {
   bool wanted = !widget.ToolTip().empty() && widget.Shown();
-  if (tooltip_ == nullptr) {
-    if (!wanted) return;
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
-    if (tooltip_ == nullptr) return;
-    UpdateTipFont();
-  }
+  if (tooltip_ == nullptr) return;
   TOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = hwnd_.get();
@@ -436,6 +444,7 @@ LRESULT FormWindow::HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM l
   // box keeps its Enter.
   bool multiLine = widget != nullptr && widget->Kind() == WidgetKind::TextBox &&
                    static_cast<TextBox*>(widget)->MultiLine();
+  if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) CreateToolTips(child, msg, wp, lp);
   switch (msg) {
     case WM_KEYDOWN:
       // F5 opens the main window's check menu from any of its controls.

@@ -80,8 +80,13 @@ TextSize Win32Platform::MeasureText(const std::string& text, const Font& font) {
 
 TextSize Win32Platform::PictureSize(std::uint16_t bitmapId) {
   // The skin is designed at 96 dpi and drawn scaled: its sizes in twips stay.
-  UniqueBitmap bitmap = LoadBitmapResource(bitmapId);
-  SIZE size = BitmapSize(bitmap.get());
+  // Read from the stored header: no bitmap is made only to be measured.
+  const StoredBitmap stored = FindSkinBitmap(bitmapId);
+  SIZE size{stored.width, stored.height};
+  if (stored.pixels == nullptr) {
+    UniqueBitmap bitmap = LoadBitmapResource(bitmapId);
+    size = BitmapSize(bitmap.get());
+  }
   constexpr Twips kDesignTwipsPerPixel = 15.0f;
   return {static_cast<Twips>(size.cx) * kDesignTwipsPerPixel, static_cast<Twips>(size.cy) * kDesignTwipsPerPixel};
 }
