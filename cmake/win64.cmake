@@ -25,7 +25,9 @@ file(GLOB ORVANE_CONTRACT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cont
 list(FILTER ORVANE_CONTRACT_TESTS EXCLUDE REGEX "_native\\.cpp$")
 
 if(ORVANE_WINE_TESTS OR ORVANE_CONTRACT_TESTS)
-add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE})
+# With the generated table the host build answers from, to hold the built resources to it.
+add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE}
+               ${ORVANE_RESOURCE_TABLE})
 target_include_directories(orvane_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(orvane_wine_tests PRIVATE orvane_app orvane_cli gtest gtest_main)
 target_compile_definitions(orvane_wine_tests PRIVATE ORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "menuext/frm_menu.h"
-#include "settings/set_frm.h"
 #include "support/main_window_fixture.h"
 #include "ui/toolkit/accessible.h"
 
@@ -126,47 +124,6 @@ TEST(KeyboardAccess, MainWindowKeys) {
   Fixture g;
   g.main.RequestClose();
   EXPECT_TRUE(g.platform.ended);
-}
-
-TEST(KeyboardAccess, DialogKeys) {
-  struct Case {
-    const char* what;
-    Key key;
-    bool systemClose;
-    const char* homePage;  // AppConfig afterwards
-  } cases[] = {
-      {"Esc closes without change", Key::Escape, false, "http://start.example.org"},
-      {"Alt+F4 closes without change", Key::Tab, true, "http://start.example.org"},
-      {"Enter in a text box is OK", Key::Enter, false, "http://typed.example"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Fixture f;
-    f.Focus(f.main.imin);
-    bool closed = false;
-    f.InModal(Key::Enter, [&](ui::Form& form) {
-      auto& d = static_cast<setFrm&>(form);
-      f.platform.Type(d.txthomepage, "typed.example");
-      if (c.systemClose) d.RequestClose(); else f.platform.PressKey(d, c.key);
-      closed = d.Closed();
-    });
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(f.config.HomePage, c.homePage);
-  }
-
-  Fixture f;  // the manager: Esc closes it, nothing deleted
-  f.registry.Put(RegRoot::CurrentUser, std::string(kMenuExt) + "\\Alpha", "", RegValue::Text(RegType::Sz, "x"));
-  f.main.rows.chkdo[10]->SetChecked(true);
-  bool closed = false;
-  f.InModal(Key::Enter, [&](ui::Form& d) {
-    auto& menu = static_cast<frmMenu&>(d);
-    menu.lstmenu.SetSelected(0, true);
-    EXPECT_FALSE(f.platform.PressKey(d, Key::Enter));  // no default button here
-    f.platform.PressKey(d, Key::Escape);
-    closed = d.Closed();
-  });
-  EXPECT_TRUE(closed);
-  EXPECT_TRUE(f.registry.Value(RegRoot::CurrentUser, std::string(kMenuExt) + "\\Alpha", "").has_value());
 }
 
 // Names and roles are read by a real client in the end-to-end scenario; here

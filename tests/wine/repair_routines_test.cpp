@@ -6,45 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <sstream>
 
 #include "contract/registry_backend.h"
 #include "platform/memory_registry.h"
 #include "platform/win32/command_runner_win32.h"
 #include "repair/routines.h"
 #include "support/recording_commands.h"
+#include "support/registry_dump.h"
 
 namespace orvane {
 namespace {
 
 constexpr RegRoot HKCR = RegRoot::ClassesRoot, HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
-
-// Keys sorted by name, values sorted with type and bytes, read through the interface only.
-std::string Dump(RegistryService& reg) {
-  std::ostringstream out;
-  std::function<void(RegRoot, const std::string&)> walk = [&](RegRoot root, const std::string& path) {
-    RegKey key(reg);
-    if (key.Open(root, path) != regerr::kSuccess) return;
-    out << static_cast<std::uint32_t>(root) << '\\' << path << '\n';
-    std::vector<std::string> values, subkeys;
-    std::string name;
-    RegValue value;
-    for (std::uint32_t i = 0; reg.EnumValue(key.Get(), i, name, value) == regerr::kSuccess; ++i) {
-      std::ostringstream line;
-      line << "  " << name << '=' << static_cast<int>(value.type) << ':';
-      for (auto byte : value.data) line << ' ' << int(byte);
-      values.push_back(line.str());
-    }
-    for (std::uint32_t i = 0; reg.EnumKey(key.Get(), i, 300, name) == regerr::kSuccess; ++i) subkeys.push_back(name);
-    std::sort(values.begin(), values.end());
-    std::sort(subkeys.begin(), subkeys.end(), [](auto& a, auto& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
-    for (const auto& v : values) out << v << '\n';
-    for (const auto& sub : subkeys) walk(root, path.empty() ? sub : path + "\\" + sub);
-  };
-  for (RegRoot root : {HKCR, HKCU, HKLM}) walk(root, "");
-  return out.str();
-}
 
 // Other values, wrong types, values to delete and a find tree three levels deep.
 void Damage(RegistryService& reg) {
@@ -99,13 +72,13 @@ void ExpectSameEndState(bool damaged) {
   };
   runAll(system);
   runAll(model);
-  std::string expected = Dump(memory);
-  EXPECT_EQ(Dump(sandbox->Registry()), expected);
+  std::string expected = testing::Dump(memory);
+  EXPECT_EQ(testing::Dump(sandbox->Registry()), expected);
   EXPECT_NE(expected.find("exefile"), std::string::npos);
   EXPECT_EQ(expected.find("find\n"), std::string::npos);
   EXPECT_EQ(expected.find("findstr") != std::string::npos, damaged);
   runAll(system);
-  EXPECT_EQ(Dump(sandbox->Registry()), expected);  // a second run changes nothing
+  EXPECT_EQ(testing::Dump(sandbox->Registry()), expected);  // a second run changes nothing
 }
 
 TEST(RepairRoutinesWine, EndStateEqualsTheModelFromAnEmptyAndADamagedRegistry) {
