@@ -85,40 +85,6 @@ TEST(Toolkit, ImagesTakeThePictureSizeAtItsDesignResolution) {
   EXPECT_EQ(form.Width(), 8895);
 }
 
-TEST(Toolkit, HitTestAndTabOrder) {
-  HeadlessPlatform platform;
-  Form form(platform, "setFrm");
-  form.Move({0, 0, 9000, 6000});
-  auto& under = form.Add<Image>("under");
-  under.Move({0, 0, 3000, 3000});
-  auto& over = form.Add<Image>("over");
-  over.Move({1000, 1000, 1000, 1000});
-  auto& panel = form.Add<Panel>("pleft");
-  panel.Move({4000, 1000, 2000, 2000});
-  auto& home = panel.Add<TextBox>("txthomepage");
-  home.Move({500, 500, 200, 200});
-  home.SetTabIndex(1);
-  auto& search = form.Add<TextBox>("txtsearch");
-  search.SetTabIndex(2);
-  auto& hidden = form.Add<TextBox>("hidden");
-  hidden.SetTabIndex(0);
-  hidden.SetVisible(false);
-
-  EXPECT_EQ(form.HitTest(1500, 1500), &over);   // later child lies above
-  EXPECT_EQ(form.HitTest(2000, 2000), &under);  // right edge is outside
-  EXPECT_EQ(form.HitTest(4600, 1600), &home);
-  over.SetVisible(false);
-  EXPECT_EQ(form.HitTest(1500, 1500), &under);
-
-  form.FocusFirst();
-  EXPECT_EQ(form.Focused(), &home);
-  form.FocusNext();
-  form.FocusNext();  // wraps, past the hidden one
-  EXPECT_EQ(form.Focused(), &home);
-  form.SetFocus(&hidden);  // refused
-  EXPECT_EQ(form.Focused(), &home);
-}
-
 TEST(Toolkit, ScrollBarValueIsClampedAndOnlyRealChangesAreReported) {
   HeadlessPlatform platform;
   Form form(platform, "frm");
