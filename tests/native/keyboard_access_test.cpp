@@ -116,14 +116,6 @@ TEST(KeyboardAccess, MainWindowKeys) {
     for (Key k : c.keys) f.platform.PressKey(f.main, k);
     c.check(f);
   }
-
-  Fixture f;  // the close image, from the keyboard and from Alt+F4
-  f.Focus(f.main.iclose);
-  f.platform.PressKey(f.main, Key::Space);
-  EXPECT_TRUE(f.platform.ended);
-  Fixture g;
-  g.main.RequestClose();
-  EXPECT_TRUE(g.platform.ended);
 }
 
 // Names and roles are read by a real client in the end-to-end scenario; here

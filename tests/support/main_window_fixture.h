@@ -3,8 +3,6 @@
 // registry and recorded commands.
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/memory_registry.h"
 #include "support/recording_commands.h"
@@ -12,22 +10,6 @@
 #include "ui/toolkit/headless.h"
 
 namespace orvane::testing {
-
-// Every change a form reports, in order: "<name>[index] <change>".
-class RecordingPeer : public ui::FormPeer {
- public:
-  void Changed(ui::Widget& widget, ui::Change what) override {
-    events.push_back({&widget, what});
-  }
-  // Position of the first event on `widget` of kind `what`, or -1.
-  int First(const ui::Widget& widget, ui::Change what) const {
-    for (std::size_t i = 0; i < events.size(); ++i) {
-      if (events[i].first == &widget && events[i].second == what) return static_cast<int>(i);
-    }
-    return -1;
-  }
-  std::vector<std::pair<const ui::Widget*, ui::Change>> events;
-};
 
 struct MainWindowFixture {
   explicit MainWindowFixture(float twipsPerPixel = 15.0f, bool load = true)

@@ -80,19 +80,6 @@ TEST_F(InputTest, PaintEventsLeaveQueuedInputForLater) {
   EXPECT_EQ(trace, "down:ibtndo:1@150,150 up:ibtndo:1@150,150 click:ibtndo ");
 }
 
-TEST_F(InputTest, PressCapturesSoTheReleaseGoesBackToThePressedWidget) {
-  Press(hwnd, 110, 110);
-  EXPECT_EQ(GetCapture(), hwnd);
-  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, At(225, 225));  // over another widget
-  Release(hwnd, 225, 225);
-  EXPECT_EQ(GetCapture(), nullptr);
-  Press(hwnd, 110, 110);
-  Release(hwnd, -40, 900);  // outside the window entirely
-  EXPECT_EQ(trace,
-            "down:ibtndo:1@150,150 move:ibtndo:1@1875,1875 up:ibtndo:1@1875,1875 "
-            "down:ibtndo:1@150,150 up:ibtndo:1@-2100,12000 ");
-}
-
 TEST_F(InputTest, DisabledOrHiddenWidgetsGetNothingAndHandlersMayRemoveThem) {
   button->SetEnabled(false);
   frame->SetEnabled(false);  // its child goes with it
