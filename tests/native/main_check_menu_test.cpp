@@ -33,23 +33,6 @@ struct Rig {
   }
 };
 
-TEST(MainCheckMenu, OpensFromTheListByRightClickOrF5AndNothingElse) {
-  Rig r;
-  auto& box = static_cast<ui::Container&>(*r.m->rows.chkdo[3]);
-  r.RightClick(*box.Children().front());
-  r.RightClick(*r.m->rows.chkdo[12]);
-  r.RightClick(r.m->piclist);
-  EXPECT_TRUE(r.f.platform.PressKey(*r.m, ui::Key::F5));
-  r.f.platform.MouseDown(r.m->piclist, ui::kLeftButton);
-  r.f.platform.MouseUp(r.m->piclist, ui::kLeftButton);
-  r.RightClick(r.m->ibottom);
-  ASSERT_EQ(r.f.platform.popupMenus.size(), 4u);
-  EXPECT_EQ(r.f.platform.popupMenus[0],
-            (std::vector<std::string>{LoadString(3100), LoadString(3101), LoadString(3102)}));
-  // Dismissed menus change nothing: the window is as it opened.
-  for (const auto* label : r.m->rows.lbldoinfo) EXPECT_FALSE(label->Visible());
-}
-
 TEST(MainCheckMenu, CheckShowsStatesRepairKeepsABackupAndUndoRestoresIt) {
   Rig r;
   r.f.registry.Put(HKCU, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "http://bad.example"));

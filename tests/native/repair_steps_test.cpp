@@ -3,7 +3,6 @@
 // registry by the Wine tests.
 #include <gtest/gtest.h>
 
-#include <map>
 
 #include "platform/memory_registry.h"
 #include "repair/routines.h"
@@ -40,21 +39,6 @@ struct Rig {
     return keys;
   }
 };
-
-TEST(RepairFolderOpen, RemovesTheWholeFindTreeAndNothingElse) {
-  Rig rig;
-  std::vector<std::string> planted = rig.PlantFindTree();
-  EXPECT_TRUE(RepairFolderOpen(rig.context));
-  EXPECT_EQ(rig.registry.SubkeyNames(HKCR, kShell), (std::vector<std::string>{"findstr", "open"}));
-  EXPECT_EQ(rig.registry.Value(HKCR, kShell + R"(\findstr\sub)", "v"), RegValue::Dword(3));
-  EXPECT_EQ(rig.registry.OpenHandles(), 0u);
-  std::map<std::string, int> deletes;
-  for (const auto& e : rig.registry.Log()) {
-    if (e.op == Op::DeleteKey && e.result == 0) ++deletes[e.path + "\\" + e.name];
-  }
-  for (const std::string& key : planted) EXPECT_EQ(deletes[key], 1) << key;
-  EXPECT_TRUE(RepairFolderOpen(rig.context));  // with no find at all the item succeeds
-}
 
 TEST(RepairFolderOpen, AFailingLevelEndsOnlyThatLevel) {
   Rig rig;

@@ -130,22 +130,5 @@ TEST_F(SetFrmTest, AFailingStepIsSkippedAndTheRestRun) {
   EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "http://c.example");
 }
 
-TEST_F(SetFrmTest, CloseChangesNothingAndTheFaceDrags) {
-  const AppConfig before = config;
-  registry.ClearLog();
-  Open([&](setFrm& d) {
-    platform.Type(d.txthomepage, "www.changed.example");
-    platform.MouseMove(d, ui::kLeftButton | ui::kRightButton);
-    EXPECT_TRUE(platform.drags.empty()) << "only the left button alone drags";
-    platform.MouseMove(d, ui::kLeftButton);
-    EXPECT_EQ(platform.drags, (std::vector<ui::Form*>{&d}));
-    ASSERT_TRUE(platform.Click(d.iclose));
-    EXPECT_TRUE(d.Closed());
-  });
-  EXPECT_EQ(config.HomePage, before.HomePage);
-  EXPECT_TRUE(registry.Log().empty());
-  EXPECT_TRUE(saved.empty());
-}
-
 }  // namespace
 }  // namespace orvane
