@@ -92,10 +92,10 @@ settings() {  # opens it, or fails
   dialog=$(e2e_wait_other_window) || { fail "settings dialog did not open"; return 1; }
   sleep 0.3
 }
-replace_text() {  # x y text: click into a box of the dialog, select it all, type over it
+replace_text() {  # x y text [delay]: click into a box of the dialog, select it all, type over it
   e2e_click "$dialog" "$1" "$2"
   xdotool key End shift+Home
-  xdotool type --delay 20 "$3"
+  xdotool type --delay "${4:-20}" "$3"  # characters off the keyboard map need time to be mapped
 }
 if settings; then
   expect_eq "settings dialog size" "$(e2e_size 5895 3855)" "$(e2e_geometry "$dialog")"
@@ -125,7 +125,7 @@ expect_eq "start page unchanged by close" http://www.e2e.example "$(e2e_reg_valu
 
 # Text outside the ANSI code page reaches the registry as typed; Config.ini becomes UTF-16.
 if settings; then
-  replace_text 150 85 'http://예시.한국/시작'
+  replace_text 150 85 'http://예시.한국/시작' 150
   e2e_click "$dialog" 339 218
   e2e_wait_no_other_window || fail "settings dialog still open"
 fi
