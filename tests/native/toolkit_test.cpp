@@ -24,18 +24,6 @@ class RecordingPeer : public FormPeer {
   Events events;
 };
 
-// Builds its parts before it has a form, as the program's own controls do.
-class Prebuilt : public UserControl {
- public:
-  explicit Prebuilt(std::string name) : UserControl(std::move(name), -1) {
-    picture.SetPicture(101);  // 64 x 24 px
-    resized.SetPicture(101);
-    resized.SetWidth(100);
-  }
-  Image& picture = Add<Image>("img");
-  Image& resized = Add<Image>("resized");
-};
-
 TEST(Toolkit, PeerHearsOnlyRealChangesAndRemovalsBeforeTheyHappen) {
   HeadlessPlatform platform;
   RecordingPeer peer;  // outlives the form, which says goodbye to it
@@ -65,24 +53,6 @@ TEST(Toolkit, PeerHearsOnlyRealChangesAndRemovalsBeforeTheyHappen) {
   local.Take();
   doomed.reset();
   EXPECT_EQ(local.Take(), (Events{{"frmGone", Change::Removing}}));
-}
-
-// The skin is designed at 96 dpi: picture sizes in twips are the same at every resolution.
-TEST(Toolkit, ImagesTakeThePictureSizeAtItsDesignResolution) {
-  HeadlessPlatform platform(10.0f);
-  Form form(platform, "frm");
-  form.Move({0, 0, 8895, 6195});
-  auto& img = form.Add<Image>("ibtndo");
-  img.SetPicture(101);
-  EXPECT_EQ(img.Width(), 960);
-  // Pictures set before joining a form are measured on joining, unless sized by hand.
-  auto& ctl = form.Add<Prebuilt>("chk");
-  EXPECT_EQ(ctl.picture.Width(), 960);
-  EXPECT_EQ(ctl.resized.Width(), 100);
-  img.SetPicture(9999);  // missing: the size stays
-  EXPECT_EQ(img.Width(), 960);
-  form.SetPicture(106);  // a background does not size its form
-  EXPECT_EQ(form.Width(), 8895);
 }
 
 TEST(Toolkit, ScrollBarValueIsClampedAndOnlyRealChangesAreReported) {

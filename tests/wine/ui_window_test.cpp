@@ -1,31 +1,11 @@
-// Form windows: size and place from twips, what they paint, and the pictures
-// they hold.
+// Form windows: fonts with the glyphs, the borderless frame and what it repaints,
+// and the pictures they hold.
 #include "ui/win32/gdi_resources.h"
 #include "ui_fixture.h"
 
 namespace orvane::ui::win32::testing {
 namespace {
 
-
-TEST(UiDpi, TwipsAndTextFollowTheResolution) {
-  ORVANE_REQUIRE_DISPLAY();
-  Win32Platform screen, at96(96), at144(144);
-  ScopedWindowDc dc(nullptr);
-  EXPECT_FLOAT_EQ(screen.TwipsPerPixelX(), 1440.0f / static_cast<float>(GetDeviceCaps(dc.get(), LOGPIXELSX)));
-  EXPECT_FLOAT_EQ(at96.TwipsPerPixelX(), 15.0f);
-  EXPECT_FLOAT_EQ(at144.TwipsPerPixelY(), 10.0f);
-  EXPECT_EQ(at96.ToPixels(8895), 593);
-  EXPECT_EQ(at144.ToPixels(8895), 890);  // 889.5 rounds up
-  // Pictures keep their 96-dpi size in twips; they are drawn scaled.
-  EXPECT_FLOAT_EQ(at144.PictureSize(106).width, 595 * 15.0f);
-
-  // Text keeps about the same size in twips at either resolution.
-  Font song;
-  song.sizePt = 10.5f;
-  TextSize small = at96.MeasureText("设置IE首页为：", song);
-  EXPECT_GT(small.width, 0);
-  EXPECT_NEAR(at144.MeasureText("设置IE首页为：", song).width / small.width, 1.0, 0.15);
-}
 
 TEST_F(UiTest, ChineseFaceIsUsedOrReplacedByOneThatHasTheGlyphs) {
   FontCache fonts(96);
