@@ -15,10 +15,7 @@ struct MainWindowFixture {
   explicit MainWindowFixture(float twipsPerPixel = 15.0f, bool load = true)
       : platform(twipsPerPixel),
         services{platform, registry, commands, config,
-                 [this](AppConfig& c) {
-                   ++configReads;
-                   c = stored;
-                 },
+                 [this](AppConfig& c) { c = stored; },
                  [this](const AppConfig& c) { stored = c; }} {
     form = std::make_unique<frmMain>(services);
     if (load) platform.Show(*form);
@@ -29,7 +26,6 @@ struct MainWindowFixture {
   RecordingCommandRunner commands;
   AppConfig config;
   AppConfig stored{"http://start.example.org", "http://search.example.org"};
-  int configReads = 0;
   AppServices services;
   std::unique_ptr<frmMain> form;
 };
