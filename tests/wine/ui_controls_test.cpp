@@ -1,5 +1,4 @@
-// Native controls of a form window, where the end-to-end runs cannot look:
-// limits and styles of text boxes, and a scroll bar's thumb while it is dragged.
+// A scroll bar's thumb while it is dragged, which the end-to-end runs cannot do.
 #include "ui_fixture.h"
 
 namespace orvane::ui::win32::testing {
@@ -18,25 +17,6 @@ class ControlsTest : public UiTest {
   Form form{platform, "frmControls"};
   HWND hwnd = nullptr;
 };
-
-TEST_F(ControlsTest, TextBoxesTakeTheirLimitAndStyleAndEchoTheModel) {
-  TextBox& home = form.Add<TextBox>("txthomepage");
-  home.Move({240, 1200, 3000, 270});
-  home.SetMaxLength(20);
-  TextBox& about = form.Add<TextBox>("txtContent");
-  about.Move({240, 3000, 3000, 900});
-  about.SetMultiLine(true);
-  about.SetLocked(true);
-  about.SetVerticalScrollBar(true);
-  Open();
-  EXPECT_EQ(SendMessageW(Native(home), EM_GETLIMITTEXT, 0, 0), 20);
-  LONG style = GetWindowLongW(Native(about), GWL_STYLE);
-  EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL), ES_MULTILINE | ES_READONLY | WS_VSCROLL);
-  home.SetText("about:blank");
-  wchar_t text[32] = {};
-  GetWindowTextW(Native(home), text, 32);
-  EXPECT_STREQ(text, L"about:blank");
-}
 
 TEST_F(ControlsTest, ScrollBarChangesOnStepsAndOnlyWhenTheThumbIsReleased) {
   ScrollBar& bar = form.Add<ScrollBar>("vsroll");

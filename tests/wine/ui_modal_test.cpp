@@ -1,5 +1,5 @@
-// Modal forms and message boxes: the rest of the program waits, and comes
-// back when they close.
+// Modal forms: the rest of the program waits, and comes back when they close;
+// a window that cannot be created is reported and waited for by nobody.
 #include "ui_fixture.h"
 
 namespace orvane::ui::win32::testing {
@@ -86,46 +86,6 @@ TEST_F(UiTest, AWindowThatCannotBeCreatedIsReportedAndNothingWaitsForIt) {
   platform.ShowModal(dialog, nullptr);  // returns at once
   EXPECT_TRUE(dialog.Closed());
   EXPECT_EQ(failures, 2);
-}
-
-struct BoxSeen {
-  std::wstring caption, text;
-  HWND owner = nullptr;
-  bool icon = false;
-};
-BoxSeen g_box;
-
-// Runs inside the message box's own loop: read it, then press OK.
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND box = FindWindowW(L"#32770", nullptr);
-  if (box == nullptr) return;
-  KillTimer(nullptr, id);
-  wchar_t buffer[256] = {};
-  GetWindowTextW(box, buffer, 256);
-  g_box.caption = buffer;
-  GetDlgItemTextW(box, 0xFFFF, buffer, 256);
-  g_box.text = buffer;
-  g_box.owner = GetWindow(box, GW_OWNER);
-  for (int icon : {0x14, 0x440}) {  // the icon control on Windows and on Wine
-    HWND w = GetDlgItem(box, icon);
-    g_box.icon = g_box.icon || (w != nullptr && IsWindowVisible(w) && SendMessageW(w, STM_GETICON, 0, 0) != 0);
-  }
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-}
-
-TEST_F(UiTest, MessageBoxBelongsToTheActiveFormAndShowsTextCaptionAndIcon) {
-  Form main(platform, "frmMenu");
-  main.Move({0, 0, 5895, 3855});
-  platform.Show(main);
-  for (MessageBoxIcon icon : {MessageBoxIcon::None, MessageBoxIcon::Information}) {
-    g_box = {};
-    SetTimer(nullptr, 0, 50, AnswerBox);
-    platform.MessageBox("至少需要选中一项才能进行清理", "系统修复", icon);
-    EXPECT_EQ(g_box.caption, L"系统修复");
-    EXPECT_EQ(g_box.text, L"至少需要选中一项才能进行清理");
-    EXPECT_EQ(g_box.owner, Window(main));
-    EXPECT_EQ(g_box.icon, icon == MessageBoxIcon::Information);
-  }
 }
 
 }  // namespace
