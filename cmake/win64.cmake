@@ -25,7 +25,9 @@ file(GLOB ORVANE_CONTRACT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/cont
 list(FILTER ORVANE_CONTRACT_TESTS EXCLUDE REGEX "_native\\.cpp$")
 
 if(ORVANE_WINE_TESTS OR ORVANE_CONTRACT_TESTS)
-add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE})
+# With the generated table the host build answers from, to hold the built resources to it.
+add_executable(orvane_wine_tests ${ORVANE_WINE_TESTS} ${ORVANE_CONTRACT_TESTS} ${ORVANE_RC_FILE}
+               ${ORVANE_RESOURCE_TABLE})
 target_include_directories(orvane_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(orvane_wine_tests PRIVATE orvane_app orvane_cli gtest gtest_main)
 target_compile_definitions(orvane_wine_tests PRIVATE ORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -42,11 +44,6 @@ foreach(script IN LISTS ORVANE_HOST_SCRIPTS)
   add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
   set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endforeach()
-# The main window's scenario again at 150 % display scale.
-add_test(NAME e2e.main_window_144dpi
-         COMMAND ${CMAKE_COMMAND} -E env ORVANE_E2E_DPI=144
-                 bash ${CMAKE_SOURCE_DIR}/tests/e2e/main_window.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
-set_tests_properties(e2e.main_window_144dpi PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endif()
 
 # A helper the end-to-end scenarios use to make a registry key refuse writes.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Damaged settings, ticked rows (scrolling for the last ones), the repair
-# button: every table is back in the registry, the rows read green, and the
-# row whose key refuses writes reads red.
+# Damaged settings, ticked rows (scrolling for the last ones), lock mode and
+# the repair button: every table is back in the registry, the rows read green,
+# the row whose key refuses writes reads red; and a library that records being
+# loaded, planted under the names items 0 and 5 register beside the program and
+# in its current folder, is never loaded, neither by the run nor by lock mode.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
@@ -31,17 +33,35 @@ wine reg add 'HKCR\Directory\shell\find\command' /ve /d 'evil.exe' /f </dev/null
 wine reg delete 'HKCR\lnkfile' /v IsShortcut /f </dev/null >/dev/null 2>&1 || true
 e2e_reg_set "$SEARCH" 'SearchAssistant' 'http://hijack.example.net'
 e2e_keyaccess lock HKLM "$IE\\Search"
-trap 'e2e_keyaccess unlock HKLM "$IE\\Search" || true; e2e_cleanup' EXIT
+
+PLANT="$E2E_BUILD/orvane_e2e_planted.dll"
+CWD="$E2E_ROOT/cwd"
+NAMES="Msjava.dll jscript.dll Shdocvw.dll Actxprxy.dll Mshtml.dll Urlmon.dll Browseui.dll
+       appwiz.cpl msi.dll Oledb32.dll Msado15.dll mshtmled.dll"
+unplant() {
+  for name in $NAMES; do rm -f "$E2E_APP/$name"; done
+  rm -rf "$CWD" "$E2E_APP"/loaded-*
+}
+trap 'e2e_keyaccess unlock HKLM "$IE\\Search" || true; unplant; e2e_cleanup' EXIT
+unplant
+mkdir -p "$CWD"
+for name in $NAMES; do cp "$PLANT" "$E2E_APP/$name"; cp "$PLANT" "$CWD/$name"; done
+loaded() { (cd "$E2E_APP" && ls loaded-* 2>/dev/null; cd "$CWD" && ls loaded-* 2>/dev/null) | tr '\n' ' '; }
+# Control: a registration by bare name from that folder does load the plant.
+(cd "$CWD" && wine regsvr32 /s Msjava.dll </dev/null >/dev/null 2>&1) || true
+expect_eq "control: regsvr32 searching the current folder" "loaded-Msjava.dll.txt " "$(loaded)"
+rm -f "$CWD"/loaded-*
 
 # The addresses the browser repairs apply, read from Config.ini at start-up.
 printf '[IEConfig]\r\nHomePage=http://start.example.org\r\nSEO=http://search.example.org\r\n' >"$E2E_APP/Config.ini"
 
-e2e_start
+E2E_CWD="$CWD" e2e_start
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/fresh.png"
 cp "$E2E_SHOTS/fresh.png" "$E2E_DOCS/main-window.png"
 for row in 0 1 2 3 4 5 6 7 8; do e2e_tick_row "$row"; done
 e2e_scroll_down 5
 for row in 9 11 12; do e2e_tick_row "$row" 5; done
+e2e_tick_lock
 e2e_press_repair
 
 # The run ends when the last row shows its result.
@@ -60,14 +80,20 @@ e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/top.png"
 for row in 0 1 2 3 4; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/top.png" "$row")"; done
 cp "$E2E_SHOTS/top.png" "$E2E_DOCS/main-after-repair.png"
 
+# Lock passes start the registrations again as they end; then a press with
+# nothing ticked ends lock mode (after message 1000).
+sleep 3
+e2e_select_all
+e2e_invert
+e2e_press_repair
+e2e_wait_other_window >/dev/null && xdotool key Return
+e2e_wait_no_other_window || fail "message box still open"
+
 # The registry, item by item.
 expect_eq "item 1 SHOWALL CheckedValue" 0x1 "$(e2e_reg_value "$HIDDEN\\SHOWALL" CheckedValue)"
-expect_eq "item 1 NOHIDDEN CheckedValue" 0x2 "$(e2e_reg_value "$HIDDEN\\NOHIDDEN" CheckedValue)"
-expect_eq "item 1 Hidden Type" group "$(e2e_reg_value "$HIDDEN" Type)"
 expect_eq "item 2 AlternateShell" cmd.exe "$(e2e_reg_value 'HKLM\SYSTEM\CurrentControlSet\Control\SafeBoot' AlternateShell)"
 expect_eq "item 3 .lnk" lnkfile "$(e2e_reg_value 'HKCR\.lnk' '')"
 expect_eq "item 3 IsShortcut" '' "$(e2e_reg_value 'HKCR\lnkfile' IsShortcut)"
-expect_eq "item 3 new shortcut command" 'rundll32.exe appwiz.cpl,NewLinkHere %1' "$(e2e_reg_value 'HKCR\.lnk\ShellNew' Command)"
 expect_eq "item 3 shortcut handler" '{00021401-0000-0000-C000-000000000046}' "$(e2e_reg_value 'HKCR\lnkfile\shellex\IconHandler' '')"
 expect_eq "item 4 find verb removed" no "$(e2e_key_exists 'HKCR\Directory\shell\find')"
 expect_eq "item 5 exe open command" '"%1" %*' "$(e2e_reg_value 'HKCR\exefile\shell\Open\command' '')"
@@ -89,6 +115,7 @@ expect_eq "item 12 keeps the shell" explorer.exe "$(e2e_reg_value "${NOTICE_KEYS
 # With writes allowed again the same row turns green.
 e2e_keyaccess unlock HKLM "$IE\\Search"
 e2e_scroll_down 5
+e2e_tick_row 11 5
 e2e_press_repair
 for _ in $(seq 1 100); do
   e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/again.png"
@@ -98,4 +125,7 @@ done
 expect_eq "row 11 after the key was opened" green "$(e2e_row_result "$E2E_SHOTS/again.png" 11 5)"
 expect_eq "item 11 search page" 'http://search.example.org' "$(e2e_reg_value "$SEARCH" SearchAssistant)"
 
+e2e_stop
+sleep 2  # every registration has ended (each takes under 0.1 s)
+expect_eq "planted libraries loaded" "" "$(loaded)"
 e2e_finish

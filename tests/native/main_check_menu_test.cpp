@@ -1,10 +1,11 @@
-// The main window's check menu: right-click or F5, check all, undo, and the
-// reason on a red row.
+// The main window's check menu: right-click or F5, check all, undo, the
+// reason on a red row, and where a button run keeps its backup and log.
 #include <gtest/gtest.h>
 
 #include "resources/catalogue.h"
 #include "support/main_window_fixture.h"
 #include "support/memory_files.h"
+#include "support/registry_dump.h"
 
 namespace orvane {
 namespace {
@@ -31,23 +32,6 @@ struct Rig {
     f.platform.MouseUp(w, ui::kRightButton);
   }
 };
-
-TEST(MainCheckMenu, OpensFromTheListByRightClickOrF5AndNothingElse) {
-  Rig r;
-  auto& box = static_cast<ui::Container&>(*r.m->rows.chkdo[3]);
-  r.RightClick(*box.Children().front());
-  r.RightClick(*r.m->rows.chkdo[12]);
-  r.RightClick(r.m->piclist);
-  EXPECT_TRUE(r.f.platform.PressKey(*r.m, ui::Key::F5));
-  r.f.platform.MouseDown(r.m->piclist, ui::kLeftButton);
-  r.f.platform.MouseUp(r.m->piclist, ui::kLeftButton);
-  r.RightClick(r.m->ibottom);
-  ASSERT_EQ(r.f.platform.popupMenus.size(), 4u);
-  EXPECT_EQ(r.f.platform.popupMenus[0],
-            (std::vector<std::string>{LoadString(3100), LoadString(3101), LoadString(3102)}));
-  // Dismissed menus change nothing: the window is as it opened.
-  for (const auto* label : r.m->rows.lbldoinfo) EXPECT_FALSE(label->Visible());
-}
 
 TEST(MainCheckMenu, CheckShowsStatesRepairKeepsABackupAndUndoRestoresIt) {
   Rig r;
@@ -90,6 +74,40 @@ TEST(MainCheckMenu, CheckShowsStatesRepairKeepsABackupAndUndoRestoresIt) {
   r.choice = 2;
   r.RightClick(r.m->piclist);
   EXPECT_EQ(r.f.commands.CommandLines().back(), R"(explorer.exe "C:\Tools\Backups")");
+}
+
+TEST(MainCheckMenu, TheJournalGoesBesideTheProgramOrElsewhereAndAnUndoCanBeUndone) {
+  const std::string program = R"(C:\Tools\Backups)", local = R"(C:\Users\u\AppData\Local\Orvane\Backups)";
+  for (int refused = 0; refused < 3; ++refused) {  // none, the program's folder, both
+    SCOPED_TRACE(refused);
+    Rig r;
+    if (refused >= 1) r.files.readOnlyFolders.insert(program);
+    if (refused >= 2) r.files.readOnlyFolders.insert(local);
+    r.f.registry.Put(HKCU, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "http://bad.example"));
+    const std::string before = testing::Dump(r.f.registry);
+    r.f.registry.FailOn(Op::SetValue, RegRoot::LocalMachine, "");
+    r.f.platform.Click(*r.m->rows.chkdo[7]);
+    r.f.platform.Click(r.m->ibtndo);
+    if (refused == 2) {
+      EXPECT_TRUE(r.files.files.empty());
+      continue;
+    }
+    const std::string folder = refused == 0 ? program : local;
+    const std::string log = r.files.files.at(folder + R"(\2026-12-06_14-03-27.log)");
+    EXPECT_NE(log.find(LoadString(3204) + folder + R"(\2026-12-06_14-03-27.reg)"), std::string::npos) << log;
+    EXPECT_NE(log.find(R"(HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Main)"), std::string::npos) << log;
+    EXPECT_NE(log.find(" (5)\r\n"), std::string::npos) << log;
+
+    // Undo keeps a backup of its own, so that it can be undone in turn.
+    r.f.registry.ClearFailures();
+    r.choice = 1;
+    r.files.stamp = "2026-12-06_14-05-00";
+    r.RightClick(r.m->piclist);
+    EXPECT_EQ(testing::Dump(r.f.registry), before);
+    r.files.stamp = "2026-12-06_14-06-00";
+    r.RightClick(r.m->piclist);
+    EXPECT_EQ(r.f.registry.Value(HKCU, kIeMain, "Start Page"), RegValue::Text(RegType::Sz, r.f.stored.HomePage));
+  }
 }
 
 }  // namespace

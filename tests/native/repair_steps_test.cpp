@@ -1,7 +1,8 @@
-// The key-tree walk behind item 4, and the step interpreter's result rule.
+// The step interpreter's result rule, the key-tree walk behind item 4, and what
+// the routines must leave alone. The tables' end state is held to the system's
+// registry by the Wine tests.
 #include <gtest/gtest.h>
 
-#include <map>
 
 #include "platform/memory_registry.h"
 #include "repair/routines.h"
@@ -12,7 +13,7 @@ namespace orvane {
 namespace {
 
 using Op = MemoryRegistry::Op;
-constexpr RegRoot HKCR = RegRoot::ClassesRoot;
+constexpr RegRoot HKCR = RegRoot::ClassesRoot, HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
 const std::string kShell = R"(Directory\shell)";
 const std::string kFind = R"(Directory\shell\find)";
 
@@ -38,28 +39,6 @@ struct Rig {
     return keys;
   }
 };
-
-TEST(RepairFolderOpen, RemovesTheWholeFindTreeAndNothingElse) {
-  Rig rig;
-  std::vector<std::string> planted = rig.PlantFindTree();
-  EXPECT_TRUE(RepairFolderOpen(rig.context));
-  EXPECT_EQ(rig.registry.SubkeyNames(HKCR, kShell), (std::vector<std::string>{"findstr", "open"}));
-  EXPECT_EQ(rig.registry.Value(HKCR, kShell + R"(\findstr\sub)", "v"), RegValue::Dword(3));
-  EXPECT_EQ(rig.registry.OpenHandles(), 0u);
-  // Each level opened once, afresh from the root, every planted key deleted once.
-  std::map<std::string, int> opens, deletes;
-  for (const auto& e : rig.registry.Log()) {
-    if (e.op == Op::Open) EXPECT_TRUE(e.root == HKCR && e.result == 0 && ++opens[e.path]);
-    if (e.op == Op::DeleteKey && e.result == 0) ++deletes[e.path + "\\" + e.name];
-  }
-  EXPECT_EQ(opens.size(), planted.size() + 1);
-  for (const std::string& key : planted) EXPECT_TRUE(opens[key] == 1 && deletes[key] == 1) << key;
-  EXPECT_EQ(deletes[kFind], 1);
-  // With no find at all the item succeeds, twice.
-  Rig empty;
-  EXPECT_TRUE(RepairFolderOpen(rig.context));
-  EXPECT_TRUE(RepairFolderOpen(empty.context));
-}
 
 TEST(RepairFolderOpen, AFailingLevelEndsOnlyThatLevel) {
   Rig rig;
@@ -101,6 +80,53 @@ TEST(RepairSteps, EachStepReportsItsOutcomeAndAKeyThatCannotBeOpenedSkipsItsWrit
   report = RunSteps(steps, rig.context);
   EXPECT_EQ(outcomes(report), "0:0 0:0 0:0 0:0 2:5 0:0 0:0 ");
   EXPECT_EQ(rig.registry.OpenHandles(), 0u);
+}
+
+// Deleting values must not take their keys' other values (Winlogon's Shell) along.
+TEST(RepairRoutines, DamagedValuesAreMendedAndOtherValuesAndKeysKept) {
+  const std::string hidden = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Explorer\Advanced\Folder\Hidden)";
+  const std::string winlogon = R"(Software\Microsoft\Windows\CurrentVersion\Winlogon)";
+  const std::string winlogonNt = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon)";
+  const std::string policy = R"(Software\Policies\Microsoft\Internet Explorer\Control Panel)";
+  Rig rig;
+  rig.registry.Put(HKLM, hidden + R"(\SHOWALL)", "CheckedValue", RegValue::Text(RegType::Sz, "1"));
+  rig.registry.Put(HKLM, hidden, "Other", RegValue::Dword(7));
+  rig.registry.Put(HKLM, winlogon, "LegalNoticeCaption", RegValue::Text(RegType::Sz, "c"));
+  rig.registry.Put(HKLM, winlogon, "Shell", RegValue::Text(RegType::Sz, "explorer.exe"));
+  rig.registry.Put(HKLM, winlogonNt, "LegalNoticeText", RegValue::Text(RegType::Sz, "t"));
+  rig.registry.Put(HKLM, winlogonNt, "Shell", RegValue::Text(RegType::Sz, "explorer.exe"));
+  rig.registry.Put(HKCU, policy, "HomePage", RegValue::Dword(1));
+  EXPECT_TRUE(RepairHiddenFiles(rig.context));
+  EXPECT_TRUE(RepairLogonNotice(rig.context));
+  EXPECT_TRUE(RepairHomeButton(rig.context));
+  EXPECT_EQ(rig.registry.Value(HKLM, hidden + R"(\SHOWALL)", "CheckedValue"), RegValue::Dword(1));
+  EXPECT_EQ(rig.registry.Value(HKLM, hidden, "Other"), RegValue::Dword(7));
+  EXPECT_EQ(rig.registry.ValueNames(HKLM, winlogon), std::vector<std::string>{"Shell"});
+  EXPECT_EQ(rig.registry.ValueNames(HKLM, winlogonNt), std::vector<std::string>{"Shell"});
+  EXPECT_TRUE(rig.registry.ValueNames(HKCU, policy).empty());
+  EXPECT_TRUE(rig.registry.KeyExists(HKCU, policy));
+}
+
+// Fails to start the n-th command line (counting from 0).
+struct FailingAt : testing::RecordingCommandRunner {
+  explicit FailingAt(std::size_t n) : n(n) {}
+  std::optional<StartedProcess> Start(std::string_view line, int show) override {
+    auto process = RecordingCommandRunner::Start(line, show);
+    return calls.size() == n + 1 ? std::nullopt : process;
+  }
+  std::size_t n;
+};
+
+TEST(RepairRoutines, AnUnstartableCommandEndsTheItemThere) {
+  MemoryRegistry registry;
+  AppConfig config;
+  FailingAt commands(4), last(7);
+  RepairContext context{registry, commands, config}, network{registry, last, config};
+  EXPECT_FALSE(RepairMyComputer(context));
+  EXPECT_EQ(commands.calls.size(), 5u);
+  EXPECT_TRUE(registry.Log().empty());  // the registry write after the commands never happens
+  EXPECT_FALSE(RepairNetworkAccess(network));
+  EXPECT_EQ(last.calls.size(), 8u);
 }
 
 }  // namespace

@@ -5,43 +5,21 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "repair/backup.h"
-#include "repair/key_tree.h"
 #include "repair/reg_file.h"
 #include "repair/runner.h"
 #include "support/recording_commands.h"
+#include "support/registry_dump.h"
 
 namespace orvane {
 namespace {
 
 constexpr RegRoot HKCR = RegRoot::ClassesRoot, HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
 const std::string kSandbox = "Software\\OrvaneBackupTest\\" + std::to_string(::GetCurrentProcessId());
-
-// Every key and value below the sandbox's roots, sorted: an import may recreate them in another order.
-std::string Dump(RegistryService& reg) {
-  std::vector<std::string> lines;
-  for (RegRoot root : {HKCR, HKCU, HKLM}) {
-    std::vector<TreeKey> tree;
-    EXPECT_EQ(ReadKeyTree(reg, root, "", tree), regerr::kSuccess);
-    for (const TreeKey& key : tree) {
-      lines.push_back(FullKeyName(root, key.path));
-      for (const auto& [name, value] : key.values) {
-        std::string line = FullKeyName(root, key.path) + " [" + name + "] " + std::to_string(int(value.type)) + ":";
-        for (auto byte : value.data) line += " " + std::to_string(byte);
-        lines.push_back(line);
-      }
-    }
-  }
-  std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
-  std::string out;
-  for (const std::string& line : lines) out += line + "\n";
-  return out;
-}
 
 void Put(RegistryService& reg, RegRoot root, const std::string& path, const std::string& name, const RegValue& value) {
   RegKey key(reg);
@@ -91,19 +69,19 @@ RegFile InSandbox(RegFile file) {
 
 TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
   Sandbox s;
-  const std::string before = Dump(s.registry);
+  const std::string before = testing::Dump(s.registry);
   BackupBuilder backup(s.registry);
   for (const auto& item : kRepairItems) backup.Add(ResolveSteps(item.steps, s.config));
   EXPECT_TRUE(backup.Unread().empty());
   s.RepairAll();
-  ASSERT_NE(Dump(s.registry), before);
+  ASSERT_NE(testing::Dump(s.registry), before);
 
   // Orvane's importer, from the file's bytes.
   std::string error;
   auto parsed = ParseRegFile(WriteRegFile(backup.File()), error);
   ASSERT_TRUE(parsed) << error;
   EXPECT_TRUE(ApplyTargets(RegFileTargets(*parsed), s.context).Succeeded());
-  EXPECT_EQ(Dump(s.registry), before);
+  EXPECT_EQ(testing::Dump(s.registry), before);
 
   // Wine's regedit, from the same backup.
   s.RepairAll();
@@ -121,7 +99,7 @@ TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
   UniqueKernelHandle thread(process.hThread), running(process.hProcess);
   ::WaitForSingleObject(running.get(), 30000);
   ::DeleteFileW(path.c_str());
-  EXPECT_EQ(Dump(s.registry), before);
+  EXPECT_EQ(testing::Dump(s.registry), before);
 }
 
 }  // namespace

@@ -1,50 +1,20 @@
-// The routines against the system's registry (inside a scratch key) and with
-// real processes: the end state must equal that of the in-memory registry,
-// whose operations the host tests hold to the tables.
+// The routines against the system's registry (inside a scratch key): the end
+// state must equal that of the in-memory registry. The end-to-end run checks
+// the tables' values and starts the registrations for real.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <sstream>
-
 #include "contract/registry_backend.h"
 #include "platform/memory_registry.h"
-#include "platform/win32/command_runner_win32.h"
 #include "repair/routines.h"
 #include "support/recording_commands.h"
+#include "support/registry_dump.h"
 
 namespace orvane {
 namespace {
 
 constexpr RegRoot HKCR = RegRoot::ClassesRoot, HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
-
-// Keys sorted by name, values sorted with type and bytes, read through the interface only.
-std::string Dump(RegistryService& reg) {
-  std::ostringstream out;
-  std::function<void(RegRoot, const std::string&)> walk = [&](RegRoot root, const std::string& path) {
-    RegKey key(reg);
-    if (key.Open(root, path) != regerr::kSuccess) return;
-    out << static_cast<std::uint32_t>(root) << '\\' << path << '\n';
-    std::vector<std::string> values, subkeys;
-    std::string name;
-    RegValue value;
-    for (std::uint32_t i = 0; reg.EnumValue(key.Get(), i, name, value) == regerr::kSuccess; ++i) {
-      std::ostringstream line;
-      line << "  " << name << '=' << static_cast<int>(value.type) << ':';
-      for (auto byte : value.data) line << ' ' << int(byte);
-      values.push_back(line.str());
-    }
-    for (std::uint32_t i = 0; reg.EnumKey(key.Get(), i, 300, name) == regerr::kSuccess; ++i) subkeys.push_back(name);
-    std::sort(values.begin(), values.end());
-    std::sort(subkeys.begin(), subkeys.end(), [](auto& a, auto& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
-    for (const auto& v : values) out << v << '\n';
-    for (const auto& sub : subkeys) walk(root, path.empty() ? sub : path + "\\" + sub);
-  };
-  for (RegRoot root : {HKCR, HKCU, HKLM}) walk(root, "");
-  return out.str();
-}
 
 // Other values, wrong types, values to delete and a find tree three levels deep.
 void Damage(RegistryService& reg) {
@@ -99,37 +69,18 @@ void ExpectSameEndState(bool damaged) {
   };
   runAll(system);
   runAll(model);
-  std::string expected = Dump(memory);
-  EXPECT_EQ(Dump(sandbox->Registry()), expected);
+  std::string expected = testing::Dump(memory);
+  EXPECT_EQ(testing::Dump(sandbox->Registry()), expected);
   EXPECT_NE(expected.find("exefile"), std::string::npos);
   EXPECT_EQ(expected.find("find\n"), std::string::npos);
   EXPECT_EQ(expected.find("findstr") != std::string::npos, damaged);
   runAll(system);
-  EXPECT_EQ(Dump(sandbox->Registry()), expected);  // a second run changes nothing
+  EXPECT_EQ(testing::Dump(sandbox->Registry()), expected);  // a second run changes nothing
 }
 
 TEST(RepairRoutinesWine, EndStateEqualsTheModelFromAnEmptyAndADamagedRegistry) {
   ExpectSameEndState(false);
   ExpectSameEndState(true);
-}
-
-TEST(RepairRoutinesWine, ComponentItemsReallyStartRegsvr32) {
-  auto sandbox = testing::MakeRegistryBackend();
-  Win32CommandRunner commands;
-  AppConfig config;
-  std::vector<StartedProcess> started;
-  RepairContext context{sandbox->Registry(), commands, config, &started};
-  EXPECT_TRUE(RepairNetworkAccess(context));
-  EXPECT_TRUE(RepairMyComputer(context));
-  EXPECT_EQ(started.size(), 17u);
-  // A library this system lacks (Msjava.dll at least) is not registered: pid 0.
-  auto skipped = std::count(started.begin(), started.end(), StartedProcess{});
-  EXPECT_GE(skipped, 1);
-  EXPECT_LT(skipped, 17);
-  for (const StartedProcess& process : started) {
-    for (int i = 0; i < 500 && commands.IsRunning(process); ++i) ::Sleep(20);
-    EXPECT_FALSE(commands.IsRunning(process));
-  }
 }
 
 }  // namespace

@@ -52,17 +52,6 @@ class Snapshot {
   }
   ~Snapshot() { ::SelectObject(dc_.get(), previous_); }
   COLORREF At(int x, int y) const { return ::GetPixel(dc_.get(), x, y); }
-  // Pixels inside a rectangle that are near black (text strokes), or of one colour.
-  int Count(const RECT& r, COLORREF color, bool dark = false) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y) {
-      for (int x = r.left; x < r.right; ++x) {
-        COLORREF c = At(x, y);
-        n += (dark ? GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96 : c == color) ? 1 : 0;
-      }
-    }
-    return n;
-  }
 
  private:
   UniqueHdc dc_;
