@@ -44,6 +44,11 @@ foreach(script IN LISTS ORVANE_HOST_SCRIPTS)
   add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
   set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endforeach()
+# The main window's scenario (a repair, lock mode, both dialogs) again at 150 % display scale.
+add_test(NAME e2e.main_window_144dpi
+         COMMAND ${CMAKE_COMMAND} -E env ORVANE_E2E_DPI=144
+                 bash ${CMAKE_SOURCE_DIR}/tests/e2e/main_window.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:orvane>)
+set_tests_properties(e2e.main_window_144dpi PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endif()
 
 # A helper the end-to-end scenarios use to make a registry key refuse writes.
