@@ -61,7 +61,7 @@ std::string DescribeValue(const RegValue& value) {
 std::string DescribeStep(const StepTarget& target) {
   std::string text = LoadString(ActionText(target.kind)) + " ";
   if (target.kind == StepKind::Command) return text + target.command;
-  text += FullKeyName(target.root, target.path);
+  text += FullKeyName(target.root, TargetKeyPath(target));
   switch (target.kind) {
     case StepKind::SetValue:
       return text + " \"" + target.name + "\" = " + DescribeValue(target.value);

@@ -18,7 +18,7 @@ class SystemBackend : public RegistryBackend {
   SystemBackend() : registry_(SandboxName()) {
     for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine}) {
       RegHandle h = 0;
-      if (registry_.CreateKey(root, "", h) == regerr::kSuccess) registry_.CloseKey(h);
+      if (registry_.CreateKey(root, "", RegView::Default, h) == regerr::kSuccess) registry_.CloseKey(h);
     }
   }
   ~SystemBackend() override {

@@ -128,7 +128,7 @@ TEST_F(RegistryContract, DeletingKeysRefusesParentsAndReportsAbsentOnes) {
   Created(kCU, "Software\\Gone\\Key");
   RegKey parent = Opened(kCU, "Software\\Gone");
   RegHandle stale = 0;
-  ASSERT_EQ(reg().OpenKey(kCU, "Software\\Gone\\Key", kKeyAllButDelete, stale), regerr::kSuccess);
+  ASSERT_EQ(reg().OpenKey(kCU, "Software\\Gone\\Key", RegView::Default, kKeyAllButDelete, stale), regerr::kSuccess);
   ASSERT_EQ(reg().DeleteKey(parent.Get(), "Key"), regerr::kSuccess);
   RegKeyInfo info;
   EXPECT_EQ(reg().QueryInfoKey(stale, info), regerr::kKeyDeleted);
