@@ -27,6 +27,7 @@ std::uint16_t ActionText(StepKind kind) {
 std::uint16_t OutcomeText(Outcome outcome) {
   switch (outcome) {
     case Outcome::Done: return 3213;
+    case Outcome::Unchanged: return 3400;
     case Outcome::AlreadyAbsent: return 3214;
     case Outcome::Refused: return 3215;
     case Outcome::NoKey: return 3216;

@@ -130,6 +130,13 @@ std::string TargetKeyPath(const StepTarget& target) {
 
 bool RunReport::Succeeded() const { return !FirstFailure().has_value(); }
 
+bool RunReport::Wrote() const {
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    if (outcomes[i].outcome == Outcome::Done && targets[i].kind != StepKind::Command) return true;
+  }
+  return false;
+}
+
 std::optional<std::size_t> RunReport::FirstFailure() const {
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     // Emptying the verb tree only prepares the deletion after it.
@@ -166,7 +173,7 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
       case StepKind::Key:
         if (found == StepState::Intact) {
           keyStep = i;
-          outcome = {Outcome::Done, 0};
+          outcome = {Outcome::Unchanged, 0};
         } else {
           keyCode = key.Create(target.root, target.path, target.view);
           outcome = Written(keyCode);
@@ -176,7 +183,7 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
       case StepKind::DeleteValue:
       case StepKind::DeleteSubkey:
         if (found == StepState::Intact) {
-          outcome = {target.kind == StepKind::SetValue ? Outcome::Done : Outcome::AlreadyAbsent, 0};
+          outcome = {target.kind == StepKind::SetValue ? Outcome::Unchanged : Outcome::AlreadyAbsent, 0};
           break;
         }
         if (keyStep) {  // the key was there when read; open it now to write
@@ -199,7 +206,7 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
       }
       case StepKind::ShellVerbs:
         if (found == StepState::Intact) {
-          outcome = {Outcome::Done, 0};
+          outcome = {Outcome::Unchanged, 0};
         } else {
           outcome = {EmptyKeyTree(registry, target.root, target.path) ? Outcome::Done : Outcome::Refused, 0};
         }

@@ -109,12 +109,15 @@ enum class Outcome {
   NoKey,          // its key could not be opened; `code` is the key's error
   NotStarted,     // a command that could not be started
   NotRun,         // after a command could not be started
+  Unchanged,      // already as the table says: nothing written
 };
 
 struct StepOutcome {
   Outcome outcome = Outcome::NotRun;
   long code = 0;
-  bool Failed() const { return outcome != Outcome::Done && outcome != Outcome::AlreadyAbsent; }
+  bool Failed() const {
+    return outcome != Outcome::Done && outcome != Outcome::Unchanged && outcome != Outcome::AlreadyAbsent;
+  }
 };
 
 // A run of one table: the steps, made concrete, and each one's outcome.
@@ -122,6 +125,8 @@ struct RunReport {
   std::vector<StepTarget> targets;
   std::vector<StepOutcome> outcomes;  // one per target
   bool Succeeded() const;
+  // Some registry step wrote or deleted something.
+  bool Wrote() const;
   // The first step whose failure fails the routine; nullopt when none did.
   std::optional<std::size_t> FirstFailure() const;
 };
