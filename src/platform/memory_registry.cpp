@@ -94,6 +94,7 @@ struct MemoryRegistry::State {
   std::map<RegRoot, std::shared_ptr<Key>> roots;
   std::map<RegHandle, Handle> handles;
   std::map<RegHandle, std::function<void()>> watches;
+  std::vector<std::function<void()>> due;  // fired watches, to call
   RegHandle nextHandle = 0x1000;
   std::vector<Failure> failures;
   std::vector<Event> log;
@@ -132,9 +133,8 @@ struct MemoryRegistry::State {
     return key;
   }
 
-  // Fires, and so disarms, every watch on `key`.
+  // Disarms every watch on `key`; Flush() fires them once the operation is done.
   void Changed(const std::shared_ptr<Key>& key) {
-    std::vector<std::function<void()>> due;
     for (auto it = watches.begin(); it != watches.end();) {
       auto handle = handles.find(it->first);
       if (handle != handles.end() && handle->second.key == key) {
@@ -144,7 +144,11 @@ struct MemoryRegistry::State {
         ++it;
       }
     }
-    for (auto& fired : due) fired();
+  }
+  void Flush() {
+    std::vector<std::function<void()>> now;
+    now.swap(due);
+    for (auto& fired : now) fired();
   }
 
   RegHandle AddHandle(std::shared_ptr<Key> key, RegRoot root, std::string_view path,
@@ -166,6 +170,7 @@ struct MemoryRegistry::State {
   long Record(Event event) {
     long result = event.result;
     log.push_back(std::move(event));
+    Flush();
     return result;
   }
 
@@ -440,8 +445,12 @@ void MemoryRegistry::Put(RegRoot root, std::string_view path, std::string_view n
     it->second = value;
   }
   state_->Changed(key);
+  state_->Flush();
 }
 
-void MemoryRegistry::PutKey(RegRoot root, std::string_view path) { state_->Make(root, path); }
+void MemoryRegistry::PutKey(RegRoot root, std::string_view path) {
+  state_->Make(root, path);
+  state_->Flush();
+}
 
 }  // namespace orvane
