@@ -15,7 +15,8 @@ constexpr wchar_t kSandboxParent[] = L"Software\\OrvaneContract";
 // user, made for one test and removed with everything below it afterwards.
 class SystemBackend : public RegistryBackend {
  public:
-  SystemBackend() : registry_(SandboxName(), MachineLeaf()) {
+  explicit SystemBackend(bool machineSoftware)
+      : registry_(SandboxName(), machineSoftware ? MachineLeaf() : std::string()) {
     for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine}) {
       RegHandle h = 0;
       if (registry_.CreateKey(root, "", RegView::Default, h) == regerr::kSuccess) registry_.CloseKey(h);
@@ -23,6 +24,7 @@ class SystemBackend : public RegistryBackend {
   }
   ~SystemBackend() override {
     for (std::wstring parent : {L"SOFTWARE\\", L"SOFTWARE\\Wow6432Node\\"}) {
+      if (machineWide_.empty()) break;
       ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (parent + machineWide_).c_str());
       ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (parent + machineWide_).c_str());
     }
@@ -56,6 +58,8 @@ class SystemBackend : public RegistryBackend {
 
 }  // namespace
 
-std::unique_ptr<RegistryBackend> MakeRegistryBackend() { return std::make_unique<SystemBackend>(); }
+std::unique_ptr<RegistryBackend> MakeRegistryBackend(bool machineSoftware) {
+  return std::make_unique<SystemBackend>(machineSoftware);
+}
 
 }  // namespace orvane::testing

@@ -194,6 +194,7 @@ namespace {
 RegValue Text(std::string_view text) { return RegValue::Text(RegType::Sz, text); }
 
 TEST_F(RegistryContract, MachineSoftwareHasTwoViewsTheUserKeyOne) {
+  backend_ = testing::MakeRegistryBackend(true);
   struct Case { RegRoot root; const char* path; bool apart; };
   for (const Case& c : {Case{kLM, R"(SOFTWARE\Views\K)", true}, Case{kCU, R"(Software\Views\K)", false}}) {
     SCOPED_TRACE(c.path);

@@ -46,6 +46,19 @@ std::string Dump(RegistryService& reg) {
   return out.str();
 }
 
+// The sandbox lies below HKEY_CURRENT_USER, which has one view: the model's
+// 32-bit view is left out (the contract suite holds the views to Windows').
+std::string WithoutWow64(const std::string& dump) {
+  std::istringstream in(dump);
+  std::string out, line;
+  bool skip = false;
+  while (std::getline(in, line)) {
+    if (line.rfind("  ", 0) != 0) skip = line.find("Wow6432Node") != std::string::npos;
+    if (!skip) out += line + "\n";
+  }
+  return out;
+}
+
 // Other values, wrong types, values to delete and a find tree three levels deep.
 void Damage(RegistryService& reg) {
   const std::string hidden = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\Explorer\Advanced\Folder\Hidden)";
@@ -99,7 +112,7 @@ void ExpectSameEndState(bool damaged) {
   };
   runAll(system);
   runAll(model);
-  std::string expected = Dump(memory);
+  std::string expected = WithoutWow64(Dump(memory));
   EXPECT_EQ(Dump(sandbox->Registry()), expected);
   EXPECT_NE(expected.find("exefile"), std::string::npos);
   EXPECT_EQ(expected.find("find\n"), std::string::npos);

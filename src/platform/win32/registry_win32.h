@@ -54,9 +54,9 @@ class Win32Registry : public RegistryService {
   // One watched key: an auto-reset event the key signals and a thread-pool
   // wait on it that runs `fired`.
   struct Watch {
-    UniquePoolWait wait;  // first to go: no callback runs once it is gone
-    UniqueKernelHandle event;
     std::function<void()> fired;
+    UniqueKernelHandle event;
+    UniquePoolWait wait;  // last member, so first to go: no callback runs after it
   };
   static void CALLBACK OnSignalled(void* watch, BOOLEAN timedOut);
 
