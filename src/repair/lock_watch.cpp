@@ -23,10 +23,15 @@ bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, st
     KeyId id{root, view, AsciiLower(path)};
     auto found = watches_.find(id);
     if (found != watches_.end()) {
-      found->second->items.insert(item);
-      touched.insert(found->second.get());
-      if (!found->second->armed) complete_[item] = false;
-      return false;
+      Entry& entry = *found->second;
+      if (entry.armed || Arm(entry)) {
+        entry.items.insert(item);
+        touched.insert(&entry);
+        return false;
+      }
+      // Its key was deleted: the items that shared it are watched afresh too.
+      for (int other : entry.items) complete_[other] = false;
+      watches_.erase(found);
     }
     auto entry = std::make_unique<Entry>(Entry{RegKey(registry_), nextId_, false, {}});
     long code = entry->key.Open(root, path, kKeyNotify, view);
