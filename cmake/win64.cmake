@@ -56,6 +56,11 @@ add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win
 target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
 target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
 
+# Changes a value as another program would and times its restoration.
+add_executable(orvane_bench_tamper ${CMAKE_SOURCE_DIR}/bench/tamper_win32.cpp)
+target_link_libraries(orvane_bench_tamper PRIVATE advapi32)
+target_link_options(orvane_bench_tamper PRIVATE ${ORVANE_UNICODE_ENTRY})
+
 # The bare window the benchmark script compares the program with.
 add_executable(orvane_bench_bare WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_window_win32.cpp)
 target_link_libraries(orvane_bench_bare PRIVATE user32 gdi32)

@@ -22,3 +22,7 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 echo "== Start-up until the window is mapped, resident memory 1 s later ($runs runs each)"
 echo "   $(date -u +%Y-%m-%d), $(nproc) cores, $(wine --version)"
 python3 bench/startup.py "$runs" "$root/build/win64/orvane.exe" "$root/build/win64/orvane_bench_bare.exe"
+
+echo "== Lock mode (items 1-4, 6-9, 11, 12): restore latency, registry calls, CPU"
+orvane_wine_stop
+bash bench/lock_mode.sh "$root/build/win64" "$root/build/win64/orvane.exe"

@@ -85,6 +85,10 @@ class frmMain::RowsView : public RunnerView {
   void SetRepairButtonEnabled(bool enabled) override { form_.ibtndo.SetEnabled(enabled); }
   bool LockTicked() override { return form_.chklock.Checked(); }
   void SetTimerEnabled(bool enabled) override { form_.Timer1.SetTimerEnabled(enabled); }
+  std::function<void(std::uint32_t)> KeyChangePoster() override {
+    if (!poster_) poster_ = form_.Platform().MakePoster([this](std::uint32_t id) { form_.runner_->OnKeyChanged(id); });
+    return poster_;
+  }
   void ShowMessage(const std::string& text, const std::string& caption,
                    MessageIcon icon) override {
     form_.Platform().MessageBox(text, caption,
@@ -97,6 +101,7 @@ class frmMain::RowsView : public RunnerView {
 
  private:
   frmMain& form_;
+  std::function<void(std::uint32_t)> poster_;
 };
 
 frmMain::frmMain(AppServices& services)

@@ -1,6 +1,7 @@
 #include "platform/memory_registry.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "platform/text.h"
@@ -12,6 +13,7 @@ namespace {
 constexpr std::uint32_t kQueryValue = 0x0001;
 constexpr std::uint32_t kSetValue = 0x0002;
 constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kNotify = 0x0010;
 constexpr std::uint32_t kAllAccess = 0xF003F;
 
 // Subkeys are kept sorted by their upper-cased UTF-16 name, the order in which
@@ -91,6 +93,8 @@ struct MemoryRegistry::State {
 
   std::map<RegRoot, std::shared_ptr<Key>> roots;
   std::map<RegHandle, Handle> handles;
+  std::map<RegHandle, std::function<void()>> watches;
+  std::vector<std::function<void()>> due;  // fired watches, to call
   RegHandle nextHandle = 0x1000;
   std::vector<Failure> failures;
   std::vector<Event> log;
@@ -122,10 +126,29 @@ struct MemoryRegistry::State {
         slot = std::make_shared<Key>();
         slot->name = std::string(part);
         slot->parent = key;
+        Changed(key);
       }
       key = slot;
     }
     return key;
+  }
+
+  // Disarms every watch on `key`; Flush() fires them once the operation is done.
+  void Changed(const std::shared_ptr<Key>& key) {
+    for (auto it = watches.begin(); it != watches.end();) {
+      auto handle = handles.find(it->first);
+      if (handle != handles.end() && handle->second.key == key) {
+        due.push_back(std::move(it->second));
+        it = watches.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  void Flush() {
+    std::vector<std::function<void()>> now;
+    now.swap(due);
+    for (auto& fired : now) fired();
   }
 
   RegHandle AddHandle(std::shared_ptr<Key> key, RegRoot root, std::string_view path,
@@ -147,6 +170,7 @@ struct MemoryRegistry::State {
   long Record(Event event) {
     long result = event.result;
     log.push_back(std::move(event));
+    Flush();
     return result;
   }
 
@@ -168,8 +192,18 @@ struct MemoryRegistry::State {
 MemoryRegistry::MemoryRegistry() : state_(std::make_unique<State>()) {}
 MemoryRegistry::~MemoryRegistry() = default;
 
-long MemoryRegistry::CreateKey(RegRoot root, std::string_view path, RegHandle& out) {
+namespace {
+
+std::string ViewPath(RegRoot root, std::string_view path, RegView view) {
+  return view == RegView::Bits32 ? Wow64Path(root, path) : std::string(path);
+}
+
+}  // namespace
+
+long MemoryRegistry::CreateKey(RegRoot root, std::string_view viewPath, RegView view, RegHandle& out) {
   out = 0;
+  const std::string physical = ViewPath(root, viewPath, view);
+  const std::string_view path = physical;
   Event event{Op::Create, root, std::string(path), "", {}, regerr::kSuccess};
   event.result = state_->Injected(Op::Create, root, path);
   if (event.result == regerr::kSuccess) {
@@ -183,9 +217,11 @@ long MemoryRegistry::CreateKey(RegRoot root, std::string_view path, RegHandle& o
   return state_->Record(std::move(event));
 }
 
-long MemoryRegistry::OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
-                             RegHandle& out) {
+long MemoryRegistry::OpenKey(RegRoot root, std::string_view viewPath, RegView view,
+                             std::uint32_t access, RegHandle& out) {
   out = 0;
+  const std::string physical = ViewPath(root, viewPath, view);
+  const std::string_view path = physical;
   Event event{Op::Open, root, std::string(path), "", {}, regerr::kSuccess};
   event.result = state_->Injected(Op::Open, root, path);
   if (event.result == regerr::kSuccess) {
@@ -247,6 +283,7 @@ long MemoryRegistry::SetValue(RegHandle h, std::string_view name, const RegValue
     } else {
       it->second = value;
     }
+    state_->Changed(handle->key);
   }
   return state_->Record({Op::SetValue, handle ? handle->root : RegRoot{},
                          handle ? handle->path : "", std::string(name), value, result});
@@ -261,6 +298,7 @@ long MemoryRegistry::DeleteValue(RegHandle h, std::string_view name) {
       result = regerr::kFileNotFound;
     } else {
       handle->key->values.erase(it);
+      state_->Changed(handle->key);
     }
   }
   return state_->Record({Op::DeleteValue, handle ? handle->root : RegRoot{},
@@ -286,6 +324,8 @@ long MemoryRegistry::DeleteKey(RegHandle h, std::string_view subkey) {
     } else {
       target->deleted = true;
       parent->subkeys.erase(FoldedName(target->name));
+      state_->Changed(target);
+      state_->Changed(parent);
     }
   }
   return state_->Record({Op::DeleteKey, handle ? handle->root : RegRoot{},
@@ -297,7 +337,10 @@ long MemoryRegistry::CloseKey(RegHandle h) {
   long result = state_->Check(h, Op::Close, 0, "", handle);
   Event event{Op::Close, handle ? handle->root : RegRoot{}, handle ? handle->path : "", "", {},
               result};
-  if (result == regerr::kSuccess) state_->handles.erase(h);
+  if (result == regerr::kSuccess) {
+    state_->watches.erase(h);
+    state_->handles.erase(h);
+  }
   return state_->Record(std::move(event));
 }
 
@@ -334,6 +377,14 @@ long MemoryRegistry::EnumValue(RegHandle h, std::uint32_t index, std::string& na
                          handle ? handle->path : "", name, {}, result});
 }
 
+long MemoryRegistry::WatchKey(RegHandle h, std::function<void()> fired) {
+  State::Handle* handle = nullptr;
+  long result = state_->Check(h, Op::Watch, kNotify, "", handle);
+  if (result == regerr::kSuccess) state_->watches[h] = std::move(fired);
+  return state_->Record({Op::Watch, handle ? handle->root : RegRoot{}, handle ? handle->path : "",
+                         "", {}, result});
+}
+
 void MemoryRegistry::FailOn(Op op, RegRoot root, std::string_view pathPrefix, long code) {
   state_->failures.push_back({op, root, std::string(pathPrefix), code});
 }
@@ -341,6 +392,14 @@ void MemoryRegistry::FailOn(Op op, RegRoot root, std::string_view pathPrefix, lo
 void MemoryRegistry::ClearFailures() { state_->failures.clear(); }
 
 std::size_t MemoryRegistry::OpenHandles() const { return state_->handles.size(); }
+
+std::size_t MemoryRegistry::ArmedWatches() const { return state_->watches.size(); }
+
+std::size_t MemoryRegistry::Writes() const {
+  return static_cast<std::size_t>(std::count_if(state_->log.begin(), state_->log.end(), [](const Event& e) {
+    return e.op == Op::SetValue || e.op == Op::DeleteValue || e.op == Op::DeleteKey;
+  }));
+}
 
 const std::vector<MemoryRegistry::Event>& MemoryRegistry::Log() const { return state_->log; }
 
@@ -385,8 +444,13 @@ void MemoryRegistry::Put(RegRoot root, std::string_view path, std::string_view n
   } else {
     it->second = value;
   }
+  state_->Changed(key);
+  state_->Flush();
 }
 
-void MemoryRegistry::PutKey(RegRoot root, std::string_view path) { state_->Make(root, path); }
+void MemoryRegistry::PutKey(RegRoot root, std::string_view path) {
+  state_->Make(root, path);
+  state_->Flush();
+}
 
 }  // namespace orvane

@@ -2,6 +2,9 @@
 // An in-memory registry that behaves like the system's for what the program
 // relies on: case-insensitive names kept as written, parents made by create,
 // refusal to delete a key with subkeys, stable enumeration, real error codes.
+// Keys below HKLM\SOFTWARE and HKCR\CLSID opened in the 32-bit view lie under
+// Wow6432Node, as Wine keeps them. A watched key's change runs its watch's
+// callback at once, on the calling thread.
 // Tests can inject failures, read the operation log and count open handles.
 #include <cstddef>
 #include <map>
@@ -18,7 +21,7 @@ namespace orvane {
 class MemoryRegistry : public RegistryService {
  public:
   enum class Op { Create, Open, QueryInfo, Enum, SetValue, DeleteValue, DeleteKey, Close,
-                  QueryValue, EnumValue };
+                  QueryValue, EnumValue, Watch };
 
   // One call as the log records it. For key operations `path` is the full key
   // path below the root; `name` is the value or subkey name.
@@ -35,8 +38,8 @@ class MemoryRegistry : public RegistryService {
   MemoryRegistry();
   ~MemoryRegistry() override;
 
-  long CreateKey(RegRoot root, std::string_view path, RegHandle& out) override;
-  long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+  long CreateKey(RegRoot root, std::string_view path, RegView view, RegHandle& out) override;
+  long OpenKey(RegRoot root, std::string_view path, RegView view, std::uint32_t access,
                RegHandle& out) override;
   long QueryInfoKey(RegHandle key, RegKeyInfo& out) override;
   long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
@@ -47,6 +50,7 @@ class MemoryRegistry : public RegistryService {
   long CloseKey(RegHandle key) override;
   long QueryValue(RegHandle key, std::string_view name, RegValue& out) override;
   long EnumValue(RegHandle key, std::uint32_t index, std::string& name, RegValue& out) override;
+  long WatchKey(RegHandle key, std::function<void()> fired) override;
 
   // Every `op` on a key at or below root\pathPrefix ("" = the whole root)
   // answers `code` and changes nothing.
@@ -55,10 +59,15 @@ class MemoryRegistry : public RegistryService {
   void ClearFailures();
 
   std::size_t OpenHandles() const;
+  std::size_t ArmedWatches() const;
+  // Writes and deletions in the log (successful or not).
+  std::size_t Writes() const;
   const std::vector<Event>& Log() const;
   void ClearLog();
 
-  // Direct inspection and set-up for tests; they bypass failures and the log.
+  // Direct inspection and set-up for tests; they bypass failures and the log,
+  // but fire watches as another program's change would. Paths are as seen
+  // from the 64-bit view (Wow64Path() names the 32-bit one).
   bool KeyExists(RegRoot root, std::string_view path) const;
   std::optional<RegValue> Value(RegRoot root, std::string_view path,
                                 std::string_view name) const;

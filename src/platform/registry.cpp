@@ -1,8 +1,36 @@
 #include "platform/registry.h"
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace orvane {
+
+namespace {
+
+// The first component of `path` and the rest after its backslash.
+std::pair<std::string_view, std::string_view> FirstComponent(std::string_view path) {
+  std::size_t cut = path.find('\\');
+  if (cut == std::string_view::npos) return {path, {}};
+  return {path.substr(0, cut), path.substr(cut + 1)};
+}
+
+}  // namespace
+
+bool HasSeparateViews(RegRoot root, std::string_view path) {
+  const std::string first = AsciiLower(FirstComponent(path).first);
+  return (root == RegRoot::LocalMachine && first == "software") ||
+         (root == RegRoot::ClassesRoot && first == "clsid");
+}
+
+std::string Wow64Path(RegRoot root, std::string_view path) {
+  if (!HasSeparateViews(root, path)) return std::string(path);
+  auto [first, rest] = FirstComponent(path);
+  std::string out = root == RegRoot::LocalMachine ? std::string(first) + "\\Wow6432Node"
+                                                  : "Wow6432Node\\" + std::string(first);
+  if (!rest.empty()) out += "\\" + std::string(rest);
+  return out;
+}
 
 RegValue RegValue::Text(RegType type, std::string_view utf8) {
   RegValue value;
@@ -45,14 +73,14 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
   return *this;
 }
 
-long RegKey::Create(RegRoot root, std::string_view path) {
+long RegKey::Create(RegRoot root, std::string_view path, RegView view) {
   Close();
-  return registry_->CreateKey(root, path, handle_);
+  return registry_->CreateKey(root, path, view, handle_);
 }
 
-long RegKey::Open(RegRoot root, std::string_view path, std::uint32_t access) {
+long RegKey::Open(RegRoot root, std::string_view path, std::uint32_t access, RegView view) {
   Close();
-  return registry_->OpenKey(root, path, access, handle_);
+  return registry_->OpenKey(root, path, view, access, handle_);
 }
 
 void RegKey::Close() {

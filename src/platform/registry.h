@@ -3,6 +3,7 @@
 // Names and text are UTF-8 here; implementations store text as the wide
 // registry functions do (UTF-16LE with its terminating null).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,18 @@ constexpr std::uint32_t kKeyAllButDelete = 0x2003F;
 // Query, enumerate, notify and read-control.
 constexpr std::uint32_t kKeyRead = 0x20019;
 
+// Which registry view a key is opened in. On 64-bit Windows some keys exist
+// twice, once for 64-bit and once for 32-bit programs; Default is the view of
+// the calling program (64-bit for this one).
+enum class RegView : std::uint8_t { Default, Bits64, Bits32 };
+
+// Whether Windows keeps root\path apart in the two views: HKLM\SOFTWARE and
+// HKCR\CLSID and everything below them.
+bool HasSeparateViews(RegRoot root, std::string_view path);
+// Where the 32-bit view of root\path lies as seen from the 64-bit view:
+// below SOFTWARE\Wow6432Node or Wow6432Node\CLSID. Other paths come back as they are.
+std::string Wow64Path(RegRoot root, std::string_view path);
+
 struct RegValue {
   RegType type = RegType::None;
   std::vector<std::uint8_t> data;
@@ -60,10 +73,11 @@ class RegistryService {
  public:
   virtual ~RegistryService() = default;
 
-  // Opens the key, creating it and any missing parents.
-  virtual long CreateKey(RegRoot root, std::string_view path, RegHandle& out) = 0;
+  // Opens the key, creating it and any missing parents. The view stays with
+  // the handle: deleting a subkey through it deletes in that view.
+  virtual long CreateKey(RegRoot root, std::string_view path, RegView view, RegHandle& out) = 0;
   // Opens an existing key.
-  virtual long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+  virtual long OpenKey(RegRoot root, std::string_view path, RegView view, std::uint32_t access,
                        RegHandle& out) = 0;
   virtual long QueryInfoKey(RegHandle key, RegKeyInfo& out) = 0;
   // bufferChars counts UTF-16 code units including the null, as RegEnumKeyW.
@@ -79,6 +93,12 @@ class RegistryService {
   virtual long QueryValue(RegHandle key, std::string_view name, RegValue& out) = 0;
   virtual long EnumValue(RegHandle key, std::uint32_t index, std::string& name,
                          RegValue& out) = 0;
+
+  // Arms a one-shot watch on the open key: `fired` runs once when a value of
+  // the key or the list of its subkeys changes, or the key is deleted. It may
+  // run on another thread. Calling again on the same handle re-arms it (with
+  // the new `fired`); closing the handle ends the watch without firing.
+  virtual long WatchKey(RegHandle key, std::function<void()> fired) = 0;
 };
 
 // Owns one open key of a RegistryService; closes it when it goes.
@@ -93,8 +113,9 @@ class RegKey {
   RegKey& operator=(const RegKey&) = delete;
   ~RegKey() { Close(); }
 
-  long Create(RegRoot root, std::string_view path);
-  long Open(RegRoot root, std::string_view path, std::uint32_t access = kKeyAllButDelete);
+  long Create(RegRoot root, std::string_view path, RegView view = RegView::Default);
+  long Open(RegRoot root, std::string_view path, std::uint32_t access = kKeyAllButDelete,
+            RegView view = RegView::Default);
   void Close();
 
   bool IsOpen() const { return handle_ != 0; }

@@ -52,12 +52,14 @@ void BackupBuilder::NoteUnread(RegRoot root, const std::string& path, const std:
 }
 
 // The outermost missing key of the path is the one the run creates.
+// The 32-bit view's keys go into the file by their Wow6432Node names.
 void BackupBuilder::AddKey(const StepTarget& target) {
-  if (Covered(target.root, target.path)) return;
+  const std::string path = TargetKeyPath(target);
+  if (Covered(target.root, path)) return;
   std::size_t end = 0;
   do {
-    end = target.path.find('\\', end + 1);
-    const std::string prefix = target.path.substr(0, end);
+    end = path.find('\\', end + 1);
+    const std::string prefix = path.substr(0, end);
     RegKey key(registry_);
     long code = key.Open(target.root, prefix, kKeyRead);
     if (Absent(code)) {
@@ -73,20 +75,21 @@ void BackupBuilder::AddKey(const StepTarget& target) {
 }
 
 void BackupBuilder::AddValue(const StepTarget& target) {
-  const std::string id = Folded(target.root, target.path) + "\n" + AsciiLower(target.name);
-  if (Covered(target.root, target.path) || values_.count(id)) return;
+  const std::string path = TargetKeyPath(target);
+  const std::string id = Folded(target.root, path) + "\n" + AsciiLower(target.name);
+  if (Covered(target.root, path) || values_.count(id)) return;
   RegKey key(registry_);
-  long code = key.Open(target.root, target.path, kKeyRead);
+  long code = key.Open(target.root, target.path, kKeyRead, target.view);
   if (Absent(code)) return;  // the Key step before it saved that
   RegValue value;
   if (code == regerr::kSuccess) code = registry_.QueryValue(key.Get(), target.name, value);
   if (code == regerr::kSuccess) {
-    Entry(target.root, target.path).values.push_back({target.name, std::move(value)});
+    Entry(target.root, path).values.push_back({target.name, std::move(value)});
   } else if (Absent(code)) {
     if (target.kind == StepKind::DeleteValue) return;  // nothing to delete, nothing to restore
-    Entry(target.root, target.path).values.push_back({target.name, std::nullopt});
+    Entry(target.root, path).values.push_back({target.name, std::nullopt});
   } else {
-    NoteUnread(target.root, target.path, target.name, code);
+    NoteUnread(target.root, path, target.name, code);
     return;
   }
   values_.insert(id);

@@ -20,27 +20,28 @@ StepCheck Unreadable(long code) {
   return check;
 }
 
-// Whether the table writes a value into the key that targets[index] opens.
-bool KeyGetsValues(std::span<const StepTarget> targets, std::size_t index) {
-  for (std::size_t i = index + 1; i < targets.size(); ++i) {
+// Whether the key that targets[index] opens must exist: a value is written
+// into it, or nothing at all is done in it (the key is the step).
+bool KeyMustExist(std::span<const StepTarget> targets, std::size_t index) {
+  std::size_t i = index + 1;
+  for (; i < targets.size() && targets[i].hasKey && targets[i].kind != StepKind::Key; ++i) {
     if (targets[i].kind == StepKind::SetValue) return true;
-    if (!targets[i].hasKey || targets[i].kind == StepKind::Key) break;
   }
-  return false;
+  return i == index + 1;
 }
 
 StepCheck CheckKey(RegistryService& registry, std::span<const StepTarget> targets, std::size_t index) {
   RegKey key(registry);
-  long code = key.Open(targets[index].root, targets[index].path, kKeyRead);
+  long code = key.Open(targets[index].root, targets[index].path, kKeyRead, targets[index].view);
   if (code == regerr::kSuccess) return Checked(StepState::Intact);
   if (!Absent(code)) return Unreadable(code);
-  return Checked(KeyGetsValues(targets, index) ? StepState::Differs : StepState::Intact);
+  return Checked(KeyMustExist(targets, index) ? StepState::Differs : StepState::Intact);
 }
 
 StepCheck CheckValue(RegistryService& registry, const StepTarget& target) {
   const bool set = target.kind == StepKind::SetValue;
   RegKey key(registry);
-  long code = key.Open(target.root, target.path, kKeyRead);
+  long code = key.Open(target.root, target.path, kKeyRead, target.view);
   if (Absent(code)) return Checked(set ? StepState::Differs : StepState::Intact);
   if (code != regerr::kSuccess) return Unreadable(code);
   RegValue found;

@@ -28,6 +28,23 @@ constexpr std::uint16_t kUndoFailedText = 3121;
 constexpr std::uint16_t kNoBackupText = 3122;
 constexpr std::uint16_t kMalformedText = 3123;
 constexpr std::uint16_t kNotCheckedText = 3224;
+constexpr std::uint16_t kRestoredText = 3401;
+
+bool HasCommands(std::span<const Step> steps) {
+  for (const Step& step : steps) {
+    if (step.kind == StepKind::Command) return true;
+  }
+  return false;
+}
+
+// "2026-12-06_14-03-27" -> "2026-12-06 14:03:27".
+std::string ReadableTime(std::string stamp) {
+  for (std::size_t i = 0; i < stamp.size(); ++i) {
+    if (stamp[i] == '_') stamp[i] = ' ';
+    else if (stamp[i] == '-' && i > 10) stamp[i] = ':';
+  }
+  return stamp;
+}
 
 std::string Replace(std::string text, std::string_view field, const std::string& with) {
   std::size_t at = text.find(field);
@@ -65,6 +82,7 @@ void RepairRunner::KeepJournal(FileStore& files, std::string version) {
 void RepairRunner::OnRepairButtonClick() {
   if (buttonRunActive_) return;  // the button is disabled during a run
   view_.SetTimerEnabled(false);
+  StopLock();
 
   bool anyTicked = false;
   for (int row = 0; row < kRepairItemCount && !anyTicked; ++row) anyTicked = view_.RowTicked(row);
@@ -129,6 +147,7 @@ void RepairRunner::UndoLastRepair() {
   // Not inside a run or a lock pass: its remaining rows would write over the undo.
   if (buttonRunActive_ || lockPassActive_) return;
   view_.SetTimerEnabled(false);  // the lock would put the repair straight back
+  StopLock();
   std::string text = LoadString(kNoBackupText);
   if (files_) {
     RepairContext context{registry_, commands_, config_};
@@ -149,21 +168,60 @@ void RepairRunner::UndoLastRepair() {
   view_.ShowMessage(text, LoadString(kMessageCaption), MessageIcon::Information);
 }
 
+void RepairRunner::StopLock() {
+  watches_.reset();
+  locked_.fill(false);
+  pending_.clear();
+}
+
 void RepairRunner::OnTimerTick() {
-  // A pass runs alone; a tick that falls due inside a modal loop of the
-  // button's run waits for the next interval.
+  if (!watches_) watches_ = std::make_unique<LockWatches>(registry_, view_.KeyChangePoster());
+  for (int row = 0; row < kRepairItemCount; ++row) {
+    const bool ticked = row != kMenuManagerItem && view_.RowTicked(row);
+    if (ticked != locked_[row]) {
+      locked_[row] = ticked;
+      if (ticked) pending_.insert(row);
+      if (!ticked) watches_->Forget(row);
+    }
+    // Commands cannot be watched: they run again once the last ones have ended.
+    if (ticked && (HasCommands(kRepairItems[row].steps) || !watches_->Armed(row))) pending_.insert(row);
+  }
+  DrainPending();
+}
+
+void RepairRunner::OnKeyChanged(std::uint32_t watchId) {
+  if (!watches_) return;  // lock mode ended meanwhile
+  for (int row : watches_->Fired(watchId)) pending_.insert(row);
+  DrainPending();
+}
+
+// A pass runs alone: what falls due inside it, or inside a button run's
+// modal loop, waits in the set for the end of the pass.
+void RepairRunner::DrainPending() {
   if (lockPassActive_ || buttonRunActive_) return;
   lockPassActive_ = true;
   const unsigned runsBefore = buttonRuns_;
-  for (int row = 0; row < kRepairItemCount; ++row) {
-    // A click of the button inside this pass took over.
-    if (buttonRuns_ != runsBefore) break;
-    if (row == kMenuManagerItem || !view_.RowTicked(row)) continue;
-    // Commands are not started again while the last ones still run.
-    if (StillRunning(row)) continue;
+  while (!pending_.empty() && watches_ && buttonRuns_ == runsBefore) {
+    const int row = *pending_.begin();
+    pending_.erase(pending_.begin());
+    if (!locked_[row] || StillRunning(row)) continue;
+    // Armed before the item runs, so no change after it goes unseen. A key
+    // the item creates fires its parent's watch, and is watched then.
+    watches_->Watch(row, ResolveSteps(kRepairItems[row].steps, config_));
     RunRepairItem(row);
   }
   lockPassActive_ = false;
+}
+
+void RepairRunner::NoteRestored(int row) {
+  restored_[row].count++;
+  restored_[row].last = files_ ? ReadableTime(files_->LocalTimeStamp()) : "";
+}
+
+std::string RepairRunner::RestoredText(int row) const {
+  if (restored_[row].count == 0) return "";
+  return Replace(Replace(LoadString(kRestoredText), "{n}", std::to_string(restored_[row].count)), "{time}",
+                 restored_[row].last);
 }
 
 void RepairRunner::RunRepairItem(int index) {
@@ -179,6 +237,7 @@ void RepairRunner::RunRepairItem(int index) {
                            LoadString(report.Succeeded() ? kRepairSucceeded : kRepairFailed),
                        report);
     }
+    if (lockPassActive_ && report.Wrote()) NoteRestored(index);
     ShowRepairResult(report.Succeeded(), index);
     ShowReason(index, report);
   }
@@ -200,15 +259,15 @@ void RepairRunner::ShowRepairResult(bool succeeded, int row) {
 // A red row names its first refused step and the reason.
 void RepairRunner::ShowReason(int row, const RunReport& report) {
   std::optional<std::size_t> failed = report.FirstFailure();
-  if (!failed) {
-    view_.SetResultToolTip(row, "");
-    return;
+  std::string tip = RestoredText(row);
+  if (failed) {
+    const StepOutcome& outcome = report.outcomes[*failed];
+    std::string reason = outcome.outcome == Outcome::Refused || outcome.outcome == Outcome::NoKey
+                             ? DescribeError(outcome.code) : DescribeOutcome(outcome);
+    tip = Replace(Replace(LoadString(kRefusedToolTip), "{step}", DescribeStep(report.targets[*failed])),
+                  "{reason}", reason) + (tip.empty() ? "" : "\r\n" + tip);
   }
-  const StepOutcome& outcome = report.outcomes[*failed];
-  std::string reason = outcome.outcome == Outcome::Refused || outcome.outcome == Outcome::NoKey
-                           ? DescribeError(outcome.code) : DescribeOutcome(outcome);
-  view_.SetResultToolTip(row, Replace(Replace(LoadString(kRefusedToolTip), "{step}",
-                                              DescribeStep(report.targets[*failed])), "{reason}", reason));
+  view_.SetResultToolTip(row, tip);
 }
 
 RunReport RepairRunner::RunRoutine(int index) {

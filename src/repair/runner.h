@@ -2,13 +2,17 @@
 // The repair button, the item table and the lock timer of the main window.
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <set>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/command_runner.h"
 #include "platform/file_store.h"
 #include "platform/registry.h"
 #include "repair/journal.h"
+#include "repair/lock_watch.h"
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
 #include "repair/steps.h"
@@ -44,7 +48,12 @@ class RepairRunner {
   void CheckAllItems();
   // Turns lock mode off, restores the newest backup, checks every row and says how it went.
   void UndoLastRepair();
-  void OnTimerTick();  // the lock pass
+  // Lock mode: the timer's safety net follows ticks and unticks and
+  // re-applies the items whose watches are not armed; a changed key
+  // re-applies the items that touch it. Items due during a pass or a button
+  // run wait in a set and are applied after it.
+  void OnTimerTick();
+  void OnKeyChanged(std::uint32_t watchId);
 
   void RunRepairItem(int index);
   void ShowRepairResult(bool succeeded, int row);
@@ -53,6 +62,10 @@ class RepairRunner {
   RunReport RunRoutine(int index);
   void ShowReason(int row, const RunReport& report);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
+  void StopLock();
+  void DrainPending();
+  void NoteRestored(int row);
+  std::string RestoredText(int row) const;
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
 
@@ -67,6 +80,14 @@ class RepairRunner {
   bool buttonRunActive_ = false;
   bool lockPassActive_ = false;
   unsigned buttonRuns_ = 0;
+  std::unique_ptr<LockWatches> watches_;  // while lock mode runs
+  std::array<bool, kRepairItemCount> locked_{};  // rows lock mode follows
+  std::set<int> pending_;  // rows to re-apply
+  struct Restored {
+    unsigned count = 0;
+    std::string last;
+  };
+  std::array<Restored, kRepairItemCount> restored_{};
 };
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #pragma once
 // The main window as the repair runner sees it.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orvane {
@@ -25,6 +26,10 @@ class RunnerView {
   virtual void SetRepairButtonEnabled(bool enabled) = 0;
   virtual bool LockTicked() = 0;
   virtual void SetTimerEnabled(bool enabled) = 0;
+  // A function any thread may call with a watch's id, which makes the window's
+  // thread call RepairRunner::OnKeyChanged(id) soon. Empty: keys are not
+  // watched and lock mode re-applies its items on every tick.
+  virtual std::function<void(std::uint32_t)> KeyChangePoster() { return {}; }
 
   virtual void ShowMessage(const std::string& text, const std::string& caption,
                            MessageIcon icon) = 0;

@@ -27,6 +27,7 @@ std::uint16_t ActionText(StepKind kind) {
 std::uint16_t OutcomeText(Outcome outcome) {
   switch (outcome) {
     case Outcome::Done: return 3213;
+    case Outcome::Unchanged: return 3400;
     case Outcome::AlreadyAbsent: return 3214;
     case Outcome::Refused: return 3215;
     case Outcome::NoKey: return 3216;
@@ -61,7 +62,7 @@ std::string DescribeValue(const RegValue& value) {
 std::string DescribeStep(const StepTarget& target) {
   std::string text = LoadString(ActionText(target.kind)) + " ";
   if (target.kind == StepKind::Command) return text + target.command;
-  text += FullKeyName(target.root, target.path);
+  text += FullKeyName(target.root, TargetKeyPath(target));
   switch (target.kind) {
     case StepKind::SetValue:
       return text + " \"" + target.name + "\" = " + DescribeValue(target.value);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "repair/check.h"
 #include "repair/key_tree.h"
 
 namespace orvane {
@@ -25,6 +26,34 @@ StepOutcome Written(long code) {
 StepOutcome Deleted(long code) {
   if (Absent(code)) return {Outcome::AlreadyAbsent, code};
   return Written(code);
+}
+
+// A Key target and the value and subkey targets after it.
+std::size_t GroupEnd(const std::vector<StepTarget>& targets, std::size_t keyIndex) {
+  std::size_t end = keyIndex + 1;
+  while (end < targets.size() && targets[end].hasKey && targets[end].kind != StepKind::Key) ++end;
+  return end;
+}
+
+// Repeats each group whose key Windows keeps apart in the two views.
+std::vector<StepTarget> InBothViews(std::vector<StepTarget> targets) {
+  std::vector<StepTarget> out;
+  out.reserve(targets.size());
+  for (std::size_t i = 0; i < targets.size();) {
+    if (targets[i].kind != StepKind::Key || !HasSeparateViews(targets[i].root, targets[i].path)) {
+      out.push_back(std::move(targets[i++]));
+      continue;
+    }
+    const std::size_t end = GroupEnd(targets, i);
+    for (RegView view : {RegView::Bits64, RegView::Bits32}) {
+      for (std::size_t j = i; j < end; ++j) {
+        out.push_back(targets[j]);
+        out.back().view = view;
+      }
+    }
+    i = end;
+  }
+  return out;
 }
 
 // Applies one value or subkey step to the open key.
@@ -92,10 +121,21 @@ std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfi
     }
     targets.push_back(std::move(target));
   }
-  return targets;
+  return InBothViews(std::move(targets));
+}
+
+std::string TargetKeyPath(const StepTarget& target) {
+  return target.view == RegView::Bits32 ? Wow64Path(target.root, target.path) : target.path;
 }
 
 bool RunReport::Succeeded() const { return !FirstFailure().has_value(); }
+
+bool RunReport::Wrote() const {
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    if (outcomes[i].outcome == Outcome::Done && targets[i].kind != StepKind::Command) return true;
+  }
+  return false;
+}
 
 std::optional<std::size_t> RunReport::FirstFailure() const {
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
@@ -116,23 +156,45 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
   report.outcomes.resize(report.targets.size());
   RegKey key(registry);
   long keyCode = regerr::kInvalidHandle;  // a value step before any Key has no key
+  std::optional<std::size_t> keyStep;     // a Key step found intact: created when first needed
   for (std::size_t i = 0; i < report.targets.size(); ++i) {
     const StepTarget& target = report.targets[i];
     StepOutcome& outcome = report.outcomes[i];
+    if (target.kind != StepKind::SetValue && target.kind != StepKind::DeleteValue &&
+        target.kind != StepKind::DeleteSubkey) {
+      key.Close();
+      keyCode = regerr::kInvalidHandle;
+      keyStep.reset();
+    }
+    const StepState found = target.kind == StepKind::Command
+                                ? StepState::NotChecked
+                                : CheckStep(registry, report.targets, i).state;
     switch (target.kind) {
       case StepKind::Key:
-        key.Close();
-        keyCode = key.Create(target.root, target.path);
-        outcome = Written(keyCode);
+        if (found == StepState::Intact) {
+          keyStep = i;
+          outcome = {Outcome::Unchanged, 0};
+        } else {
+          keyCode = key.Create(target.root, target.path, target.view);
+          outcome = Written(keyCode);
+        }
         break;
       case StepKind::SetValue:
       case StepKind::DeleteValue:
       case StepKind::DeleteSubkey:
+        if (found == StepState::Intact) {
+          outcome = {target.kind == StepKind::SetValue ? Outcome::Unchanged : Outcome::AlreadyAbsent, 0};
+          break;
+        }
+        if (keyStep) {  // the key was there when read; open it now to write
+          keyCode = key.Create(report.targets[*keyStep].root, report.targets[*keyStep].path,
+                               report.targets[*keyStep].view);
+          report.outcomes[*keyStep] = Written(keyCode);
+          keyStep.reset();
+        }
         outcome = key.IsOpen() ? ApplyToKey(registry, key, target) : StepOutcome{Outcome::NoKey, keyCode};
         break;
       case StepKind::Command: {
-        key.Close();
-        keyCode = regerr::kInvalidHandle;
         auto process = context.commands.Start(target.command, kShowMinimized);
         if (!process) {
           outcome = {Outcome::NotStarted, 0};
@@ -143,14 +205,15 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
         break;
       }
       case StepKind::ShellVerbs:
-        key.Close();
-        keyCode = regerr::kInvalidHandle;
-        outcome = {EmptyKeyTree(registry, target.root, target.path) ? Outcome::Done : Outcome::Refused, 0};
+        if (found == StepState::Intact) {
+          outcome = {Outcome::Unchanged, 0};
+        } else {
+          outcome = {EmptyKeyTree(registry, target.root, target.path) ? Outcome::Done : Outcome::Refused, 0};
+        }
         break;
       case StepKind::DeleteTree:
-        key.Close();
-        keyCode = regerr::kInvalidHandle;
-        outcome = Written(DeleteKeyTree(registry, target.root, target.path));
+        outcome = found == StepState::Intact ? StepOutcome{Outcome::AlreadyAbsent, 0}
+                                             : Written(DeleteKeyTree(registry, target.root, target.path));
         break;
     }
   }

@@ -3,6 +3,9 @@
 //
 // A Key step opens (creating if needed) the key that the value steps after it
 // write to; that key is closed before the next Key, Command or ShellVerbs step.
+// Steps under HKLM\SOFTWARE and HKCR\CLSID act in both registry views, the
+// 64-bit one first. Each step reads before it writes: a value already as the
+// table says is not written, a value or key already absent not deleted.
 // Result: every step is attempted in order; the routine fails when any step
 // was refused (a key not opened, a write or deletion refused). A value or
 // subkey already absent is no failure. A command that cannot be started ends
@@ -84,6 +87,7 @@ inline constexpr std::string_view kDefault = "";
 struct StepTarget {
   StepKind kind;
   RegRoot root = RegRoot::ClassesRoot;
+  RegView view = RegView::Default;
   std::string path = {};  // Key: the key; value and subkey steps: their key; ShellVerbs, DeleteTree: the tree
   std::string name = {};     // value or subkey name
   RegValue value = {};       // SetValue: what it writes
@@ -93,6 +97,10 @@ struct StepTarget {
 
 std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfig& config);
 
+// The key a target acts on as the 64-bit view sees it (Wow6432Node for the
+// 32-bit view).
+std::string TargetKeyPath(const StepTarget& target);
+
 // What became of one step when it ran.
 enum class Outcome {
   Done,
@@ -101,12 +109,15 @@ enum class Outcome {
   NoKey,          // its key could not be opened; `code` is the key's error
   NotStarted,     // a command that could not be started
   NotRun,         // after a command could not be started
+  Unchanged,      // already as the table says: nothing written
 };
 
 struct StepOutcome {
   Outcome outcome = Outcome::NotRun;
   long code = 0;
-  bool Failed() const { return outcome != Outcome::Done && outcome != Outcome::AlreadyAbsent; }
+  bool Failed() const {
+    return outcome != Outcome::Done && outcome != Outcome::Unchanged && outcome != Outcome::AlreadyAbsent;
+  }
 };
 
 // A run of one table: the steps, made concrete, and each one's outcome.
@@ -114,6 +125,8 @@ struct RunReport {
   std::vector<StepTarget> targets;
   std::vector<StepOutcome> outcomes;  // one per target
   bool Succeeded() const;
+  // Some registry step wrote or deleted something.
+  bool Wrote() const;
   // The first step whose failure fails the routine; nullopt when none did.
   std::optional<std::size_t> FirstFailure() const;
 };

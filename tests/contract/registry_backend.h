@@ -16,6 +16,9 @@ class RegistryBackend {
 };
 
 // A fresh, empty registry for one test; its destructor removes whatever the test wrote.
-std::unique_ptr<RegistryBackend> MakeRegistryBackend();
+// The system's lies below HKEY_CURRENT_USER, which has one view, except with
+// `machineSoftware`: then HKLM\SOFTWARE is a scratch key below the real one,
+// with its two views.
+std::unique_ptr<RegistryBackend> MakeRegistryBackend(bool machineSoftware = false);
 
 }  // namespace orvane::testing

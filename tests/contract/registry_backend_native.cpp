@@ -16,6 +16,6 @@ class MemoryBackend : public RegistryBackend {
 
 }  // namespace
 
-std::unique_ptr<RegistryBackend> MakeRegistryBackend() { return std::make_unique<MemoryBackend>(); }
+std::unique_ptr<RegistryBackend> MakeRegistryBackend(bool /*machineSoftware*/) { return std::make_unique<MemoryBackend>(); }
 
 }  // namespace orvane::testing

@@ -15,13 +15,19 @@ constexpr wchar_t kSandboxParent[] = L"Software\\OrvaneContract";
 // user, made for one test and removed with everything below it afterwards.
 class SystemBackend : public RegistryBackend {
  public:
-  SystemBackend() : registry_(SandboxName()) {
+  explicit SystemBackend(bool machineSoftware)
+      : registry_(SandboxName(), machineSoftware ? MachineLeaf() : std::string()) {
     for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine}) {
       RegHandle h = 0;
-      if (registry_.CreateKey(root, "", h) == regerr::kSuccess) registry_.CloseKey(h);
+      if (registry_.CreateKey(root, "", RegView::Default, h) == regerr::kSuccess) registry_.CloseKey(h);
     }
   }
   ~SystemBackend() override {
+    for (std::wstring parent : {L"SOFTWARE\\", L"SOFTWARE\\Wow6432Node\\"}) {
+      if (machineWide_.empty()) break;
+      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (parent + machineWide_).c_str());
+      ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (parent + machineWide_).c_str());
+    }
     ::RegDeleteTreeW(HKEY_CURRENT_USER, sandboxWide_.c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, sandboxWide_.c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, kSandboxParent);  // only when no other test's key is left
@@ -37,12 +43,23 @@ class SystemBackend : public RegistryBackend {
     return "Software\\OrvaneContract\\" + std::string(leaf.begin(), leaf.end());
   }
 
+  // HKLM\SOFTWARE, which has two views, needs a sandbox of its own there.
+  std::string MachineLeaf() {
+    std::string leaf = "OrvaneContract-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                       std::to_string(reinterpret_cast<std::uintptr_t>(this));
+    machineWide_ = std::wstring(leaf.begin(), leaf.end());
+    return leaf;
+  }
+
   std::wstring sandboxWide_;
+  std::wstring machineWide_;
   Win32Registry registry_;
 };
 
 }  // namespace
 
-std::unique_ptr<RegistryBackend> MakeRegistryBackend() { return std::make_unique<SystemBackend>(); }
+std::unique_ptr<RegistryBackend> MakeRegistryBackend(bool machineSoftware) {
+  return std::make_unique<SystemBackend>(machineSoftware);
+}
 
 }  // namespace orvane::testing

@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "contract/registry_backend.h"
@@ -128,7 +132,7 @@ TEST_F(RegistryContract, DeletingKeysRefusesParentsAndReportsAbsentOnes) {
   Created(kCU, "Software\\Gone\\Key");
   RegKey parent = Opened(kCU, "Software\\Gone");
   RegHandle stale = 0;
-  ASSERT_EQ(reg().OpenKey(kCU, "Software\\Gone\\Key", kKeyAllButDelete, stale), regerr::kSuccess);
+  ASSERT_EQ(reg().OpenKey(kCU, "Software\\Gone\\Key", RegView::Default, kKeyAllButDelete, stale), regerr::kSuccess);
   ASSERT_EQ(reg().DeleteKey(parent.Get(), "Key"), regerr::kSuccess);
   RegKeyInfo info;
   EXPECT_EQ(reg().QueryInfoKey(stale, info), regerr::kKeyDeleted);
@@ -179,6 +183,75 @@ TEST_F(RegistryContract, ValueTypesAndBytesRoundTrip) {
   Query(key, "NoDrives", regerr::kFileNotFound);
   EXPECT_EQ(reg().DeleteValue(key.Get(), "NoDrives"), regerr::kFileNotFound);
   Query(key, "搜索页");
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+RegValue Text(std::string_view text) { return RegValue::Text(RegType::Sz, text); }
+
+TEST_F(RegistryContract, MachineSoftwareHasTwoViewsTheUserKeyOne) {
+  backend_ = testing::MakeRegistryBackend(true);
+  struct Case { RegRoot root; const char* path; bool apart; };
+  for (const Case& c : {Case{kLM, R"(SOFTWARE\Views\K)", true}, Case{kCU, R"(Software\Views\K)", false}}) {
+    SCOPED_TRACE(c.path);
+    for (RegView view : {RegView::Bits64, RegView::Bits32}) {
+      RegKey key(reg());
+      ASSERT_EQ(key.Create(c.root, c.path, view), regerr::kSuccess);
+      ASSERT_EQ(reg().SetValue(key.Get(), "v", Text(view == RegView::Bits64 ? "64" : "32")), regerr::kSuccess);
+    }
+    RegKey k64(reg()), k32(reg()), plain(reg());
+    ASSERT_EQ(k64.Open(c.root, c.path, kKeyRead, RegView::Bits64), regerr::kSuccess);
+    ASSERT_EQ(k32.Open(c.root, c.path, kKeyRead, RegView::Bits32), regerr::kSuccess);
+    EXPECT_EQ(Query(k64, "v").AsText(), c.apart ? "64" : "32");
+    EXPECT_EQ(Query(k32, "v").AsText(), "32");
+    if (!c.apart) continue;
+    // The 32-bit view lies under Wow6432Node; deleting through a 32-bit handle leaves the 64-bit key.
+    ASSERT_EQ(plain.Open(c.root, R"(SOFTWARE\Wow6432Node\Views\K)", kKeyRead), regerr::kSuccess);
+    EXPECT_EQ(Query(plain, "v").AsText(), "32");
+    RegKey parent(reg());
+    ASSERT_EQ(parent.Open(c.root, R"(SOFTWARE\Views)", kKeyAllButDelete, RegView::Bits32), regerr::kSuccess);
+    EXPECT_EQ(reg().DeleteKey(parent.Get(), "K"), regerr::kSuccess);
+    EXPECT_EQ(RegKey(reg()).Open(c.root, c.path, kKeyRead, RegView::Bits32), regerr::kFileNotFound);
+    EXPECT_EQ(RegKey(reg()).Open(c.root, c.path, kKeyRead, RegView::Bits64), regerr::kSuccess);
+  }
+}
+
+// Waits up to two seconds for `count` to reach `expected` (a watch may fire on another thread).
+bool Reaches(const std::atomic<int>& count, int expected) {
+  for (int i = 0; i < 200 && count.load() < expected; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // and no more than that
+  return count.load() == expected;
+}
+
+TEST_F(RegistryContract, AWatchFiresOnceForEachArmingAndNotAfterItsKeyIsClosed) {
+  std::atomic<int> fired{0};
+  RegKey watched = Created(kCU, R"(Software\W)");
+  RegKey writer = Opened(kCU, R"(Software\W)");
+  auto arm = [&] { ASSERT_EQ(reg().WatchKey(watched.Get(), [&fired] { ++fired; }), regerr::kSuccess); };
+  const std::vector<std::function<void()>> changes = {
+      [&] { reg().SetValue(writer.Get(), "v", RegValue::Dword(1)); },
+      [&] { reg().SetValue(writer.Get(), "v", RegValue::Dword(2)); },
+      [&] { Created(kCU, R"(Software\W\Sub)"); },
+      [&] { reg().DeleteKey(writer.Get(), "Sub"); },
+      [&] { reg().DeleteValue(writer.Get(), "v"); },
+  };
+  arm();
+  EXPECT_TRUE(Reaches(fired, 0));
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    changes[i]();
+    EXPECT_TRUE(Reaches(fired, int(i) + 1));
+    reg().SetValue(writer.Get(), "other", RegValue::Dword(int(i)));  // not armed: not seen
+    EXPECT_TRUE(Reaches(fired, int(i) + 1));
+    arm();
+  }
+  watched.Close();
+  reg().SetValue(writer.Get(), "v", RegValue::Dword(3));
+  EXPECT_TRUE(Reaches(fired, int(changes.size())));
 }
 
 }  // namespace

@@ -92,6 +92,8 @@ TEST(MainWindowRunner, RowsButtonLockAndTimerAreWired) {
 
   // A refused write turns the row red.
   f.registry.FailOn(MemoryRegistry::Op::SetValue, RegRoot::CurrentUser, "");
+  f.registry.Put(RegRoot::CurrentUser, R"(Software\Microsoft\Internet Explorer\Main)", "Start Page",
+                 RegValue::Text(RegType::Sz, "http://changed.example.org"));
   ASSERT_TRUE(p.Click(m.ibtndo));
   EXPECT_EQ(m.rows.lbldoinfo[7]->Caption(), LoadString(1002));
   EXPECT_EQ(m.rows.lbldoinfo[7]->ForeColor(), 255u);

@@ -14,10 +14,10 @@ TEST(MemoryRegistry, CountsOpenHandlesAndLogsEveryCallWithItsResult) {
   MemoryRegistry reg;
   reg.Put(kCU, "K", "old", RegValue::Dword(1));  // set-up is not logged
   RegHandle a = 0, b = 0, missing = 123;
-  ASSERT_EQ(reg.CreateKey(kCU, "K", a), regerr::kSuccess);
-  ASSERT_EQ(reg.OpenKey(kCU, "k", kKeyAllButDelete, b), regerr::kSuccess);
+  ASSERT_EQ(reg.CreateKey(kCU, "K", RegView::Default, a), regerr::kSuccess);
+  ASSERT_EQ(reg.OpenKey(kCU, "k", RegView::Default, kKeyAllButDelete, b), regerr::kSuccess);
   EXPECT_NE(a, b);
-  EXPECT_EQ(reg.OpenKey(kCU, "B", kKeyAllButDelete, missing), regerr::kFileNotFound);
+  EXPECT_EQ(reg.OpenKey(kCU, "B", RegView::Default, kKeyAllButDelete, missing), regerr::kFileNotFound);
   EXPECT_EQ(missing, 0u);
   EXPECT_EQ(reg.OpenHandles(), 2u);
   reg.ClearLog();
@@ -42,24 +42,46 @@ TEST(MemoryRegistry, InjectedFailuresMatchOperationRootAndPathPrefix) {
   reg.FailOn(Op::SetValue, kCU, "", regerr::kKeyDeleted);
   reg.FailOn(Op::DeleteKey, kLM, "software\\policies\\sub");
   RegHandle h = 0;
-  EXPECT_EQ(reg.CreateKey(kLM, "Software\\Policies\\Sub\\New", h), regerr::kAccessDenied);
+  EXPECT_EQ(reg.CreateKey(kLM, "Software\\Policies\\Sub\\New", RegView::Default, h), regerr::kAccessDenied);
   EXPECT_EQ(h, 0u);
   EXPECT_FALSE(reg.KeyExists(kLM, "Software\\Policies\\Sub\\New"));
   // A sibling that only shares the leading characters is not below the prefix.
-  EXPECT_EQ(reg.CreateKey(kLM, "Software\\PoliciesX", h), regerr::kSuccess);
+  EXPECT_EQ(reg.CreateKey(kLM, "Software\\PoliciesX", RegView::Default, h), regerr::kSuccess);
   reg.CloseKey(h);
   // Other operations on the same key still work; a delete is matched on the deleted key's path.
-  ASSERT_EQ(reg.OpenKey(kLM, "Software\\Policies", kKeyAllButDelete, h), regerr::kSuccess);
+  ASSERT_EQ(reg.OpenKey(kLM, "Software\\Policies", RegView::Default, kKeyAllButDelete, h), regerr::kSuccess);
   EXPECT_EQ(reg.SetValue(h, "v", RegValue::Dword(1)), regerr::kSuccess);
   EXPECT_EQ(reg.DeleteKey(h, "Sub"), regerr::kAccessDenied);
   reg.CloseKey(h);
-  ASSERT_EQ(reg.CreateKey(kCU, "Software\\Any", h), regerr::kSuccess);
+  ASSERT_EQ(reg.CreateKey(kCU, "Software\\Any", RegView::Default, h), regerr::kSuccess);
   EXPECT_EQ(reg.SetValue(h, "v", RegValue::Dword(1)), regerr::kKeyDeleted);
   EXPECT_FALSE(reg.Value(kCU, "Software\\Any", "v"));
   reg.CloseKey(h);
   reg.ClearFailures();
-  EXPECT_EQ(reg.CreateKey(kLM, "Software\\Policies\\Sub\\New", h), regerr::kSuccess);
+  EXPECT_EQ(reg.CreateKey(kLM, "Software\\Policies\\Sub\\New", RegView::Default, h), regerr::kSuccess);
   reg.CloseKey(h);
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(MemoryRegistry, TheThirtyTwoBitViewLiesUnderWow6432NodeWhereWindowsSplitsIt) {
+  struct Case { RegRoot root; const char* path; const char* physical; };
+  for (const Case& c : {Case{kLM, R"(SOFTWARE\A)", R"(SOFTWARE\Wow6432Node\A)"},
+                        Case{RegRoot::ClassesRoot, R"(CLSID\{X})", R"(Wow6432Node\CLSID\{X})"},
+                        Case{kLM, R"(SYSTEM\A)", R"(SYSTEM\A)"}, Case{kCU, R"(Software\A)", R"(Software\A)"}}) {
+    SCOPED_TRACE(c.path);
+    MemoryRegistry reg;
+    RegKey key(reg);
+    ASSERT_EQ(key.Create(c.root, c.path, RegView::Bits32), regerr::kSuccess);
+    EXPECT_TRUE(reg.KeyExists(c.root, c.physical));
+    EXPECT_EQ(reg.KeyExists(c.root, c.path), std::string(c.path) == c.physical);
+    EXPECT_EQ(RegKey(reg).Open(c.root, c.path, kKeyRead, RegView::Bits64) == regerr::kSuccess,
+              std::string(c.path) == c.physical);
+  }
 }
 
 }  // namespace

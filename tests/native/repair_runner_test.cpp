@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <map>
+#include <utility>
 
 #include "platform/memory_registry.h"
 #include "repair/runner.h"
@@ -22,13 +24,20 @@ struct FakeView : RunnerView {
   std::function<void()> onPendingEvents;  // runs inside ProcessPendingEvents
   std::array<std::string, kRepairItemCount> caption;
   std::array<std::uint32_t, kRepairItemCount> color{};
+  std::array<std::string, kRepairItemCount> tip;
+  std::vector<std::uint32_t> posted;           // watches that fired, not yet delivered
+  std::function<void(std::uint32_t)> onPosted;  // instead, when set
 
   bool RowTicked(int row) override { return Log("tick?" + std::to_string(row)), ticks[row]; }
   void SetResultColor(int row, std::uint32_t c) override { color[row] = c; }
   void SetResultCaption(int row, const std::string& text) override { caption[row] = text; }
   void ShowResult(int row) override { Log("result" + std::to_string(row)); }
   void SetRepairButtonEnabled(bool on) override { Log(on ? "button on" : "button off"); }
+  void SetResultToolTip(int row, const std::string& text) override { tip[row] = text; }
   bool LockTicked() override { return lock; }
+  std::function<void(std::uint32_t)> KeyChangePoster() override {
+    return [this](std::uint32_t id) { onPosted ? onPosted(id) : posted.push_back(id); };
+  }
   void SetTimerEnabled(bool on) override { Log(on ? "timer on" : "timer off"); }
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
     Log("message " + text + "|" + title + (icon == MessageIcon::Information ? "|i" : ""));
@@ -38,7 +47,11 @@ struct FakeView : RunnerView {
     Log("events");
     if (onPendingEvents) onPendingEvents();
   }
-  void RepaintPending() override { Log("repaint"); }
+  void RepaintPending() override {
+    Log("repaint");
+    if (onRepaint) onRepaint();
+  }
+  std::function<void()> onRepaint;
   void Log(std::string event) { events.push_back(std::move(event)); }
   int Count(const std::string& event) const { return int(std::count(events.begin(), events.end(), event)); }
 };
@@ -109,10 +122,10 @@ TEST(RepairRunner, ALockPassOnlyRepaintsAndInputWaitsUntilAfterIt) {
   EXPECT_EQ(rig.view.Count("events"), 2);  // the button's run takes input between items
   rig.view.events.clear();
   rig.runner.OnTimerTick();
-  EXPECT_EQ(rig.view.events, (std::vector<std::string>{"tick?0", "tick?1", "tick?2", "result2", "repaint",
-                                                       "tick?3", "tick?4", "tick?5", "tick?6", "tick?7",
-                                                       "tick?8", "result8", "repaint", "tick?9", "tick?11",
-                                                       "tick?12"}));
+  EXPECT_EQ(rig.view.events, (std::vector<std::string>{"tick?0", "tick?1", "tick?2", "tick?3", "tick?4",
+                                                       "tick?5", "tick?6", "tick?7", "tick?8", "tick?9",
+                                                       "tick?11", "tick?12", "result2", "repaint", "result8",
+                                                       "repaint"}));
   // A tick that falls due inside the button's run (a modal loop) waits for the next one.
   rig.view.onPendingEvents = [&] { rig.runner.OnTimerTick(); };
   rig.view.events.clear();
@@ -129,7 +142,7 @@ TEST(RepairRunner, LockPassesDoNotRestartCommandsStillRunning) {
   for (int tick = 0; tick < 5; ++tick) rig.runner.OnTimerTick();
   EXPECT_EQ(rig.commands.calls.size(), 17u);
   EXPECT_EQ(rig.view.Count("result0"), 1);  // the row keeps its last result
-  EXPECT_EQ(rig.view.Count("result2"), 6);  // other items are still held
+  EXPECT_EQ(rig.view.Count("result2"), 2);  // other items are held by their watches
   // Item 0's processes end; item 5's one straggler keeps item 5 waiting.
   rig.commands.running = {*std::prev(rig.commands.running.end())};
   rig.runner.OnTimerTick();
@@ -152,6 +165,111 @@ TEST(RepairRunner, AnUnstartableCommandTurnsTheRowRed) {
   EXPECT_EQ(rig.view.caption[5], kRed);
   EXPECT_EQ(rig.view.caption[6], kGreen);
   EXPECT_FALSE(rig.registry.KeyExists(RegRoot::ClassesRoot, "exefile"));
+}
+
+const std::string kIeMain = R"(Software\Microsoft\Internet Explorer\Main)";
+
+// Delivers the fired watches as the window's message loop would; returns how many.
+std::size_t Deliver(Rig& rig) {
+  std::vector<std::uint32_t> ids;
+  ids.swap(rig.view.posted);
+  for (std::uint32_t id : ids) rig.runner.OnKeyChanged(id);
+  return ids.size();
+}
+
+TEST(RepairRunner, LockModeWritesNothingWhileNothingChangesAndRestoresOnlyWhatTouchesAChangedKey) {
+  Rig rig;
+  rig.registry.PutKey(RegRoot::ClassesRoot, R"(Directory\shell)");
+  for (int row : {1, 2, 3, 4, 6, 7, 8, 9, 11, 12}) rig.view.ticks[row] = true;
+  rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();  // from an empty registry
+  rig.registry.ClearLog();
+  rig.runner.OnRepairButtonClick();  // intact: green, nothing written
+  EXPECT_EQ(rig.registry.Writes(), 0u);
+  for (int row : {1, 7, 12}) EXPECT_EQ(rig.view.caption[row], kGreen);
+  rig.runner.OnTimerTick();  // arms the watches, reads once
+  EXPECT_GT(rig.registry.ArmedWatches(), 20u);
+  rig.registry.ClearLog();
+  for (int tick = 0; tick < 100; ++tick) rig.runner.OnTimerTick();
+  EXPECT_TRUE(rig.registry.Log().empty());  // no registry call at all
+  EXPECT_TRUE(rig.view.posted.empty());
+
+  // Another program changes a value: the rows touching that key run, the value is written once.
+  struct Case { RegRoot root; std::string path; const char* name; std::vector<int> rows; };
+  const std::vector<Case> cases = {
+      {RegRoot::CurrentUser, kIeMain, "Start Page", {7, 8}},
+      {RegRoot::LocalMachine, Wow64Path(RegRoot::LocalMachine, kIeMain), "Start Page", {7, 8}},
+      {RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Control\SafeBoot)", "AlternateShell", {2}},
+      {RegRoot::ClassesRoot, R"(Directory\shell\find)", "", {4}},
+  };
+  std::map<int, int> restores;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    rig.view.events.clear();
+    rig.registry.ClearLog();
+    rig.registry.Put(c.root, c.path, c.name, RegValue::Text(RegType::Sz, "tampered"));
+    EXPECT_GE(Deliver(rig), 1u);
+    for (int row = 0; row < kRepairItemCount; ++row) {
+      const bool touches = std::count(c.rows.begin(), c.rows.end(), row) > 0;
+      EXPECT_EQ(rig.view.Count("result" + std::to_string(row)) > 0, touches) << row;
+    }
+    EXPECT_EQ(rig.registry.Writes(), 1u);
+    EXPECT_FALSE(rig.registry.KeyExists(RegRoot::ClassesRoot, R"(Directory\shell\find)"));
+    while (Deliver(rig) > 0) {}  // its own write fires once more: read, nothing written
+    EXPECT_EQ(rig.registry.Writes(), 1u);
+    const std::string times = " " + std::to_string(++restores[c.rows[0]]) + " ";
+    EXPECT_NE(rig.view.tip[c.rows[0]].find(times), std::string::npos) << rig.view.tip[c.rows[0]];
+  }
+  EXPECT_EQ(rig.registry.Value(RegRoot::LocalMachine, Wow64Path(RegRoot::LocalMachine, kIeMain), "Start Page")->AsText(),
+            "http://a.example");
+  rig.runner.OnTimerTick();  // watches of deleted keys moved to their parents: quiet again
+  rig.registry.ClearLog();
+  for (int tick = 0; tick < 10; ++tick) rig.runner.OnTimerTick();
+  EXPECT_TRUE(rig.registry.Log().empty());
+}
+
+TEST(RepairRunner, AChangeSeenDuringAPassIsRestoredAfterItAndUntickedRowsAreLetGo) {
+  Rig rig;
+  rig.view.ticks[7] = rig.view.ticks[2] = rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();
+  rig.runner.OnTimerTick();
+  rig.view.onPosted = [&](std::uint32_t id) { rig.runner.OnKeyChanged(id); };  // at once, even inside a pass
+  bool tampered = false;
+  rig.view.onRepaint = [&] {  // while row 2 is restored, the start page changes too
+    if (!std::exchange(tampered, true)) {
+      rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "x"));
+    }
+  };
+  rig.view.events.clear();
+  rig.registry.Put(RegRoot::LocalMachine, R"(SYSTEM\CurrentControlSet\Control\SafeBoot)", "AlternateShell",
+                   RegValue::Dword(0));
+  EXPECT_TRUE(tampered);
+  EXPECT_EQ(rig.registry.Value(RegRoot::CurrentUser, kIeMain, "Start Page")->AsText(), "http://a.example");
+  // Row 7 ran after row 2, not inside it.
+  EXPECT_EQ(rig.view.events[1], "repaint");
+  EXPECT_GE(rig.view.Count("result7"), 1);  // and once more, reading, after its own write
+  // Unticked while locked: let go at the next tick.
+  rig.view.ticks[7] = false;
+  rig.runner.OnTimerTick();
+  rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "y"));
+  rig.runner.OnTimerTick();
+  EXPECT_EQ(rig.registry.Value(RegRoot::CurrentUser, kIeMain, "Start Page")->AsText(), "y");
+}
+
+TEST(RepairRunner, ARowIsGreenOnlyWhenBothViewsAreRepaired) {
+  Rig rig;
+  rig.view.ticks[7] = true;
+  rig.registry.Put(RegRoot::LocalMachine, Wow64Path(RegRoot::LocalMachine, kIeMain), "Start Page",
+                   RegValue::Text(RegType::Sz, "bad"));
+  rig.registry.FailOn(Op::SetValue, RegRoot::LocalMachine, R"(SOFTWARE\Wow6432Node)");
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.caption[7], kRed);
+  EXPECT_NE(rig.view.tip[7].find("Wow6432Node"), std::string::npos);
+  rig.registry.ClearFailures();
+  rig.registry.ClearLog();
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.caption[7], kGreen);
+  EXPECT_EQ(rig.registry.Writes(), 1u);  // only the 32-bit view's value
 }
 
 }  // namespace

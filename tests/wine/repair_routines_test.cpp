@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "contract/registry_backend.h"
 #include "platform/memory_registry.h"
 #include "repair/routines.h"
@@ -15,6 +17,17 @@ namespace orvane {
 namespace {
 
 constexpr RegRoot HKCR = RegRoot::ClassesRoot, HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
+
+// The sandbox lies below HKEY_CURRENT_USER, which has one view: the model's
+// 32-bit view is left out (the contract suite holds the views to Windows').
+std::string WithoutWow64(const std::string& dump) {
+  std::istringstream in(dump);
+  std::string out, line;
+  while (std::getline(in, line)) {
+    if (line.find("Wow6432Node") == std::string::npos) out += line + "\n";
+  }
+  return out;
+}
 
 // Other values, wrong types, values to delete and a find tree three levels deep.
 void Damage(RegistryService& reg) {
@@ -69,7 +82,7 @@ void ExpectSameEndState(bool damaged) {
   };
   runAll(system);
   runAll(model);
-  std::string expected = testing::Dump(memory);
+  std::string expected = WithoutWow64(testing::Dump(memory));
   EXPECT_EQ(testing::Dump(sandbox->Registry()), expected);
   EXPECT_NE(expected.find("exefile"), std::string::npos);
   EXPECT_EQ(expected.find("find\n"), std::string::npos);

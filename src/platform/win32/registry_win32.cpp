@@ -31,7 +31,20 @@ HKEY PredefinedKey(RegRoot root) {
   return nullptr;
 }
 
+REGSAM ViewFlag(RegView view) {
+  switch (view) {
+    case RegView::Bits64: return KEY_WOW64_64KEY;
+    case RegView::Bits32: return KEY_WOW64_32KEY;
+    case RegView::Default: break;
+  }
+  return 0;
+}
+
 }  // namespace
+
+Win32Registry::~Win32Registry() {
+  watches_.clear();  // waits for running callbacks before the keys close
+}
 
 const char* Win32Registry::RootName(RegRoot root) {
   switch (root) {
@@ -49,6 +62,16 @@ bool Win32Registry::Locate(RegRoot root, std::string_view path, HKEY& base,
   if (sandbox_.empty()) {
     if (root == RegRoot::CurrentUser && userHive_) base = userHive_.get();
     full = Wide(path);
+  } else if (root == RegRoot::LocalMachine && HasSeparateViews(root, path) && !machineSandbox_.empty()) {
+    // SOFTWARE\<sandbox>\rest, or SOFTWARE\Wow6432Node\<sandbox>\rest.
+    std::string_view rest = path.size() > 9 ? path.substr(9) : std::string_view();
+    std::string prefix = "SOFTWARE\\";
+    if (rest.size() >= 11 && EqualsNoCase(rest.substr(0, 11), "Wow6432Node") &&
+        (rest.size() == 11 || rest[11] == '\\')) {
+      prefix += "Wow6432Node\\";
+      rest = rest.size() > 12 ? rest.substr(12) : std::string_view();
+    }
+    full = Wide(prefix + machineSandbox_ + (rest.empty() ? "" : "\\") + std::string(rest));
   } else {
     base = HKEY_CURRENT_USER;
     full = Wide(sandbox_ + "\\" + RootName(root) + (path.empty() ? "" : "\\") + std::string(path));
@@ -56,26 +79,33 @@ bool Win32Registry::Locate(RegRoot root, std::string_view path, HKEY& base,
   return true;
 }
 
-long Win32Registry::CreateKey(RegRoot root, std::string_view path, RegHandle& out) {
+long Win32Registry::CreateKey(RegRoot root, std::string_view path, RegView view, RegHandle& out) {
   out = 0;
   HKEY base = nullptr;
   std::wstring full;
   if (!Locate(root, path, base, full)) return regerr::kInvalidHandle;
   HKEY key = nullptr;
-  LONG result = ::RegCreateKeyW(base, full.c_str(), &key);
-  if (result == ERROR_SUCCESS) out = AsHandle(key);
+  LONG result = ::RegCreateKeyExW(base, full.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  MAXIMUM_ALLOWED | ViewFlag(view), nullptr, &key, nullptr);
+  if (result == ERROR_SUCCESS) {
+    out = AsHandle(key);
+    if (view != RegView::Default) views_[out] = view;
+  }
   return result;
 }
 
-long Win32Registry::OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
-                            RegHandle& out) {
+long Win32Registry::OpenKey(RegRoot root, std::string_view path, RegView view,
+                            std::uint32_t access, RegHandle& out) {
   out = 0;
   HKEY base = nullptr;
   std::wstring full;
   if (!Locate(root, path, base, full)) return regerr::kInvalidHandle;
   HKEY key = nullptr;
-  LONG result = ::RegOpenKeyExW(base, full.c_str(), 0, access, &key);
-  if (result == ERROR_SUCCESS) out = AsHandle(key);
+  LONG result = ::RegOpenKeyExW(base, full.c_str(), 0, access | ViewFlag(view), &key);
+  if (result == ERROR_SUCCESS) {
+    out = AsHandle(key);
+    if (view != RegView::Default) views_[out] = view;
+  }
   return result;
 }
 
@@ -106,10 +136,47 @@ long Win32Registry::DeleteValue(RegHandle key, std::string_view name) {
 }
 
 long Win32Registry::DeleteKey(RegHandle key, std::string_view subkey) {
-  return ::RegDeleteKeyW(AsHkey(key), Wide(subkey).c_str());
+  auto view = views_.find(key);
+  return ::RegDeleteKeyExW(AsHkey(key), Wide(subkey).c_str(),
+                           ViewFlag(view == views_.end() ? RegView::Default : view->second), 0);
 }
 
-long Win32Registry::CloseKey(RegHandle key) { return ::RegCloseKey(AsHkey(key)); }
+long Win32Registry::CloseKey(RegHandle key) {
+  watches_.erase(key);
+  views_.erase(key);
+  return ::RegCloseKey(AsHkey(key));
+}
+
+void CALLBACK Win32Registry::OnSignalled(void* watch, BOOLEAN /*timedOut*/) {
+  static_cast<Watch*>(watch)->fired();
+}
+
+// The wait stays registered for the handle's life; each call asks the key
+// for one more signal.
+long Win32Registry::WatchKey(RegHandle key, std::function<void()> fired) {
+  std::unique_ptr<Watch>& watch = watches_[key];
+  if (watch) {
+    watch->wait.reset();  // no callback runs while `fired` changes
+  } else {
+    watch = std::make_unique<Watch>();
+    watch->event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!watch->event) {
+      watches_.erase(key);
+      return static_cast<long>(::GetLastError());
+    }
+  }
+  watch->fired = std::move(fired);
+  LONG result = ::RegNotifyChangeKeyValue(AsHkey(key), FALSE,
+                                          REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                          watch->event.get(), TRUE);
+  if (result == ERROR_SUCCESS &&
+      !::RegisterWaitForSingleObject(watch->wait.put(), watch->event.get(), &OnSignalled,
+                                     watch.get(), INFINITE, WT_EXECUTEDEFAULT)) {
+    result = static_cast<LONG>(::GetLastError());
+  }
+  if (result != ERROR_SUCCESS) watches_.erase(key);
+  return result;
+}
 
 long Win32Registry::QueryValue(RegHandle key, std::string_view name, RegValue& out) {
   std::wstring wideName = Wide(name);

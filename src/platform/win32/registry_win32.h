@@ -2,6 +2,9 @@
 // The system registry through advapi32's wide functions.
 #include <windows.h>
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,14 +18,20 @@ class Win32Registry : public RegistryService {
   // The real root keys.
   Win32Registry() = default;
   // Every root redirected below HKEY_CURRENT_USER\<sandbox>\<root name>, so
-  // tests can exercise the system's registry without touching real keys.
+  // tests can exercise the system's registry without touching real keys;
+  // except HKLM\SOFTWARE, which Windows splits into views: it lies below
+  // HKLM\SOFTWARE\<machineSandbox> (and SOFTWARE\Wow6432Node below
+  // HKLM\SOFTWARE\Wow6432Node\<machineSandbox>).
   explicit Win32Registry(std::string sandbox) : sandbox_(std::move(sandbox)) {}
+  Win32Registry(std::string sandbox, std::string machineSandbox)
+      : sandbox_(std::move(sandbox)), machineSandbox_(std::move(machineSandbox)) {}
   // HKEY_CURRENT_USER stands for `userHive` (another user's key under
   // HKEY_USERS); the other roots are the real ones.
   explicit Win32Registry(UniqueHkey userHive) : userHive_(std::move(userHive)) {}
 
-  long CreateKey(RegRoot root, std::string_view path, RegHandle& out) override;
-  long OpenKey(RegRoot root, std::string_view path, std::uint32_t access,
+  ~Win32Registry() override;
+  long CreateKey(RegRoot root, std::string_view path, RegView view, RegHandle& out) override;
+  long OpenKey(RegRoot root, std::string_view path, RegView view, std::uint32_t access,
                RegHandle& out) override;
   long QueryInfoKey(RegHandle key, RegKeyInfo& out) override;
   long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
@@ -33,6 +42,7 @@ class Win32Registry : public RegistryService {
   long CloseKey(RegHandle key) override;
   long QueryValue(RegHandle key, std::string_view name, RegValue& out) override;
   long EnumValue(RegHandle key, std::uint32_t index, std::string& name, RegValue& out) override;
+  long WatchKey(RegHandle key, std::function<void()> fired) override;
 
   // The name a root has below the sandbox: "HKEY_CLASSES_ROOT" and so on.
   static const char* RootName(RegRoot root);
@@ -41,8 +51,20 @@ class Win32Registry : public RegistryService {
   // The parent handle and the path below it that stand for root\path.
   bool Locate(RegRoot root, std::string_view path, HKEY& base, std::wstring& full) const;
 
+  // One watched key: an auto-reset event the key signals and a thread-pool
+  // wait on it that runs `fired`.
+  struct Watch {
+    std::function<void()> fired;
+    UniqueKernelHandle event;
+    UniquePoolWait wait;  // last member, so first to go: no callback runs after it
+  };
+  static void CALLBACK OnSignalled(void* watch, BOOLEAN timedOut);
+
   std::string sandbox_;
+  std::string machineSandbox_;
   UniqueHkey userHive_;
+  std::map<RegHandle, RegView> views_;  // handles opened in a view other than Default
+  std::map<RegHandle, std::unique_ptr<Watch>> watches_;
 };
 
 }  // namespace orvane

@@ -55,6 +55,13 @@ struct Key {
   static void Close(HKEY h) { ::RegCloseKey(h); }
 };
 
+// A thread-pool wait; closing waits until its callback has returned.
+struct PoolWait {
+  static HANDLE Invalid() { return nullptr; }
+  static bool IsValid(HANDLE h) { return h != nullptr; }
+  static void Close(HANDLE h) { ::UnregisterWaitEx(h, INVALID_HANDLE_VALUE); }
+};
+
 struct Menu {
   static HMENU Invalid() { return nullptr; }
   static bool IsValid(HMENU h) { return h != nullptr; }
@@ -78,6 +85,7 @@ struct MemoryDc {
 
 using UniqueKernelHandle = UniqueHandle<HANDLE, handle_traits::Kernel>;
 using UniqueHkey = UniqueHandle<HKEY, handle_traits::Key>;
+using UniquePoolWait = UniqueHandle<HANDLE, handle_traits::PoolWait>;
 using UniqueHmenu = UniqueHandle<HMENU, handle_traits::Menu>;
 using UniqueHbitmap = UniqueHandle<HBITMAP, handle_traits::GdiObject<HBITMAP>>;
 using UniqueHgdiobj = UniqueHandle<HGDIOBJ, handle_traits::GdiObject<HGDIOBJ>>;

@@ -2,6 +2,7 @@
 // What the widget model needs from the windowing system. The native windows
 // implement it, and so does a headless stand-in for tests.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,12 @@ class UiPlatform {
   // A pop-up menu at the mouse pointer over the form; returns the index of the
   // chosen line, or -1 when the menu was dismissed.
   virtual int PopupMenu(Form& /*form*/, const std::vector<std::string>& /*lines*/) { return -1; }
+
+  // A function that any thread may call with a number; `handler` then runs
+  // with it on this thread, from the message loop. Empty when not supported.
+  virtual std::function<void(std::uint32_t)> MakePoster(std::function<void(std::uint32_t)> /*handler*/) {
+    return {};
+  }
 };
 
 }  // namespace orvane::ui

@@ -10,6 +10,7 @@
 #include "platform/win32/unique_handle.h"
 #include "resources/catalogue.h"
 #include "ui/win32/form_window.h"
+#include "ui/win32/poster_win32.h"
 
 namespace orvane::ui::win32 {
 

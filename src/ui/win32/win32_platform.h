@@ -17,6 +17,7 @@
 namespace orvane::ui::win32 {
 
 class FormWindow;
+struct PostTarget;
 
 class Win32Platform : public UiPlatform {
  public:
@@ -42,6 +43,7 @@ class Win32Platform : public UiPlatform {
   void DragWindow(Form& form) override;
   void EndProgram() override;
   int PopupMenu(Form& form, const std::vector<std::string>& lines) override;
+  std::function<void(std::uint32_t)> MakePoster(std::function<void(std::uint32_t)> handler) override;
 
   // Runs until the program quits or no form is open; returns the exit code.
   int RunMessageLoop();
@@ -75,6 +77,7 @@ class Win32Platform : public UiPlatform {
   void ReapClosed();
   HWND ActiveFormWindow() const;
 
+  std::vector<std::unique_ptr<PostTarget>> posters_;
   int dpi_;
   bool fixedDpi_;
   float twipsPerPixel_;

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Lock mode under Wine, driven through the X server as the end-to-end tests
+# do: items 1-4, 6-9, 11 and 12 ticked. Prints the restore latency of a
+# tampered start page over 20 tampers (and a bare restoring loop's, the
+# floor), the registry calls the program makes per second while nothing
+# changes (Wine's +reg trace), and the CPU of the program plus wineserver over
+# 20 s, idle and in lock mode. Usage (from scripts/bench.sh, which provides
+# the display): bash bench/lock_mode.sh BUILD-DIR ORVANE-EXE
+. "$(dirname "$0")/../tests/e2e/lib/e2e.sh"
+e2e_setup
+
+IE='Software\Microsoft\Internet Explorer'
+START=http://start.example.org
+SECONDS_CPU=20
+printf '[IEConfig]\r\nHomePage=%s\r\n' "$START" >"$E2E_APP/Config.ini"
+
+# Processes of this prefix: the program (by its name) and wineserver.
+prefix_pids() {  # pattern
+  local pid
+  for pid in $(pgrep -f "$1" || true); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+  return 0
+}
+cpu_ticks() {  # user + system clock ticks of the program and wineserver
+  local total=0 pid
+  for pid in $(prefix_pids 'orvane\.exe') $(prefix_pids 'wineserver'); do
+    total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0)))
+  done
+  echo "$total"
+}
+cpu_percent() {  # label: share of one core over SECONDS_CPU
+  local before after
+  [ -n "$(prefix_pids 'orvane\.exe')" ] && [ -n "$(prefix_pids 'wineserver')" ] || echo "   (program or wineserver not found)"
+  before=$(cpu_ticks)
+  sleep "$SECONDS_CPU"
+  after=$(cpu_ticks)
+  awk -v d=$((after - before)) -v s="$SECONDS_CPU" -v hz="$(getconf CLK_TCK)" -v l="$1" \
+    'BEGIN {printf "   CPU, %s: %.2f %% of a core (program + wineserver, %d s)\n", l, 100 * d / (s * hz), s}'
+}
+# Calls at either layer (advapi32's Reg*, ntdll's Nt*), not their returns.
+trace_lines() { grep 'trace:reg:' "$E2E_ROOT/orvane.log" | grep -vc ' <- ' || true; }
+WRITES='trace:reg:(NtSetValueKey|NtDeleteValueKey|NtDeleteKey)'
+
+WINEDEBUG=trace+reg e2e_start
+for row in 1 2 3 4 6 7 8; do e2e_tick_row "$row"; done
+e2e_scroll_down 5
+for row in 9 11 12; do e2e_tick_row "$row" 5; done
+e2e_press_repair
+sleep 3
+cpu_percent "idle, after a repair, lock off"
+
+e2e_tick_lock
+e2e_press_repair
+sleep 3
+calls=$(trace_lines)
+writes=$(grep -cE "$WRITES" "$E2E_ROOT/orvane.log" || true)
+sleep 10
+calls=$(( $(trace_lines) - calls ))
+writes=$(( $(grep -cE "$WRITES" "$E2E_ROOT/orvane.log" || true) - writes ))
+echo "   registry calls in lock mode while nothing changes: $((calls / 10)) a second ($writes writes in 10 s)"
+cpu_percent "lock mode, nothing changing"
+
+echo "   restore latency, lock mode: $(wine "$E2E_BUILD/orvane_bench_tamper.exe" restore HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)"
+e2e_stop
+echo "   restore latency, bare loop: $(wine "$E2E_BUILD/orvane_bench_tamper.exe" floor HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)"

@@ -1,0 +1,102 @@
+// Changes a registry value the way another program would and times how long
+// until something puts it back. Usage:
+//   orvane_bench_tamper restore|floor HKCU|HKLM KEY NAME EXPECTED COUNT [32]
+// restore: something else (the program in lock mode) puts the value back.
+// floor: a bare watcher thread in this process does it, with the same calls.
+// Prints each latency in milliseconds, then the median and the maximum; exit
+// code 1 when a tamper was not put back within two seconds.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Target {
+  HKEY root;
+  std::wstring key, name, expected;
+  REGSAM view;
+};
+
+HKEY Open(const Target& t) {
+  HKEY key = nullptr;
+  RegCreateKeyExW(t.root, t.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | t.view, nullptr, &key, nullptr);
+  return key;
+}
+
+std::wstring Read(HKEY key, const std::wstring& name) {
+  wchar_t buffer[1024] = {};
+  DWORD size = sizeof(buffer) - sizeof(wchar_t), type = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+    return L"";
+  }
+  return buffer;
+}
+
+void Write(HKEY key, const std::wstring& name, const std::wstring& text) {
+  RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// The floor: puts the value back whenever it changes, nothing else.
+DWORD WINAPI BareRestorer(void* param) {
+  const Target& t = *static_cast<Target*>(param);
+  HKEY key = Open(t);
+  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  for (;;) {
+    RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, event, TRUE);
+    if (Read(key, t.name) != t.expected) Write(key, t.name, t.expected);
+    WaitForSingleObject(event, INFINITE);
+  }
+}
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 7) return 2;
+  Target t{wcscmp(argv[2], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, argv[3], argv[4], argv[5],
+           static_cast<REGSAM>(argc > 7 && wcscmp(argv[7], L"32") == 0 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY)};
+  const int count = _wtoi(argv[6]);
+  if (wcscmp(argv[1], L"floor") == 0) CreateThread(nullptr, 0, BareRestorer, &t, 0, nullptr);
+  HKEY key = Open(t);
+  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> latencies;
+  int lost = 0;
+  srand(GetCurrentProcessId());
+  for (int i = 0; i < count; ++i) {
+    Sleep(50 + rand() % 250);  // a different moment each time
+    RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, event, TRUE);
+    Write(key, t.name, L"http://tampered.example/" + std::to_wstring(i));
+    QueryPerformanceCounter(&start);
+    bool back = false;
+    do {
+      WaitForSingleObject(event, 100);
+      RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, event, TRUE);
+      back = Read(key, t.name) == t.expected;
+      QueryPerformanceCounter(&now);
+    } while (!back && Milliseconds(start, now, frequency) < 2000);
+    if (!back) {
+      ++lost;
+      Write(key, t.name, t.expected);
+      continue;
+    }
+    latencies.push_back(Milliseconds(start, now, frequency));
+    std::printf("%.2f\n", latencies.back());
+  }
+  std::sort(latencies.begin(), latencies.end());
+  const double median = latencies.empty() ? 0 : latencies.size() % 2 ? latencies[latencies.size() / 2]
+                        : (latencies[latencies.size() / 2 - 1] + latencies[latencies.size() / 2]) / 2;
+  std::printf("median %.2f ms, max %.2f ms, over %zu tampers, %d not put back\n", median,
+              latencies.empty() ? 0 : latencies.back(), latencies.size(), lost);
+  std::fflush(stdout);
+  ExitProcess(lost == 0 ? 0 : 1);
+}

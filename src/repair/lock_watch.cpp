@@ -1,0 +1,108 @@
+#include "repair/lock_watch.h"
+
+#include "platform/text.h"
+#include "repair/key_tree.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::uint32_t kKeyNotify = 0x20010;  // notify and read-control
+
+}  // namespace
+
+bool LockWatches::Arm(Entry& entry) {
+  const std::uint32_t id = entry.id;
+  auto post = post_;
+  entry.armed = registry_.WatchKey(entry.key.Get(), [post, id] { post(id); }) == regerr::kSuccess;
+  return entry.armed;
+}
+
+// Watches root\path, or the nearest key above it that exists.
+bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, std::set<Entry*>& touched) {
+  for (;;) {
+    KeyId id{root, view, AsciiLower(path)};
+    auto found = watches_.find(id);
+    if (found != watches_.end()) {
+      Entry& entry = *found->second;
+      if (entry.armed || Arm(entry)) {
+        entry.items.insert(item);
+        touched.insert(&entry);
+        return false;
+      }
+      // Its key was deleted: the items that shared it are watched afresh too.
+      for (int other : entry.items) complete_[other] = false;
+      watches_.erase(found);
+    }
+    auto entry = std::make_unique<Entry>(Entry{RegKey(registry_), nextId_, false, {}});
+    long code = entry->key.Open(root, path, kKeyNotify, view);
+    if (code == regerr::kSuccess) {
+      ++nextId_;
+      entry->items.insert(item);
+      if (!Arm(*entry)) complete_[item] = false;
+      touched.insert(entry.get());
+      watches_.emplace(std::move(id), std::move(entry));
+      return true;
+    }
+    if (code != regerr::kFileNotFound || path.empty()) {
+      complete_[item] = false;
+      return false;
+    }
+    path = SplitKeyPath(path).first;
+  }
+}
+
+bool LockWatches::Watch(int item, std::span<const StepTarget> targets) {
+  if (!post_) {
+    complete_[item] = false;
+    return false;
+  }
+  complete_[item] = true;
+  bool added = false;
+  std::set<Entry*> touched;
+  for (const StepTarget& target : targets) {
+    const bool ownKey = target.kind == StepKind::Key || target.kind == StepKind::ShellVerbs ||
+                        target.kind == StepKind::DeleteTree;
+    if (!ownKey) continue;
+    added = Add(item, target.root, target.view, target.path, touched) || added;
+    added = Add(item, target.root, target.view, SplitKeyPath(target.path).first, touched) || added;
+  }
+  for (auto it = watches_.begin(); it != watches_.end();) {  // keys the item no longer needs
+    if (!touched.count(it->second.get())) it->second->items.erase(item);
+    it = it->second->items.empty() ? watches_.erase(it) : std::next(it);
+  }
+  return added;
+}
+
+void LockWatches::Forget(int item) {
+  complete_.erase(item);
+  for (auto it = watches_.begin(); it != watches_.end();) {
+    it->second->items.erase(item);
+    it = it->second->items.empty() ? watches_.erase(it) : std::next(it);
+  }
+}
+
+void LockWatches::Clear() {
+  watches_.clear();
+  complete_.clear();
+}
+
+bool LockWatches::Armed(int item) const {
+  auto it = complete_.find(item);
+  if (it == complete_.end() || !it->second) return false;
+  for (const auto& [key, entry] : watches_) {
+    if (!entry->armed && entry->items.count(item)) return false;
+  }
+  return true;
+}
+
+std::vector<int> LockWatches::Fired(std::uint32_t id) {
+  for (auto& [key, entry] : watches_) {
+    if (entry->id != id) continue;
+    std::vector<int> items(entry->items.begin(), entry->items.end());
+    Arm(*entry);  // a deleted key cannot be armed: Armed() says so until it is watched anew
+    return items;
+  }
+  return {};
+}
+
+}  // namespace orvane

@@ -1,0 +1,59 @@
+#pragma once
+// The registry watches of lock mode: each locked item is told when a key it
+// touches changes, so it is re-applied then rather than on the clock.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <span>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/registry.h"
+#include "repair/steps.h"
+
+namespace orvane {
+
+class LockWatches {
+ public:
+  // `post(id)` may be called on any thread; it must bring Fired(id) to the
+  // window's thread. Without it nothing is watched.
+  LockWatches(RegistryService& registry, std::function<void(std::uint32_t)> post)
+      : registry_(registry), post_(std::move(post)) {}
+
+  // Watches the keys the targets touch (each key, or the nearest one that
+  // exists, and its parent for the key's own deletion or creation). Keeps the
+  // item's watches that still fit; true when a new one had to be armed.
+  bool Watch(int item, std::span<const StepTarget> targets);
+  void Forget(int item);
+  void Clear();
+  // Every watch of the item is armed and none has fired since.
+  bool Armed(int item) const;
+  // A watch fired: it is armed again; returns the items that touch its key
+  // (none for a watch that has gone meanwhile).
+  std::vector<int> Fired(std::uint32_t id);
+  std::size_t Count() const { return watches_.size(); }
+
+ private:
+  using KeyId = std::tuple<RegRoot, RegView, std::string>;  // folded path
+  struct Entry {
+    RegKey key;
+    std::uint32_t id = 0;
+    bool armed = false;
+    std::set<int> items;
+  };
+  // Adds the item to the watch of the key or its nearest existing parent;
+  // true when that watch is new.
+  bool Add(int item, RegRoot root, RegView view, std::string path, std::set<Entry*>& touched);
+  bool Arm(Entry& entry);
+
+  RegistryService& registry_;
+  std::function<void(std::uint32_t)> post_;
+  std::map<KeyId, std::unique_ptr<Entry>> watches_;
+  std::map<int, bool> complete_;  // item -> every key it needs is watched
+  std::uint32_t nextId_ = 1;
+};
+
+}  // namespace orvane
