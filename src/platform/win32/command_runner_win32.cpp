@@ -9,14 +9,10 @@
 #include "platform/text.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace orvane {
 namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  std::u16string units = Utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
 
 bool IsFile(const std::wstring& path) {
   DWORD attributes = ::GetFileAttributesW(path.c_str());

@@ -6,18 +6,10 @@
 
 #include "platform/text.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace orvane {
 namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
-
-std::string Utf8(const wchar_t* text, std::size_t length) {
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
 
 struct FindTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
@@ -38,7 +30,7 @@ Win32FileStore::Win32FileStore() {
     }
     path.resize(path.size() * 2);
   }
-  std::string full = Utf8(path.data(), path.size());
+  std::string full = Narrow(path);
   std::size_t slash = full.rfind('\\');
   folder_ = slash == std::string::npos ? std::string() : full.substr(0, slash == 2 ? 3 : slash);
 }
@@ -46,7 +38,7 @@ Win32FileStore::Win32FileStore() {
 std::string Win32FileStore::LocalAppDataFolder() {
   wchar_t buffer[MAX_PATH * 2];
   DWORD n = ::GetEnvironmentVariableW(L"LOCALAPPDATA", buffer, MAX_PATH * 2);
-  return n > 0 && n < MAX_PATH * 2 ? Utf8(buffer, n) : std::string();
+  return n > 0 && n < MAX_PATH * 2 ? Narrow({buffer, static_cast<std::size_t>(n)}) : std::string();
 }
 
 bool Win32FileStore::CreateFolder(const std::string& path) {
@@ -87,7 +79,7 @@ std::vector<std::string> Win32FileStore::ListFiles(const std::string& folder, st
   if (!find) return names;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    std::string name = Utf8(data.cFileName, wcslen(data.cFileName));
+    std::string name = Narrow(data.cFileName);
     if (name.size() > suffix.size() && EqualsNoCase(name.substr(name.size() - suffix.size()), suffix)) {
       names.push_back(std::move(name));
     }

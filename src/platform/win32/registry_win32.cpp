@@ -5,18 +5,10 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text.h"
 
 namespace orvane {
 namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  std::u16string units = Utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
-
-std::string Narrow(const wchar_t* text, std::size_t length) {
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
 
 HKEY AsHkey(RegHandle handle) { return reinterpret_cast<HKEY>(handle); }
 RegHandle AsHandle(HKEY key) { return reinterpret_cast<RegHandle>(key); }
@@ -122,7 +114,7 @@ long Win32Registry::EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bu
   name.clear();
   std::vector<wchar_t> buffer(bufferChars + 1u, L'\0');
   LONG result = ::RegEnumKeyW(AsHkey(key), index, buffer.data(), bufferChars);
-  if (result == ERROR_SUCCESS) name = Narrow(buffer.data(), wcsnlen(buffer.data(), bufferChars));
+  if (result == ERROR_SUCCESS) name = Narrow({buffer.data(), wcsnlen(buffer.data(), bufferChars)});
   return result;
 }
 
@@ -212,7 +204,7 @@ long Win32Registry::EnumValue(RegHandle key, std::uint32_t index, std::string& n
                              data.data(), &size);
     if (result == ERROR_MORE_DATA) continue;  // a value grew meanwhile
     if (result == ERROR_SUCCESS) {
-      name = Narrow(nameBuffer.data(), nameChars);
+      name = Narrow({nameBuffer.data(), nameChars});
       data.resize(size);
       out.type = static_cast<RegType>(type);
       out.data = std::move(data);

@@ -7,15 +7,11 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text.h"
 #include "settings/ini_lookup.h"
 
 namespace orvane {
 namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
 
 std::string Utf8(const std::wstring& wide) {
   return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text.h"
 #include "ui/toolkit/placement.h"
 #include "ui/win32/accessible_win32.h"
 #include "ui/win32/picture_scale.h"
@@ -18,11 +19,6 @@ constexpr wchar_t kFormClass[] = L"OrvaneForm";
 
 // Sent by Windows 10 1703 and later; older headers lack the name.
 constexpr UINT kGetDpiScaledSize = 0x02E4;
-
-std::wstring Wide(const std::string& utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
 
 int PixelsAt(Twips twips, int dpi) {
   return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));

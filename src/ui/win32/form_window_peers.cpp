@@ -8,21 +8,13 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/picture_scale.h"
 #include "ui/win32/win32_platform.h"
 
 namespace orvane::ui::win32 {
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
-
-std::string Narrow(const std::wstring& wide) {
-  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
 
 std::wstring WindowText(HWND hwnd) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');

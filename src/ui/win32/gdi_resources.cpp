@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "platform/text.h"
+#include "platform/win32/wide_text.h"
 #include "resources/win32/picture_win32.h"
 
 namespace orvane::ui::win32 {
@@ -25,11 +26,6 @@ SIZE BitmapSize(HBITMAP bitmap) {
 }
 
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
 
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;

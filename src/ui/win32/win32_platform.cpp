@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 #include "resources/catalogue.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/poster_win32.h"
@@ -23,11 +24,6 @@ int ScreenDpi() {
   ScopedWindowDc screen(nullptr);
   int dpi = screen.get() != nullptr ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
   return dpi > 0 ? dpi : 96;
-}
-
-std::wstring Wide(const std::string& utf8) {
-  std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
 }
 
 struct ThreadWindows {
