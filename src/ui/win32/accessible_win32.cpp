@@ -200,20 +200,21 @@ HRESULT FormAccessible::get_accName(VARIANT child, BSTR* name) {
   return Text(nodes[index].name, name);
 }
 
-HRESULT FormAccessible::get_accValue(VARIANT child, BSTR* value) {
+HRESULT FormAccessible::NodeText(const VARIANT& child, BSTR* out,
+                                 std::string (*get)(const AccNode&)) const {
   std::vector<AccNode> nodes;
   int index = -1;
   HRESULT hr = Find(child, nodes, index);
   if (FAILED(hr)) return hr;
-  return Text(index < 0 ? std::string() : nodes[index].value, value);
+  return Text(index < 0 ? std::string() : get(nodes[index]), out);
+}
+
+HRESULT FormAccessible::get_accValue(VARIANT child, BSTR* value) {
+  return NodeText(child, value, [](const AccNode& node) { return node.value; });
 }
 
 HRESULT FormAccessible::get_accDescription(VARIANT child, BSTR* text) {
-  std::vector<AccNode> nodes;
-  int index = -1;
-  HRESULT hr = Find(child, nodes, index);
-  if (FAILED(hr)) return hr;
-  return Text(index < 0 ? std::string() : nodes[index].description, text);
+  return NodeText(child, text, [](const AccNode& node) { return node.description; });
 }
 
 HRESULT FormAccessible::get_accRole(VARIANT child, VARIANT* role) {
@@ -265,11 +266,7 @@ HRESULT FormAccessible::get_accSelection(VARIANT* selection) {
 }
 
 HRESULT FormAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-  std::vector<AccNode> nodes;
-  int index = -1;
-  HRESULT hr = Find(child, nodes, index);
-  if (FAILED(hr)) return hr;
-  return Text(index < 0 ? std::string() : DefaultActionName(nodes[index]), action);
+  return NodeText(child, action, [](const AccNode& node) { return DefaultActionName(node); });
 }
 
 HRESULT FormAccessible::accSelect(long flags, VARIANT child) {

@@ -64,6 +64,8 @@ class FormAccessible final : public IAccessible {
   ~FormAccessible();
   // S_OK with the node's index (-1: the window itself), or an error.
   HRESULT Find(const VARIANT& child, std::vector<AccNode>& nodes, int& index) const;
+  // A text of the node `child` names; the window itself has none.
+  HRESULT NodeText(const VARIANT& child, BSTR* out, std::string (*get)(const AccNode&)) const;
   IAccessible* Standard();
 
   FormWindow* window_;
