@@ -157,16 +157,6 @@ TEST(RepairRunner, LockPassesDoNotRestartCommandsStillRunning) {
   EXPECT_EQ(rig.commands.calls.size(), 42u + 34u);
 }
 
-TEST(RepairRunner, AnUnstartableCommandTurnsTheRowRed) {
-  Rig rig;
-  rig.commands.unstartable.insert("regsvr32");
-  rig.view.ticks[5] = rig.view.ticks[6] = true;
-  rig.runner.OnRepairButtonClick();
-  EXPECT_EQ(rig.view.caption[5], kRed);
-  EXPECT_EQ(rig.view.caption[6], kGreen);
-  EXPECT_FALSE(rig.registry.KeyExists(RegRoot::ClassesRoot, "exefile"));
-}
-
 const std::string kIeMain = R"(Software\Microsoft\Internet Explorer\Main)";
 
 // Delivers the fired watches as the window's message loop would; returns how many.

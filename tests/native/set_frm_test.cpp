@@ -90,15 +90,8 @@ class SetFrmTest : public ::testing::Test {
                        [this](const AppConfig& c) { saved.push_back(c); }, ui::HeadlessPlatform::kHandCursor};
 };
 
-TEST_F(SetFrmTest, OkStoresAppliesAndSavesTheTidiedEntries) {
-  Ok("  www.home.example ", "HTTPS://find.example");
-  EXPECT_EQ(config.HomePage, "http://www.home.example");
-  EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "http://www.home.example");
-  ASSERT_EQ(saved.size(), 1u);
-  EXPECT_EQ(saved[0].SEO, "HTTPS://find.example");
-  EXPECT_EQ(registry.OpenHandles(), 0u);
-
-  // Empty entries leave the fallbacks to the repairs.
+// OK with tidied entries is run end to end; here the fallbacks and the length limit.
+TEST_F(SetFrmTest, EmptyEntriesLeaveTheFallbacksAndLongOnesArriveWhole) {
   Ok("   ", "");
   EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "about:blank");
   EXPECT_EQ(Text(HKLM, kSearch, "SearchAssistant"), DefaultSearchPage);

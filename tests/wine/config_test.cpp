@@ -143,37 +143,5 @@ TEST_F(ConfigWine, FailedWriteLeavesTheFormerFileWhole) {
   EXPECT_EQ(GetBytes(File()), ConfigFileText(fresh));
 }
 
-// A folder name code page 936 cannot spell.
-TEST_F(ConfigWine, FolderNameOutsideTheCodePage) {
-  const std::string folder = dir_ + "\\配置ก";
-  ASSERT_TRUE(CreateDirectoryW(W(folder).c_str(), nullptr));
-  WindowsConfigFiles files(folder);
-  WriteConfig(files, {"http://a", "http://b"});
-  AppConfig read;
-  ReadConfig(files, read);  // TearDown removes the folder
-  EXPECT_EQ(read.HomePage, "http://a");
-  EXPECT_EQ(read.SEO, "http://b");
-}
-
-TEST(ConfigWinePath, DriveRootAndExecutableFolder) {
-  wchar_t module[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-  ASSERT_GT(n, 0u);
-  std::string exe = Utf16ToUtf8(std::u16string(module, module + n));
-  EXPECT_EQ(WindowsConfigFiles().ProgramFolder(), exe.substr(0, exe.rfind('\\')));
-
-  // A real file in a drive root, written and read through "C:\".
-  const std::string root = "C:\\Config.ini";
-  ASSERT_FALSE(Exists(root)) << "a Config.ini is already in C:\\";
-  WindowsConfigFiles files("C:\\");
-  WriteConfig(files, {"http://root", "http://root/seo"});
-  EXPECT_EQ(GetBytes(root), "[IEConfig]\r\nHomePage=http://root\r\nSEO=http://root/seo\r\n");
-  AppConfig read;
-  ReadConfig(files, read);
-  DeleteFileW(L"C:\\Config.ini");
-  EXPECT_EQ(read.HomePage, "http://root");
-  EXPECT_EQ(read.SEO, "http://root/seo");
-}
-
 }  // namespace
 }  // namespace orvane
