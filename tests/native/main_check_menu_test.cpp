@@ -16,17 +16,11 @@ constexpr RegRoot HKCU = RegRoot::CurrentUser;
 const std::string kIeMain = R"(Software\Microsoft\Internet Explorer\Main)";
 
 struct Rig {
-  MainWindowFixture f{15.0f, false};
-  testing::MemoryFiles files;
-  frmMain* m = nullptr;
+  MainWindowFixture f;
+  testing::MemoryFiles& files = f.files;
+  frmMain* m = f.form.get();
   int choice = -1;
-  Rig() {
-    f.services.files = &files;
-    f.form = std::make_unique<frmMain>(f.services);
-    f.platform.Show(*f.form);
-    m = f.form.get();
-    f.platform.onPopupMenu = [this](const std::vector<std::string>&) { return choice; };
-  }
+  Rig() { f.platform.onPopupMenu = [this](const std::vector<std::string>&) { return choice; }; }
   void RightClick(ui::Widget& w) {
     f.platform.MouseDown(w, ui::kRightButton);
     f.platform.MouseUp(w, ui::kRightButton);

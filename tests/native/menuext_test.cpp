@@ -87,24 +87,6 @@ TEST_F(MenuExtTest, DeleteTellsWhetherTheEntryWent) {
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
-TEST_F(MenuExtTest, CleanDeletesTheTickedEntriesAndRefillsUnticked) {
-  AddEntries({"Alpha", "Beta", "Gamma", "百度搜索"});
-  registry.FailOn(Op::DeleteKey, HKCU, EntryPath("Gamma"));
-  Open([&](frmMenu& d) {
-    platform.ToggleLine(d.lstmenu, 0);
-    platform.ToggleLine(d.lstmenu, 2);
-    platform.ToggleLine(d.lstmenu, 3);
-    ASSERT_TRUE(platform.Click(d.imgclear));
-    std::vector<std::string> deleted;
-    for (const auto& e : registry.Log()) {
-      if (e.op == Op::DeleteKey) deleted.push_back(e.name);
-    }
-    EXPECT_EQ(deleted, (std::vector<std::string>{"Alpha", "Gamma", "百度搜索"}));
-    EXPECT_EQ(Lines(d.lstmenu), (std::vector<std::string>{"Beta", "Gamma"}));
-  });
-  EXPECT_EQ(registry.OpenHandles(), 0u);
-}
-
 TEST_F(MenuExtTest, MissingKeyListsNothingAndIsNeverCreated) {
   Open([&](frmMenu& d) {
     EXPECT_EQ(d.lstmenu.ListCount(), 0);

@@ -7,8 +7,6 @@
 #include "ui/win32/picture_scale.h"
 #include "ui_fixture.h"
 
-#include <commctrl.h>
-
 namespace orvane::ui::win32::testing {
 namespace {
 
