@@ -185,12 +185,6 @@ TEST_F(RegistryContract, ValueTypesAndBytesRoundTrip) {
   Query(key, "搜索页");
 }
 
-}  // namespace
-}  // namespace orvane
-
-namespace orvane {
-namespace {
-
 RegValue Text(std::string_view text) { return RegValue::Text(RegType::Sz, text); }
 
 TEST_F(RegistryContract, MachineSoftwareHasTwoViewsTheUserKeyOne) {

@@ -80,12 +80,16 @@ int Watch(HWND window, DWORD milliseconds) {
   return 0;
 }
 
-std::wstring Line(IAccessible* acc, long id) {
+VARIANT Child(long id) {
   VARIANT child;
   ::VariantInit(&child);
   child.vt = VT_I4;
   child.lVal = id;
-  VARIANT role, state;
+  return child;
+}
+
+std::wstring Line(IAccessible* acc, long id) {
+  VARIANT child = Child(id), role, state;
   ::VariantInit(&role);
   ::VariantInit(&state);
   acc->get_accRole(child, &role);
@@ -115,11 +119,7 @@ int Run(const std::wstring& command, IAccessible* acc, long id) {
     return 0;
   }
   if (command == L"do") {
-    VARIANT child;
-    ::VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    HRESULT hr = acc->accDoDefaultAction(child);
+    HRESULT hr = acc->accDoDefaultAction(Child(id));
     wchar_t text[32];
     std::swprintf(text, 32, L"%08lx\n", static_cast<unsigned long>(hr));
     Print(text);

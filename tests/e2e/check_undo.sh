@@ -26,8 +26,7 @@ e2e_count_check() {  # file row orange|grey
     orange) filter='$1 >= 150 && $2 >= 50 && $2 <= 190 && $3 <= 130 && $1 - $3 >= 90' ;;
     grey) filter='$1 >= 70 && $1 <= 140 && $1 == $2 && $2 == $3' ;;
   esac
-  convert "$1" -crop "375x16+20+$y" +repage -depth 8 txt:- | tail -n +2 |
-    sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk "$filter {n++} END {print n+0}"
+  e2e_pixels "$1" "375x16+20+$y" "$filter"
 }
 # Opens the check menu with a right-click on the list or F5 and picks line n (1-3) by keys.
 e2e_menu_pick() {  # right|f5 n

@@ -21,33 +21,26 @@ if [ "${3:-}" = capture ]; then
   out="$E2E_BUILD/e2e/display-scale/$E2E_DPI"
   rm -rf "$out"
   mkdir -p "$out"
+  shoot() {  # name [x y]: the window that opened, closed by a click at (x, y) or by Enter
+    local w
+    w=$(e2e_wait_other_window) || { fail "$1 did not open"; e2e_finish; }
+    sleep 0.3
+    e2e_shot "$w" "$out/$1.png"
+    if [ $# -eq 3 ]; then e2e_click "$w" "$2" "$3"; else xdotool key Return; fi
+    e2e_wait_no_other_window || fail "$1 still open"
+  }
   e2e_start
   e2e_shot "$E2E_WINDOW" "$out/main.png"
-
   e2e_click "$E2E_WINDOW" 553 14
-  dialog=$(e2e_wait_other_window) || { fail "settings dialog did not open"; e2e_finish; }
-  sleep 0.3
-  e2e_shot "$dialog" "$out/settings.png"
-  e2e_click "$dialog" 377 10
-  e2e_wait_no_other_window || fail "settings dialog still open"
-
+  shoot settings 377 10
   e2e_press_repair
-  box=$(e2e_wait_other_window) || { fail "message box did not open"; e2e_finish; }
-  sleep 0.3
-  e2e_shot "$box" "$out/message.png"
-  xdotool key Return
-  e2e_wait_no_other_window || fail "message box still open"
-
+  shoot message
   e2e_scroll_down 5
   e2e_tick_row 10 5
   sleep 0.2
   e2e_shot "$E2E_WINDOW" "$out/list.png"
   e2e_press_repair
-  manager=$(e2e_wait_other_window) || { fail "manager did not open"; e2e_finish; }
-  sleep 0.3
-  e2e_shot "$manager" "$out/manager.png"
-  e2e_click "$manager" 377 10
-  e2e_wait_no_other_window || fail "manager still open"
+  shoot manager 377 10
   e2e_finish
   exit 0
 fi

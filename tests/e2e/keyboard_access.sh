@@ -18,8 +18,7 @@ child() { awk -F '\t' -v id="$2" -v cols="$3" '$1 == id {n = split(cols, c, ",")
 keys() { xdotool key --delay 60 "$@"; sleep 0.4; }
 # Dark pixels on the line just above a row's box: the top of a focus rectangle.
 focus_line() {  # file row
-  convert "$1" -crop "300x1+0+$((80 + 29 * $2))" +repage -depth 8 txt:- | tail -n +2 |
-    sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk '$1 < 100 && $2 < 100 && $3 < 100 {n++} END {print n+0}'
+  e2e_pixels "$1" "300x1+0+$((80 + 29 * $2))" '$1 < 100 && $2 < 100 && $3 < 100'
 }
 
 e2e_start
@@ -69,7 +68,7 @@ wait "$watcher" || true
 expect_eq "focus changes are announced" "5 4" "$(tr -d '\r' <"$E2E_ROOT/focus-events.txt" | xargs)"
 keys space Tab Tab Tab Tab Tab Tab Tab shift+Tab  # row 1 ticked; Tab to row 8 and back to row 7
 keys space Return
-for _ in $(seq 1 30); do [ "$(e2e_reg_value "$MAIN" 'Window Title')" = 'Microsoft Internet Explorer' ] && break; sleep 0.1; done
+e2e_wait_value "$MAIN" 'Window Title' 'Microsoft Internet Explorer' || true
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/keys-repaired.png"
 for row in 1 2 7; do
   expect_eq "row $row repaired from the keyboard" green "$(e2e_row_result "$E2E_SHOTS/keys-repaired.png" "$row")"
@@ -81,12 +80,7 @@ expect_eq "a result is read with its row" "修复成功" "$(child "$(acc dump ma
 # --- Settings: End, then Tab to the settings image (tool bar, repair, settings).
 settings_open() {  # keys that press the settings image
   keys "$@"
-  for _ in $(seq 1 30); do
-    # Keys go to the dialog once it has the input focus.
-    xdotool search --onlyvisible --name '^设置$' >/dev/null 2>&1 && { sleep 0.5; return 0; }
-    sleep 0.1
-  done
-  return 1
+  e2e_until 30 xdotool search --onlyvisible --name '^设置$' >/dev/null 2>&1 && sleep 0.5  # keys go to it once it has the focus
 }
 settings_open End Tab Tab Tab Tab Tab space || fail "settings did not open from the keyboard"
 expect_eq "settings: the OK image is a button" "43|确定|按下" "$(child "$(acc dump dialog)" 6 2,4,6)"
@@ -98,7 +92,7 @@ settings_open space || fail "settings did not open again"  # the focus stayed on
 keys alt+F4
 e2e_wait_no_other_window || fail "Alt+F4 left the settings open"
 expect_eq "Alt+F4 saves nothing" no "$([ -f "$E2E_APP/Config.ini" ] && echo yes || echo no)"
-expect_eq "Alt+F4 on the dialog leaves the program running" yes "$(kill -0 "$E2E_PID" 2>/dev/null && echo yes || echo no)"
+expect_eq "Alt+F4 on the dialog leaves the program running" yes "$(e2e_running)"
 settings_open Return || fail "settings did not open a third time"
 keys End shift+Home
 xdotool type 'www.keys.example'
@@ -122,7 +116,7 @@ e2e_wait_no_other_window || fail "the manager stayed open"
 
 # --- Alt+F4 on the main window ends the program, as its close image does.
 keys alt+F4
-for _ in $(seq 1 30); do kill -0 "$E2E_PID" 2>/dev/null || break; sleep 0.1; done
-expect_eq "Alt+F4 ends the program" no "$(kill -0 "$E2E_PID" 2>/dev/null && echo yes || echo no)"
+e2e_until 30 e2e_ended || true
+expect_eq "Alt+F4 ends the program" no "$(e2e_running)"
 
 e2e_finish

@@ -33,23 +33,11 @@ TEST(MainWindow, LayoutIsTheSameInTwipsAtEveryResolution) {
   EXPECT_EQ(VersionCaption(12, 3, 456), "V12.3.0.456");  // major.minor.0.revision
 }
 
-TEST(MainWindowMouse, DragAreasAndTheLink) {
+// Dragging the window is run end to end; the link starts Explorer, minimised.
+TEST(MainWindowMouse, TheLinkOpensTheMakersSite) {
   MainWindowFixture f;
   frmMain& m = *f.form;
   auto& p = f.platform;
-  for (ui::Widget* area : std::initializer_list<ui::Widget*>{&m, &m.ititle, &m.ibottom}) {
-    p.drags.clear();
-    p.MouseMove(*area, ui::kLeftButton | ui::kRightButton);
-    EXPECT_TRUE(p.drags.empty()) << area->Name();
-    p.MouseMove(*area, ui::kLeftButton);
-    EXPECT_EQ(p.drags, std::vector<ui::Form*>{&m}) << area->Name();
-  }
-  p.drags.clear();
-  for (ui::Widget* other : std::initializer_list<ui::Widget*>{&m.ibottomtt, &m.ibtndo, &m.txtContent, &m.piclist}) {
-    p.MouseMove(*other, ui::kLeftButton);
-  }
-  EXPECT_TRUE(p.drags.empty());
-
   ASSERT_TRUE(p.Click(m.Label2));
   ASSERT_EQ(f.commands.calls.size(), 1u);
   EXPECT_EQ(f.commands.calls[0].commandLine, "explorer.exe " + std::string(kMakerSite));
@@ -58,59 +46,6 @@ TEST(MainWindowMouse, DragAreasAndTheLink) {
   f.commands.unstartable.insert("explorer.exe");
   EXPECT_TRUE(p.Click(m.Label2));  // nothing to show when it cannot start
   EXPECT_TRUE(p.messages.empty());
-}
-
-std::string StartPage(MemoryRegistry& registry) {
-  auto value = registry.Value(RegRoot::CurrentUser, R"(Software\Microsoft\Internet Explorer\Main)",
-                              "Start Page");
-  return value ? value->AsText() : "(none)";
-}
-
-TEST(MainWindowRunner, RowsButtonLockAndTimerAreWired) {
-  MainWindowFixture f;
-  frmMain& m = *f.form;
-  auto& p = f.platform;
-  ASSERT_TRUE(p.Click(*m.rows.chkdo[7]));
-  ASSERT_TRUE(p.Click(m.chklock));
-  bool buttonOffDuringRun = false;
-  p.onDoEvents = [&] {
-    buttonOffDuringRun = !m.ibtndo.Enabled();
-    p.Click(*m.rows.chkdo[8]);  // a row below, ticked while the run goes on
-    p.onDoEvents = nullptr;
-  };
-  ASSERT_TRUE(p.Click(m.ibtndo));
-  EXPECT_TRUE(buttonOffDuringRun);
-  EXPECT_TRUE(m.ibtndo.Enabled());
-  for (int row : {7, 8}) {
-    EXPECT_TRUE(m.rows.lbldoinfo[row]->Visible());
-    EXPECT_EQ(m.rows.lbldoinfo[row]->Caption(), LoadString(1001));
-    EXPECT_EQ(m.rows.lbldoinfo[row]->ForeColor(), 65280u);
-  }
-  EXPECT_FALSE(m.rows.lbldoinfo[6]->Visible());
-  EXPECT_EQ(StartPage(f.registry), f.stored.HomePage);
-  EXPECT_TRUE(m.Timer1.TimerEnabled());
-
-  // A refused write turns the row red.
-  f.registry.FailOn(MemoryRegistry::Op::SetValue, RegRoot::CurrentUser, "");
-  f.registry.Put(RegRoot::CurrentUser, R"(Software\Microsoft\Internet Explorer\Main)", "Start Page",
-                 RegValue::Text(RegType::Sz, "http://changed.example.org"));
-  ASSERT_TRUE(p.Click(m.ibtndo));
-  EXPECT_EQ(m.rows.lbldoinfo[7]->Caption(), LoadString(1002));
-  EXPECT_EQ(m.rows.lbldoinfo[7]->ForeColor(), 255u);
-
-  // The next press with nothing ticked ends lock mode.
-  p.Click(m.lblchkall);
-  p.Click(m.lblnochk);
-  ASSERT_TRUE(p.Click(m.ibtndo));
-  EXPECT_FALSE(m.Timer1.TimerEnabled());
-
-  // Row 10 opens the manager and shows no result of its own.
-  std::vector<std::string> opened;
-  p.onModal = [&](ui::Form& dialog) { opened.push_back(dialog.Name()); };
-  ASSERT_TRUE(p.Click(*m.rows.chkdo[10]));
-  ASSERT_TRUE(p.Click(m.ibtndo));
-  EXPECT_EQ(opened, std::vector<std::string>{"frmMenu"});
-  EXPECT_FALSE(m.rows.lbldoinfo[10]->Visible());
 }
 
 }  // namespace

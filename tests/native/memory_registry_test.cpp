@@ -62,12 +62,6 @@ TEST(MemoryRegistry, InjectedFailuresMatchOperationRootAndPathPrefix) {
   reg.CloseKey(h);
 }
 
-}  // namespace
-}  // namespace orvane
-
-namespace orvane {
-namespace {
-
 TEST(MemoryRegistry, TheThirtyTwoBitViewLiesUnderWow6432NodeWhereWindowsSplitsIt) {
   struct Case { RegRoot root; const char* path; const char* physical; };
   for (const Case& c : {Case{kLM, R"(SOFTWARE\A)", R"(SOFTWARE\Wow6432Node\A)"},

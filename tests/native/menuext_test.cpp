@@ -19,21 +19,6 @@ using Op = MemoryRegistry::Op;
 
 std::string EntryPath(std::string_view name) { return std::string(kMenuExtPath) + "\\" + std::string(name); }
 
-// Records the buffer size of every enumeration, and answers one name with
-// leftovers behind its null, as a reused buffer holds them.
-class EnumWatchingRegistry : public MemoryRegistry {
- public:
-  std::vector<std::uint32_t> bufferSizes;
-  std::string dirtyName;
-  long EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bufferChars,
-               std::string& name) override {
-    bufferSizes.push_back(bufferChars);
-    long result = MemoryRegistry::EnumKey(key, index, bufferChars, name);
-    if (result == regerr::kSuccess && name == dirtyName) name += std::string("\0LEFTOVER", 9);
-    return result;
-  }
-};
-
 class MenuExtTest : public ::testing::Test {
  protected:
   void AddEntries(std::initializer_list<const char*> names) {
@@ -59,7 +44,7 @@ class MenuExtTest : public ::testing::Test {
   }
 
   ui::HeadlessPlatform platform;
-  EnumWatchingRegistry registry;
+  MemoryRegistry registry;
   testing::RecordingCommandRunner commands;
   AppConfig config;
   AppServices services{platform, registry, commands, config, {}, {}, ui::HeadlessPlatform::kHandCursor};
@@ -67,18 +52,16 @@ class MenuExtTest : public ::testing::Test {
   ui::ListBox& list = host.Add<ui::ListBox>("lst");
 };
 
-TEST_F(MenuExtTest, ListsEveryNameInFullWithOneBufferSize) {
+TEST_F(MenuExtTest, ListsEveryNameInFull) {
   const std::string longName(40, 'A');
   // Enumeration is in upper-cased UTF-16 order: this one comes after the
   // double-byte name and is as long as the longest.
   const std::string nearMax = "鼠" + std::string(39, 'z');
   AddEntries({longName.c_str(), "B", "百度搜索(&B)", nearMax.c_str()});
-  registry.dirtyName = "B";
   list.AddItem("stale");
 
   ListMenuExtEntries(registry, list);
   EXPECT_EQ(Lines(list), (std::vector<std::string>{longName, "B", "百度搜索(&B)", nearMax}));
-  EXPECT_EQ(registry.bufferSizes, (std::vector<std::uint32_t>(4, 41)));
   EXPECT_EQ(registry.OpenHandles(), 0u);
   EXPECT_FALSE(Logged(Op::Create));
 }
@@ -101,28 +84,6 @@ TEST_F(MenuExtTest, DeleteTellsWhetherTheEntryWent) {
   EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Locked")));
   EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Stuck") + "\\Held"));
   EXPECT_TRUE(registry.KeyExists(HKCU, EntryPath("Sibling")));
-  EXPECT_EQ(registry.OpenHandles(), 0u);
-}
-
-TEST_F(MenuExtTest, CleanDeletesTheTickedEntriesAndRefillsUnticked) {
-  AddEntries({"Alpha", "Beta", "Gamma", "百度搜索"});
-  registry.FailOn(Op::DeleteKey, HKCU, EntryPath("Gamma"));
-  Open([&](frmMenu& d) {
-    registry.ClearLog();
-    ASSERT_TRUE(platform.Click(d.imgclear));  // nothing ticked: a warning only
-    EXPECT_TRUE(registry.Log().empty()) << "nothing deleted, no refill";
-
-    platform.ToggleLine(d.lstmenu, 0);
-    platform.ToggleLine(d.lstmenu, 2);
-    platform.ToggleLine(d.lstmenu, 3);
-    ASSERT_TRUE(platform.Click(d.imgclear));
-    std::vector<std::string> deleted;
-    for (const auto& e : registry.Log()) {
-      if (e.op == Op::DeleteKey) deleted.push_back(e.name);
-    }
-    EXPECT_EQ(deleted, (std::vector<std::string>{"Alpha", "Gamma", "百度搜索"}));
-    EXPECT_EQ(Lines(d.lstmenu), (std::vector<std::string>{"Beta", "Gamma"}));
-  });
   EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 

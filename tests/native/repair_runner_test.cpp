@@ -9,7 +9,6 @@
 
 #include "platform/memory_registry.h"
 #include "repair/runner.h"
-#include "resources/catalogue.h"
 #include "support/recording_commands.h"
 
 namespace orvane {
@@ -65,18 +64,6 @@ struct Rig {
 };
 
 const std::string kGreen = "修复成功", kRed = "修复失败";
-
-TEST(RepairRunner, NoTickedRowShowsTheMessageAndTurnsLockOff) {
-  Rig rig;
-  rig.view.lock = true;
-  rig.runner.OnRepairButtonClick();
-  std::vector<std::string> expected = {"timer off"};
-  for (int row = 0; row < kRepairItemCount; ++row) expected.push_back("tick?" + std::to_string(row));
-  expected.push_back("message 您未选择任何修复项|" + LoadString(999) + "|i");
-  EXPECT_EQ(rig.view.events, expected);
-  EXPECT_FALSE(LoadString(999).empty());
-  EXPECT_TRUE(rig.registry.Log().empty());
-}
 
 TEST(RepairRunner, MenuRowOpensTheManagerOnlyFromTheButton) {
   Rig rig;
@@ -155,16 +142,6 @@ TEST(RepairRunner, LockPassesDoNotRestartCommandsStillRunning) {
   rig.runner.OnRepairButtonClick();
   rig.runner.OnRepairButtonClick();
   EXPECT_EQ(rig.commands.calls.size(), 42u + 34u);
-}
-
-TEST(RepairRunner, AnUnstartableCommandTurnsTheRowRed) {
-  Rig rig;
-  rig.commands.unstartable.insert("regsvr32");
-  rig.view.ticks[5] = rig.view.ticks[6] = true;
-  rig.runner.OnRepairButtonClick();
-  EXPECT_EQ(rig.view.caption[5], kRed);
-  EXPECT_EQ(rig.view.caption[6], kGreen);
-  EXPECT_FALSE(rig.registry.KeyExists(RegRoot::ClassesRoot, "exefile"));
 }
 
 const std::string kIeMain = R"(Software\Microsoft\Internet Explorer\Main)";

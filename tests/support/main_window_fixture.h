@@ -1,10 +1,11 @@
 #pragma once
 // The main window loaded on the headless platform, with an in-memory
-// registry and recorded commands.
+// registry and files and recorded commands.
 #include <memory>
 #include <string>
 
 #include "platform/memory_registry.h"
+#include "support/memory_files.h"
 #include "support/recording_commands.h"
 #include "app/frm_main.h"
 #include "ui/toolkit/headless.h"
@@ -12,18 +13,20 @@
 namespace orvane::testing {
 
 struct MainWindowFixture {
-  explicit MainWindowFixture(float twipsPerPixel = 15.0f, bool load = true)
+  explicit MainWindowFixture(float twipsPerPixel = 15.0f)
       : platform(twipsPerPixel),
         services{platform, registry, commands, config,
                  [this](AppConfig& c) { c = stored; },
                  [this](const AppConfig& c) { stored = c; }} {
+    services.files = &files;
     form = std::make_unique<frmMain>(services);
-    if (load) platform.Show(*form);
+    platform.Show(*form);
   }
 
   ui::HeadlessPlatform platform;
   MemoryRegistry registry;
   RecordingCommandRunner commands;
+  MemoryFiles files;
   AppConfig config;
   AppConfig stored{"http://start.example.org", "http://search.example.org"};
   AppServices services;

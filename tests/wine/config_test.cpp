@@ -11,9 +11,7 @@
 
 #include "platform/text.h"
 #include "settings/config_file.h"
-#include "settings/ini_lookup.h"
 #include "settings/win32/config_file_win32.h"
-#include "support/ini_cases.h"
 
 namespace orvane {
 namespace {
@@ -57,28 +55,15 @@ class ConfigWine : public ::testing::Test {
   std::string dir_;
 };
 
-// Every INI text the host tests answer through the portable lookup, through the
-// system's. Each text is stored in the ANSI code page; answers are compared as UTF-8.
-TEST_F(ConfigWine, GetPrivateProfileStringAGivesTheAnswersThePortableLookupGives) {
-  int index = 0;
-  for (const auto& c : testing::IniCases()) {
-    const std::string path = dir_ + "\\case" + std::to_string(index++) + ".ini";
-    PutBytes(path, c.text.starts_with("\xEF\xBB\xBF") ? c.text : Utf8ToAnsi(c.text));
-    char buffer[kProfileBufferSize] = {};
-    DWORD n = GetPrivateProfileStringA(Utf8ToAnsi(c.section).c_str(), Utf8ToAnsi(c.key).c_str(),
-                                       Utf8ToAnsi(c.fallback).c_str(), buffer, sizeof buffer,
-                                       Utf8ToAnsi(path).c_str());
-    EXPECT_EQ(AnsiToUtf8(std::string(buffer, n)), c.expected) << "case " << index - 1;
-  }
-  char buffer[kProfileBufferSize] = {};  // a file that is not there reads as an empty one
-  DWORD n = GetPrivateProfileStringA("IEConfig", "HomePage", "'q'", buffer, sizeof buffer,
-                                     Utf8ToAnsi(dir_ + "\\absent.ini").c_str());
-  EXPECT_EQ(std::string(buffer, n), ProfileString(std::string_view(), "IEConfig", "HomePage", "'q'"));
-}
-
-TEST_F(ConfigWine, ChineseRoundTripAndCutInCodePage936) {
+TEST_F(ConfigWine, DefaultsChineseRoundTripAndCutInCodePage936) {
   ASSERT_EQ(GetACP(), 936u) << "the test prefix runs with LC_ALL=zh_CN.UTF-8";
   WindowsConfigFiles files(dir_);
+  AppConfig read{"stale", "stale"};
+  ReadConfig(files, read);  // no file: the defaults; an empty entry stays empty
+  EXPECT_EQ(read.HomePage + "|" + read.SEO, "about:blank|" + std::string(DefaultSearchPage));
+  PutBytes(File(), "[IEConfig]\r\nHomePage=\r\n");
+  ReadConfig(files, read);
+  EXPECT_EQ(read.HomePage + "|" + read.SEO, "|" + std::string(DefaultSearchPage));
   PutBytes(File(), "; old\r\n[Other]\r\nA=1\r\n[IEConfig]\r\nHomePage=old\r\nExtra=2\r\n");
   const AppConfig written{"http://例子.中国/首页", "http://搜索.中国"};
   WriteConfig(files, written);
@@ -86,8 +71,6 @@ TEST_F(ConfigWine, ChineseRoundTripAndCutInCodePage936) {
             "[IEConfig]\r\nHomePage=http://\xC0\xFD\xD7\xD3.\xD6\xD0\xB9\xFA/\xCA\xD7\xD2\xB3\r\n"
             "SEO=http://\xCB\xD1\xCB\xF7.\xD6\xD0\xB9\xFA\r\n");
   EXPECT_EQ(Entries(), 1);
-
-  AppConfig read;
   ReadConfig(files, read);
   EXPECT_EQ(read.HomePage, written.HomePage);
   EXPECT_EQ(read.SEO, written.SEO);
@@ -141,38 +124,6 @@ TEST_F(ConfigWine, FailedWriteLeavesTheFormerFileWhole) {
 
   WriteConfig(files, fresh);  // and the same write goes through once nothing stands in the way
   EXPECT_EQ(GetBytes(File()), ConfigFileText(fresh));
-}
-
-// A folder name code page 936 cannot spell.
-TEST_F(ConfigWine, FolderNameOutsideTheCodePage) {
-  const std::string folder = dir_ + "\\配置ก";
-  ASSERT_TRUE(CreateDirectoryW(W(folder).c_str(), nullptr));
-  WindowsConfigFiles files(folder);
-  WriteConfig(files, {"http://a", "http://b"});
-  AppConfig read;
-  ReadConfig(files, read);  // TearDown removes the folder
-  EXPECT_EQ(read.HomePage, "http://a");
-  EXPECT_EQ(read.SEO, "http://b");
-}
-
-TEST(ConfigWinePath, DriveRootAndExecutableFolder) {
-  wchar_t module[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-  ASSERT_GT(n, 0u);
-  std::string exe = Utf16ToUtf8(std::u16string(module, module + n));
-  EXPECT_EQ(WindowsConfigFiles().ProgramFolder(), exe.substr(0, exe.rfind('\\')));
-
-  // A real file in a drive root, written and read through "C:\".
-  const std::string root = "C:\\Config.ini";
-  ASSERT_FALSE(Exists(root)) << "a Config.ini is already in C:\\";
-  WindowsConfigFiles files("C:\\");
-  WriteConfig(files, {"http://root", "http://root/seo"});
-  EXPECT_EQ(GetBytes(root), "[IEConfig]\r\nHomePage=http://root\r\nSEO=http://root/seo\r\n");
-  AppConfig read;
-  ReadConfig(files, read);
-  DeleteFileW(L"C:\\Config.ini");
-  EXPECT_EQ(read.HomePage, "http://root");
-  EXPECT_EQ(read.SEO, "http://root/seo");
 }
 
 }  // namespace

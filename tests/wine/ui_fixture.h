@@ -22,13 +22,8 @@ inline bool HaveDisplay() { return ::GetEnvironmentVariableW(L"DISPLAY", nullptr
   if (!::orvane::ui::win32::testing::HaveDisplay()) GTEST_SKIP() << "no X display for windows"
 
 inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-inline void Press(HWND hwnd, int x, int y, UINT down = WM_LBUTTONDOWN, WPARAM held = MK_LBUTTON) {
-  ::SendMessageW(hwnd, down, held, At(x, y));
-}
-
-inline void Release(HWND hwnd, int x, int y, UINT up = WM_LBUTTONUP, WPARAM stillHeld = 0) {
-  ::SendMessageW(hwnd, up, stillHeld, At(x, y));
-}
+inline void Press(HWND hwnd, int x, int y) { ::SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y)); }
+inline void Release(HWND hwnd, int x, int y) { ::SendMessageW(hwnd, WM_LBUTTONUP, 0, At(x, y)); }
 
 // A pixel of a bitmap resource, read straight from the resource.
 inline COLORREF ResourcePixel(std::uint16_t id, int x, int y) {

@@ -37,28 +37,6 @@ TEST_F(UiTest, ModalFormDisablesTheOthersUntilItCloses) {
   EXPECT_TRUE(IsWindowEnabled(mainWindow));
   EXPECT_FALSE(IsWindow(dialogWindow));
 
-  // Over a main window dragged nearly off the screen, the dialog stays inside the work area.
-  RECT work{};
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
-  auto placed = [&] {
-    Form again(platform, "setFrm");
-    again.Move({0, 0, 5895, 3855});
-    again.SetPosition(StartPosition::CenterOwner);
-    RECT rect{};
-    Timer& look = again.Add<Timer>("look");
-    look.SetInterval(20);
-    look.SetTimerEnabled(true);
-    look.onTimer = [&] {
-      GetWindowRect(Window(again), &rect);
-      again.Close();
-    };
-    platform.ShowModal(again, &main);
-    return rect;
-  };
-  SetWindowPos(mainWindow, nullptr, work.right - 40, work.bottom - 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  RECT rect = placed();
-  EXPECT_EQ(rect.right, work.right);
-  EXPECT_EQ(rect.bottom, work.bottom);
 }
 
 LRESULT CALLBACK RefuseWindows(int code, WPARAM wp, LPARAM lp) {

@@ -52,7 +52,7 @@ e2e_finish() {
 }
 
 e2e_cleanup() {
-  if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then kill "$E2E_PID" 2>/dev/null || true; fi
+  [ "$(e2e_running)" = no ] || kill "$E2E_PID" 2>/dev/null || true
   orvane_wine_stop
 }
 
@@ -91,31 +91,29 @@ e2e_setup() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
-e2e_visible_windows() {  # every visible top-level window of the program
-  xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null || true
-}
+e2e_visible_windows() { xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null || true; }
 
 e2e_start() {  # the current folder is the program's unless E2E_CWD names another
   (cd "${E2E_CWD:-$E2E_APP}" && exec wine "$E2E_APP/orvane.exe" </dev/null >"$E2E_ROOT/orvane.log" 2>&1) &
   E2E_PID=$!
   E2E_WINDOW=
-  local i
-  for i in $(seq 1 200); do
-    E2E_WINDOW=$(xdotool search --onlyvisible --name '^Orvane$' 2>/dev/null | head -n 1 || true)
-    [ -n "$E2E_WINDOW" ] && break
-    sleep 0.1
-  done
-  [ -n "$E2E_WINDOW" ] || { echo "the main window did not appear" >&2; exit 1; }
+  E2E_WINDOW=$(e2e_until 200 xdotool search --onlyvisible --name '^Orvane$' 2>/dev/null | head -n 1) ||
+    { echo "the main window did not appear" >&2; exit 1; }
   sleep 0.5
 }
 
 e2e_stop() {
-  if [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; then
-    kill "$E2E_PID" 2>/dev/null || true
-    wait "$E2E_PID" 2>/dev/null || true
-  fi
+  if [ "$(e2e_running)" = yes ]; then kill "$E2E_PID" 2>/dev/null || true; wait "$E2E_PID" 2>/dev/null || true; fi
   E2E_PID=
-
+}
+e2e_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null && echo yes || echo no; }
+e2e_ended() { [ "$(e2e_running)" = no ]; }
+# Runs a command every 0.1 s until it succeeds, up to `tries` times.
+e2e_until() {  # tries command...
+  local i n=$1
+  shift
+  for i in $(seq 1 "$n"); do "$@" && return 0; sleep 0.1; done
+  return 1
 }
 
 # Client-area pixel coordinates at 96 dpi: a borderless window's X window is its client area.
@@ -124,36 +122,16 @@ e2e_click() {  # window x y
   sleep 0.15
 }
 
-# The window (other than the main one) that appears next, up to 5 s.
-e2e_wait_other_window() {
-  local i w
-  for i in $(seq 1 50); do
-    for w in $(e2e_visible_windows); do
-      if [ "$w" != "$E2E_WINDOW" ]; then echo "$w"; return 0; fi
-    done
-    sleep 0.1
-  done
-  return 1
-}
+# The program's visible windows other than the main one; the next one to appear, up to 5 s.
+e2e_other_windows() { e2e_visible_windows | grep -vx "$E2E_WINDOW"; }
+e2e_no_other_window() { ! e2e_other_windows >/dev/null; }
+e2e_wait_other_window() { e2e_until 50 e2e_other_windows | sed -n 1p | grep .; }
+e2e_wait_no_other_window() { e2e_until 50 e2e_no_other_window; }
+# A message box: Enter closes it.
+e2e_dismiss_box() { e2e_wait_other_window >/dev/null && xdotool key Return && e2e_wait_no_other_window; }
 
-e2e_wait_no_other_window() {
-  local i w other
-  for i in $(seq 1 50); do
-    other=
-    for w in $(e2e_visible_windows); do [ "$w" != "$E2E_WINDOW" ] && other=$w; done
-    [ -z "$other" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-e2e_geometry() {  # window -> "WxH"
-  xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'
-}
-
-e2e_shot() {  # window file
-  import -window "$1" "$2"
-}
+e2e_geometry() { xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'; }  # window -> "WxH"
+e2e_shot() { import -window "$1" "$2"; }  # window file
 
 # Main window layout at 96 dpi, in client pixels.
 E2E_ROW_X=19
@@ -163,14 +141,8 @@ e2e_row_y() {  # row scroll-steps -> y of the row's box
 e2e_tick_row() {  # row [scroll-steps]
   e2e_click "$E2E_WINDOW" "$E2E_ROW_X" "$(e2e_row_y "$1" "${2:-0}")"
 }
-e2e_scroll_down() {  # steps: clicks on the scroll bar's down arrow
-  local i
-  for i in $(seq 1 "$1"); do e2e_click "$E2E_WINDOW" 408 347; done
-}
-e2e_scroll_up() {
-  local i
-  for i in $(seq 1 "$1"); do e2e_click "$E2E_WINDOW" 408 87; done
-}
+e2e_scroll_down() { local i; for i in $(seq 1 "$1"); do e2e_click "$E2E_WINDOW" 408 347; done; }  # steps
+e2e_scroll_up() { local i; for i in $(seq 1 "$1"); do e2e_click "$E2E_WINDOW" 408 87; done; }
 e2e_press_repair() { e2e_click "$E2E_WINDOW" 514 372; }
 e2e_select_all() { e2e_click "$E2E_WINDOW" 28 373; }
 e2e_invert() { e2e_click "$E2E_WINDOW" 68 373; }
@@ -184,14 +156,17 @@ e2e_count_colour() {  # file x y w h green|red
     red) filter='$1 >= 150 && $2 <= 110 && $3 <= 110' ;;
     blue) filter='$3 >= 150 && $1 <= 90 && $2 <= 160' ;;
   esac
-  convert "$1" -crop "$(e2e_px "$4")x$(e2e_px "$5")+$(e2e_px "$2")+$(e2e_px "$3")" +repage -depth 8 txt:- | tail -n +2 |
-    sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk "$filter {n++} END {print n+0}"
+  e2e_pixels "$1" "$(e2e_px "$4")x$(e2e_px "$5")+$(e2e_px "$2")+$(e2e_px "$3")" "$filter"
+}
+# Pixels of a crop of a screenshot that match an awk filter on "r g b".
+e2e_pixels() {  # file geometry filter
+  convert "$1" -crop "$2" +repage -depth 8 txt:- | tail -n +2 |
+    sed -E 's/^[^(]*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/' | awk "$3 {n++} END {print n+0}"
 }
 
 # The colour of a row's result text in a screenshot: green, red or none.
 e2e_row_result() {  # file row [scroll-steps]
-  local y=$(( $(e2e_row_y "$2" "${3:-0}") - 6 ))
-  local green red
+  local y=$(( $(e2e_row_y "$2" "${3:-0}") - 6 )) green red
   green=$(e2e_count_colour "$1" 20 "$y" 375 16 green)
   red=$(e2e_count_colour "$1" 20 "$y" 375 16 red)
   if [ "$green" -gt 10 ] && [ "$red" -lt 3 ]; then echo green
@@ -199,26 +174,24 @@ e2e_row_result() {  # file row [scroll-steps]
   else echo none; fi
 }
 
+# Takes a screenshot to a file; whether a row's result there has a colour.
+e2e_row_is() { e2e_shot "$E2E_WINDOW" "$1"; [ "$(e2e_row_result "$1" "$2" "$3")" = "$4" ]; }  # file row steps colour
+
 # Registry access through Wine's reg.exe; its output is in the OEM code page.
 e2e_reg() { wine reg "$@" </dev/null 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r'; }
 e2e_reg_value() {  # key name ("" for the default value) -> data, or "(absent)"
   local out
-  if [ -z "$2" ]; then out=$(e2e_reg query "$1" /ve) || { echo "(absent)"; return; }
-  else out=$(e2e_reg query "$1" /v "$2") || { echo "(absent)"; return; }; fi
+  if [ -z "$2" ]; then out=$(e2e_reg query "$1" /ve); else out=$(e2e_reg query "$1" /v "$2"); fi || { echo "(absent)"; return; }
   echo "$out" | awk -F '    ' 'NF >= 4 && $3 ~ /^REG_/ {print $4; found=1} END {if (!found) print "(absent)"}'
 }
-e2e_key_exists() {  # key -> yes/no
-  if wine reg query "$1" </dev/null >/dev/null 2>&1; then echo yes; else echo no; fi
-}
-e2e_reg_set() {  # key name data
-  wine reg add "$1" /v "$2" /d "$3" /f </dev/null >/dev/null 2>&1
-}
-e2e_keyaccess() {  # lock|unlock root path
-  wine "$E2E_BUILD/orvane_e2e_keyaccess.exe" "$@" </dev/null
-}
+e2e_key_exists() { wine reg query "$1" </dev/null >/dev/null 2>&1 && echo yes || echo no; }  # key -> yes/no
+e2e_reg_set() { wine reg add "$1" /v "$2" /d "$3" /f </dev/null >/dev/null 2>&1; }  # key name data
+# Polls until a value reads as expected, up to 5 s.
+e2e_value_is() { [ "$(e2e_reg_value "$1" "$2")" = "$3" ]; }  # key name data
+e2e_wait_value() { e2e_until 50 e2e_value_is "$@"; }
+e2e_keyaccess() { wine "$E2E_BUILD/orvane_e2e_keyaccess.exe" "$@" </dev/null; }  # lock|unlock root path
 
 # Whether a row's box shows its tick in a screenshot: yes or no.
 e2e_row_ticked() {  # file row [scroll-steps]
-  local y=$(( $(e2e_row_y "$2" "${3:-0}") - 4 ))
-  if [ "$(e2e_count_colour "$1" 15 "$y" 8 9 blue)" -gt 5 ]; then echo yes; else echo no; fi
+  [ "$(e2e_count_colour "$1" 15 $(( $(e2e_row_y "$2" "${3:-0}") - 4 )) 8 9 blue)" -gt 5 ] && echo yes || echo no
 }
