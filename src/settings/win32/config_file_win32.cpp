@@ -8,14 +8,9 @@
 
 #include "platform/text.h"
 #include "platform/win32/wide_text.h"
-#include "settings/ini_lookup.h"
 
 namespace orvane {
 namespace {
-
-std::string Utf8(const std::wstring& wide) {
-  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
 
 std::string WideToAnsi(const std::wstring& wide, DWORD flags, bool* lossy) {
   if (wide.empty()) return {};
@@ -80,7 +75,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
   if (n <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(size), wide.data(), n);
-  return Utf8(wide);
+  return Narrow(wide);
 }
 
 std::string ExecutableFolder() {
@@ -94,7 +89,7 @@ std::string ExecutableFolder() {
     }
     path.resize(path.size() * 2);
   }
-  return FolderOfProgram(Utf8(path));
+  return FolderOfProgram(Narrow(path));
 }
 
 WindowsConfigFiles::WindowsConfigFiles() : folder_(ExecutableFolder()) {}
@@ -105,14 +100,14 @@ std::string WindowsConfigFiles::ReadString(const std::string& path, std::string_
   const std::wstring widePath = Wide(path), wideSection = Wide(section), wideKey = Wide(key);
   const std::wstring wideFallback = Wide(fallback);
   // Grown until the value fits: a full buffer may hold only the start of it.
-  std::vector<wchar_t> buffer(kProfileBufferSize);
+  std::vector<wchar_t> buffer(256);
   for (;;) {
     DWORD n = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideFallback.c_str(),
                                        buffer.data(), static_cast<DWORD>(buffer.size()),
                                        widePath.c_str());
     if (n + 1 < buffer.size() || buffer.size() >= kLargest) {
       std::size_t length = wcsnlen(buffer.data(), buffer.size() - 1);
-      return Utf8(std::wstring(buffer.data(), n < length ? n : length));
+      return Narrow(std::wstring(buffer.data(), n < length ? n : length));
     }
     buffer.assign(buffer.size() * 4, L'\0');
   }
