@@ -5,7 +5,8 @@
 
 orvane_wine_env() {
   local build
-  build=$(cd "$1" && pwd)
+  # Never a prefix outside a build folder: a missing folder would give "/wine".
+  build=$(cd "$1" 2>/dev/null && pwd) && [ -n "$build" ] || { echo "no build folder: $1" >&2; return 1; }
   export ORVANE_WINE_ROOT="$build/wine"
   export WINEPREFIX="$ORVANE_WINE_ROOT/prefix" WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
