@@ -24,14 +24,14 @@ prefix_pids() {  # pattern
 }
 cpu_ticks() {  # user + system clock ticks of the program and wineserver
   local total=0 pid
-  for pid in $(prefix_pids 'orvane\.exe') $(prefix_pids 'wineserver'); do
+  for pid in $(prefix_pids "${PROGRAM:-orvane\.exe}") $(prefix_pids 'wineserver'); do
     total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0)))
   done
   echo "$total"
 }
 cpu_percent() {  # label: share of one core over SECONDS_CPU
   local before after
-  [ -n "$(prefix_pids 'orvane\.exe')" ] && [ -n "$(prefix_pids 'wineserver')" ] || echo "   (program or wineserver not found)"
+  [ -n "$(prefix_pids "${PROGRAM:-orvane\.exe}")" ] && [ -n "$(prefix_pids 'wineserver')" ] || echo "   (program or wineserver not found)"
   before=$(cpu_ticks)
   sleep "$SECONDS_CPU"
   after=$(cpu_ticks)
@@ -64,3 +64,14 @@ cpu_percent "lock mode, nothing changing"
 echo "   restore latency, lock mode: $(wine "$E2E_BUILD/orvane_bench_tamper.exe" restore HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)"
 e2e_stop
 echo "   restore latency, bare loop: $(wine "$E2E_BUILD/orvane_bench_tamper.exe" floor HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)"
+
+# The floor for the timer that stays as a safety net: a bare window idle, then
+# with a 100 ms timer whose ticks do nothing.
+for mode in idle timer; do
+  wine "$E2E_BUILD/orvane_bench_bare.exe" "$mode" </dev/null >/dev/null 2>&1 &
+  bare=$!
+  sleep 3
+  PROGRAM='orvane_bench_bare\.exe' cpu_percent "bare window, $mode"
+  kill "$bare" 2>/dev/null || true
+  wait "$bare" 2>/dev/null || true
+done
