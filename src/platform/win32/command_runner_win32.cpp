@@ -56,10 +56,6 @@ std::wstring Folder(UINT (WINAPI* get)(LPWSTR, UINT)) {
   return std::wstring(buffer.data(), length);
 }
 
-std::string Utf8(const std::wstring& wide) {
-  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
-
 // FOLDERID_ProgramFilesCommon, spelled out so no GUID library is needed.
 constexpr GUID kProgramFilesCommon = {
     0xF7F1ED05, 0x9F6D, 0x47A2, {0xAA, 0xAE, 0x29, 0xD3, 0x17, 0xC6, 0xF0, 0x66}};
@@ -97,7 +93,7 @@ std::wstring Win32CommandRunner::ProgramPath(std::string_view commandLine) {
 }
 
 std::optional<std::string> Win32CommandRunner::SafeCommandLine(std::string_view commandLine) {
-  SystemFolders folders{Utf8(Folder(&::GetSystemDirectoryW)), Utf8(CommonFilesFolder())};
+  SystemFolders folders{Narrow(Folder(&::GetSystemDirectoryW)), Narrow(CommonFilesFolder())};
   return ResolveRegistration(commandLine, folders,
                              [](const std::string& path) { return IsFile(Wide(path)); });
 }
@@ -106,11 +102,15 @@ std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view command
                                                         int showWindow) {
   std::wstring program = ProgramPath(commandLine);
   if (program.empty()) return std::nullopt;
-  std::optional<std::string> safeLine = SafeCommandLine(commandLine);
-  if (!safeLine) return StartedProcess{};  // the library is not there: nothing to register
   // The system folder as current folder: nothing started searches the one we were started in.
   const std::wstring system = Folder(&::GetSystemDirectoryW);
   if (system.empty()) return std::nullopt;
+  // A folder that cannot be found is a failure, not a library found missing.
+  if (commandLine.find(kCommonFilesToken) != std::string_view::npos && CommonFilesFolder().empty()) {
+    return std::nullopt;
+  }
+  std::optional<std::string> safeLine = SafeCommandLine(commandLine);
+  if (!safeLine) return StartedProcess{};  // the library is not there: nothing to register
   std::wstring line = Wide(*safeLine);  // CreateProcessW may write into it
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
