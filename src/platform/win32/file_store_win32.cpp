@@ -50,14 +50,22 @@ bool Win32FileStore::CreateFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Written beside the file, then moved over it: a backup that grows is never
+// left cut short by a failed rewrite.
 bool Win32FileStore::WriteFile(const std::string& path, std::string_view bytes) {
-  UniqueKernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  HANDLE h = file.get();
-  DWORD written = 0;
-  return ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size() && ::FlushFileBuffers(h);
+  const std::wstring target = Wide(path), temporary = target + L".tmp";
+  bool ok = false;
+  {
+    UniqueKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    ok = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && ::FlushFileBuffers(file.get());
+  }
+  ok = ok && ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) ::DeleteFileW(temporary.c_str());
+  return ok;
 }
 
 std::optional<std::string> Win32FileStore::ReadFile(const std::string& path) {
@@ -68,7 +76,9 @@ std::optional<std::string> Win32FileStore::ReadFile(const std::string& path) {
   std::string bytes;
   char buffer[65536];
   DWORD read = 0;
-  while (::ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  BOOL ok = FALSE;
+  while ((ok = ::ReadFile(h, buffer, sizeof buffer, &read, nullptr)) && read > 0) bytes.append(buffer, read);
+  if (!ok) return std::nullopt;  // a part read is no file
   return bytes;
 }
 
