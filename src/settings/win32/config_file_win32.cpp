@@ -62,22 +62,6 @@ struct FileHandle {
 
 std::string Utf8ToAnsi(std::string_view utf8) { return WideToAnsi(Wide(utf8), 0, nullptr); }
 
-std::string AnsiToUtf8(std::string_view ansi) {
-  // Drop a lead byte whose second byte was cut off.
-  std::size_t size = 0;
-  while (size < ansi.size()) {
-    bool lead = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(ansi[size])) != FALSE;
-    if (lead && size + 1 == ansi.size()) break;
-    size += lead ? 2 : 1;
-  }
-  if (size == 0) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(size), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(size), wide.data(), n);
-  return Narrow(wide);
-}
-
 std::string ExecutableFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {

@@ -28,9 +28,8 @@ class WindowsConfigFiles : public ConfigFiles {
 // The running executable's folder, from GetModuleFileNameW.
 std::string ExecutableFolder();
 
-// Text between UTF-8 and the ANSI code page. Characters the code page lacks become its
-// default character; an incomplete double-byte character at the end is dropped.
+// UTF-8 text in the ANSI code page; characters the code page lacks become its
+// default character.
 std::string Utf8ToAnsi(std::string_view utf8);
-std::string AnsiToUtf8(std::string_view ansi);
 
 }  // namespace orvane
