@@ -12,6 +12,7 @@
 #include "settings/app_services.h"
 #include "settings/config_file.h"
 #include "settings/win32/config_file_win32.h"
+#include "ui/win32/form_window.h"
 #include "ui/win32/win32_platform.h"
 
 namespace {
@@ -30,7 +31,7 @@ void LoadLibrariesFromSystemOnly() {
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   wchar_t name[32] = {};
   ::GetClassNameW(hwnd, name, 32);
-  if (wcscmp(name, L"OrvaneForm") != 0 || ::GetWindow(hwnd, GW_OWNER) != nullptr) return TRUE;
+  if (wcscmp(name, orvane::ui::win32::kFormClass) != 0 || ::GetWindow(hwnd, GW_OWNER) != nullptr) return TRUE;
   *reinterpret_cast<HWND*>(found) = hwnd;
   return FALSE;
 }

@@ -17,8 +17,6 @@ constexpr int kLeftButton = 1;
 constexpr int kRightButton = 2;
 constexpr int kMiddleButton = 4;
 
-// Virtual-key codes the forms handle.
-
 struct MouseEvent {
   int buttons = 0;  // bit set of the buttons held (for MouseDown/Up: the button that changed)
   int shift = 0;    // 1 shift, 2 ctrl, 4 alt

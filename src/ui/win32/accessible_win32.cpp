@@ -84,16 +84,11 @@ long MsaaState(unsigned state) {
 
 FormAccessible::FormAccessible(FormWindow& window) : window_(&window) {}
 
-FormAccessible::~FormAccessible() {
-  if (standard_ != nullptr) standard_->Release();
-}
+FormAccessible::~FormAccessible() = default;
 
 void FormAccessible::Disconnect() {
   window_ = nullptr;
-  if (standard_ != nullptr) {
-    standard_->Release();
-    standard_ = nullptr;
-  }
+  standard_.reset();
   ::CoDisconnectObject(static_cast<IAccessible*>(this), 0);
 }
 
@@ -106,15 +101,15 @@ LRESULT FormAccessible::Answer(WPARAM wp) {
 }
 
 IAccessible* FormAccessible::Standard() {
-  if (standard_ == nullptr && window_ != nullptr) {
+  if (!standard_ && window_ != nullptr) {
     using StandardFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
     static const auto create = Oleacc<StandardFn>("CreateStdAccessibleObject");
     void* object = nullptr;
     if (create != nullptr && SUCCEEDED(create(window_->Handle(), OBJID_CLIENT, kIidAccessible, &object))) {
-      standard_ = static_cast<IAccessible*>(object);
+      standard_.reset(static_cast<IAccessible*>(object));
     }
   }
-  return standard_;
+  return standard_.get();
 }
 
 HRESULT FormAccessible::Find(const VARIANT& child, std::vector<AccNode>& nodes, int& index) const {
@@ -196,7 +191,7 @@ HRESULT FormAccessible::get_accName(VARIANT child, BSTR* name) {
   int index = -1;
   HRESULT hr = Find(child, nodes, index);
   if (FAILED(hr)) return hr;
-  if (index < 0) return Standard() != nullptr ? standard_->get_accName(child, name) : S_FALSE;
+  if (index < 0) return Standard() != nullptr ? standard_.get()->get_accName(child, name) : S_FALSE;
   return Text(nodes[index].name, name);
 }
 
@@ -233,7 +228,7 @@ HRESULT FormAccessible::get_accState(VARIANT child, VARIANT* state) {
   int index = -1;
   HRESULT hr = Find(child, nodes, index);
   if (FAILED(hr)) return hr;
-  if (index < 0) return Standard() != nullptr ? standard_->get_accState(child, state) : E_FAIL;
+  if (index < 0) return Standard() != nullptr ? standard_.get()->get_accState(child, state) : E_FAIL;
   Int(state, MsaaState(nodes[index].state));
   return S_OK;
 }
@@ -288,7 +283,7 @@ HRESULT FormAccessible::accLocation(long* left, long* top, long* width, long* he
   HRESULT hr = Find(child, nodes, index);
   if (FAILED(hr)) return hr;
   if (index < 0) {
-    return Standard() != nullptr ? standard_->accLocation(left, top, width, height, child) : E_FAIL;
+    return Standard() != nullptr ? standard_.get()->accLocation(left, top, width, height, child) : E_FAIL;
   }
   RECT r = window_->PixelRect(*nodes[index].widget);
   POINT origin{r.left, r.top};
@@ -309,7 +304,7 @@ HRESULT FormAccessible::accNavigate(long direction, VARIANT start, VARIANT* end)
   if (FAILED(hr)) return hr;
   if (index < 0) {
     if (direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD) {
-      return Standard() != nullptr ? standard_->accNavigate(direction, start, end) : S_FALSE;
+      return Standard() != nullptr ? standard_.get()->accNavigate(direction, start, end) : S_FALSE;
     }
     nodes = AccessibleChildren(*window_->GetForm());
     if (nodes.empty()) return S_FALSE;

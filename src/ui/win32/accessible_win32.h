@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/toolkit/accessible.h"
+#include "ui/win32/gdi_handles.h"
 
 namespace orvane::ui::win32 {
 
@@ -69,7 +70,7 @@ class FormAccessible final : public IAccessible {
   IAccessible* Standard();
 
   FormWindow* window_;
-  IAccessible* standard_ = nullptr;  // the system's object for the client area
+  UniqueCom<IAccessible> standard_;  // the system's object for the client area
   LONG refs_ = 1;
 };
 

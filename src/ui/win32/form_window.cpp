@@ -15,7 +15,6 @@ namespace orvane::ui::win32 {
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"OrvaneForm";
 
 // Sent by Windows 10 1703 and later; older headers lack the name.
 constexpr UINT kGetDpiScaledSize = 0x02E4;

@@ -16,6 +16,9 @@ namespace orvane::ui::win32 {
 class Win32Platform;
 class FormAccessible;
 
+// The window class of every form; a second start finds the first by it.
+inline constexpr wchar_t kFormClass[] = L"OrvaneForm";
+
 class FormWindow : public FormPeer {
  public:
   FormWindow(Win32Platform& platform, Form& form, HWND owner);
@@ -141,10 +144,10 @@ class FormWindow : public FormPeer {
   bool syncing_ = false;
   bool destroying_ = false;
   int depth_ = 0;
-  bool focusCues_ = false;
-  bool hasFocus_ = false;  // the window itself has the keyboard focus  // the focus rectangle shows (the system's UI state)
+  bool focusCues_ = false;  // the focus rectangle shows (the system's UI state)
+  bool hasFocus_ = false;   // the window itself has the keyboard focus
   RECT focusShown_{};
-  FormAccessible* accessible_ = nullptr;  // one reference, handed out on request
+  UniqueCom<FormAccessible> accessible_;  // our reference; clients take their own
   UniqueWindow hwnd_;  // last: goes first, before the pictures and icons it shows
 };
 

@@ -111,8 +111,8 @@ void FormWindow::OnFocusChanged() {
 
 LRESULT FormWindow::OnGetObject(WPARAM wp, LPARAM lp) {
   if (static_cast<LONG>(lp) != OBJID_CLIENT) return ::DefWindowProcW(hwnd_.get(), WM_GETOBJECT, wp, lp);
-  if (accessible_ == nullptr) accessible_ = new FormAccessible(*this);
-  return accessible_->Answer(wp);
+  if (!accessible_) accessible_.reset(new FormAccessible(*this));
+  return accessible_.get()->Answer(wp);
 }
 
 void FormWindow::RunAccessibleAction(int node) {
@@ -123,7 +123,7 @@ void FormWindow::RunAccessibleAction(int node) {
 
 // Tells a listening screen reader what changed: a tick, a name, a row's result.
 void FormWindow::AnnounceChange(Widget& widget, Change what) {
-  if (accessible_ == nullptr || form_ == nullptr) return;
+  if (!accessible_ || form_ == nullptr) return;
   DWORD event = 0;
   switch (what) {
     case Change::Picture:
@@ -153,10 +153,9 @@ void FormWindow::AnnounceChange(Widget& widget, Change what) {
 }
 
 void FormWindow::ReleaseAccessible() {
-  if (accessible_ == nullptr) return;
-  accessible_->Disconnect();
-  accessible_->Release();
-  accessible_ = nullptr;
+  if (!accessible_) return;
+  accessible_.get()->Disconnect();
+  accessible_.reset();
 }
 
 }  // namespace orvane::ui::win32

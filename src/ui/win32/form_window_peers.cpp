@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 #include "ui/win32/picture_scale.h"
 #include "ui/win32/win32_platform.h"
@@ -303,8 +304,8 @@ void FormWindow::UpdateTipFont() {
   // The system's tip font at the window's resolution (Windows 10 1607 on);
   // before that the system has one resolution and the control's own font fits.
   using ParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-  static const auto parametersForDpi = reinterpret_cast<ParametersForDpiFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  static const auto parametersForDpi =
+      SystemFunction<ParametersForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (parametersForDpi == nullptr ||

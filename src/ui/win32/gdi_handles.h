@@ -19,6 +19,12 @@ struct Window {
   static bool IsValid(HWND h) { return h != nullptr; }
   static void Close(HWND h) { ::DestroyWindow(h); }
 };
+template <class T>
+struct ComObject {
+  static T* Invalid() { return nullptr; }
+  static bool IsValid(T* p) { return p != nullptr; }
+  static void Close(T* p) { p->Release(); }
+};
 }  // namespace handle_traits
 
 using UniqueBitmap = UniqueHbitmap;
@@ -26,6 +32,9 @@ using UniqueFont = UniqueHfont;
 using UniqueMemoryDc = UniqueHdc;
 using UniqueIcon = UniqueHandle<HICON, handle_traits::Icon>;
 using UniqueWindow = UniqueHandle<HWND, handle_traits::Window>;
+// One reference to a COM object.
+template <class T>
+using UniqueCom = UniqueHandle<T*, handle_traits::ComObject<T>>;
 using orvane::ScopedSelect;
 using ScopedWindowDc = orvane::WindowDc;
 

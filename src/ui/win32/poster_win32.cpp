@@ -34,12 +34,12 @@ std::function<void(std::uint32_t)> Win32Platform::MakePoster(std::function<void(
   static const bool registered = RegisterPosterClass();
   if (!registered) return {};
   auto target = std::make_unique<PostTarget>();
-  target->hwnd = ::CreateWindowExW(0, kPosterClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
+  target->hwnd.reset(::CreateWindowExW(0, kPosterClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       ::GetModuleHandleW(nullptr), nullptr));
   if (!target->hwnd) return {};
   target->handler = std::move(handler);
-  ::SetWindowLongPtrW(target->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target.get()));
-  HWND hwnd = target->hwnd;
+  HWND hwnd = target->hwnd.get();
+  ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target.get()));
   posters_.push_back(std::move(target));
   return [hwnd](std::uint32_t code) { ::PostMessageW(hwnd, kPostedMessage, code, 0); };
 }

@@ -5,17 +5,13 @@
 #include <cstdint>
 #include <functional>
 
+#include "ui/win32/gdi_handles.h"
+
 namespace orvane::ui::win32 {
 
 struct PostTarget {
-  HWND hwnd = nullptr;
+  UniqueWindow hwnd;
   std::function<void(std::uint32_t)> handler;
-  PostTarget() = default;
-  PostTarget(const PostTarget&) = delete;
-  PostTarget& operator=(const PostTarget&) = delete;
-  ~PostTarget() {
-    if (hwnd) ::DestroyWindow(hwnd);
-  }
 };
 
 }  // namespace orvane::ui::win32

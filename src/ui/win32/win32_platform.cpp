@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "resources/catalogue.h"
@@ -92,8 +93,7 @@ int Win32Platform::DpiOf(HWND hwnd) const {
   if (fixedDpi_ || hwnd == nullptr) return dpi_;
   // Windows 10 1607 and later; before that every window has the system's.
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpiForWindow = SystemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
   UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(hwnd) : 0;
   return dpi > 0 ? static_cast<int>(dpi) : dpi_;
 }
