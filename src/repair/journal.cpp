@@ -69,6 +69,7 @@ bool RepairJournal::ChooseFolder() {
     if (files_.WriteFile(base + ".reg", bytes)) {
       backupPath_ = base + ".reg";
       logPath_ = base + ".log";
+      saved_ = Entries(backup_.File());
       return true;
     }
   }
@@ -77,9 +78,7 @@ bool RepairJournal::ChooseFolder() {
 
 void RepairJournal::Protect(std::span<const StepTarget> targets) {
   backup_.Add(targets);
-  const bool first = !chosen_;
-  if (!ChooseFolder()) return;
-  if (!first && Entries(backup_.File()) == saved_) return;
+  if (!ChooseFolder() || Entries(backup_.File()) == saved_) return;
   if (!files_.WriteFile(backupPath_, WriteRegFile(backup_.File()))) {
     Note(LoadString(3219) + backupPath_);
   }

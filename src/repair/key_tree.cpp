@@ -7,6 +7,9 @@ namespace {
 
 bool Absent(long code) { return code == regerr::kFileNotFound; }
 
+// Windows nests keys at most 512 deep; deeper means a link leads back up.
+constexpr int kMaxDepth = 512;
+
 std::string Child(const std::string& path, const std::string& name) {
   return path.empty() ? name : path + "\\" + name;
 }
@@ -29,16 +32,9 @@ long SubkeyNames(RegistryService& registry, RegHandle key, std::vector<std::stri
   return code;
 }
 
-}  // namespace
-
-std::pair<std::string, std::string> SplitKeyPath(std::string_view path) {
-  std::size_t slash = path.rfind('\\');
-  if (slash == std::string_view::npos) return {"", std::string(path)};
-  return {std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
-}
-
-long ReadKeyTree(RegistryService& registry, RegRoot root, std::string_view path,
-                 std::vector<TreeKey>& out) {
+long ReadLevel(RegistryService& registry, RegRoot root, std::string_view path,
+               std::vector<TreeKey>& out, int depth) {
+  if (depth > kMaxDepth) return regerr::kAccessDenied;  // a loop, not a tree
   RegKey key(registry);
   long code = key.Open(root, path, kKeyRead);
   if (code != regerr::kSuccess) return code;
@@ -57,16 +53,12 @@ long ReadKeyTree(RegistryService& registry, RegRoot root, std::string_view path,
   if (code != regerr::kSuccess) return code;
   key.Close();
   for (const std::string& name : names) {
-    code = ReadKeyTree(registry, root, Child(std::string(path), name), out);
+    code = ReadLevel(registry, root, Child(std::string(path), name), out, depth + 1);
     if (code != regerr::kSuccess) return code;
   }
   return regerr::kSuccess;
 }
 
-namespace {
-
-// Windows nests keys at most 512 deep; deeper means a link leads back up.
-constexpr int kMaxDepth = 512;
 
 bool EmptyLevel(RegistryService& registry, RegRoot root, const std::string& path, int depth) {
   if (depth > kMaxDepth) return false;
@@ -83,7 +75,19 @@ bool EmptyLevel(RegistryService& registry, RegRoot root, const std::string& path
   return ok;
 }
 
+
 }  // namespace
+
+std::pair<std::string, std::string> SplitKeyPath(std::string_view path) {
+  std::size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return {"", std::string(path)};
+  return {std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
+}
+
+long ReadKeyTree(RegistryService& registry, RegRoot root, std::string_view path,
+                 std::vector<TreeKey>& out) {
+  return ReadLevel(registry, root, path, out, 0);
+}
 
 bool EmptyKeyTree(RegistryService& registry, RegRoot root, const std::string& path) {
   try {
