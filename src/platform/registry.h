@@ -39,6 +39,8 @@ constexpr long kKeyDeleted = 1018;  // the handle's key was deleted meanwhile
 constexpr std::uint32_t kKeyAllButDelete = 0x2003F;
 // Query, enumerate, notify and read-control.
 constexpr std::uint32_t kKeyRead = 0x20019;
+// Notify and read-control: enough to watch a key.
+constexpr std::uint32_t kKeyNotify = 0x20010;
 
 // Which registry view a key is opened in. On 64-bit Windows some keys exist
 // twice, once for 64-bit and once for 32-bit programs; Default is the view of

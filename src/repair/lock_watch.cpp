@@ -6,7 +6,6 @@
 namespace orvane {
 namespace {
 
-constexpr std::uint32_t kKeyNotify = 0x20010;  // notify and read-control
 
 }  // namespace
 

@@ -52,12 +52,10 @@ constexpr Step kLogonNotice[] = {
 const std::span<const Step> kStartPageSteps = kStartPage;
 bool RepairStartPage(RepairContext& context) { return RunSteps(kStartPage, context).Succeeded(); }
 const std::span<const Step> kWindowTitleSteps = kWindowTitle;
-bool RepairWindowTitle(RepairContext& context) { return RunSteps(kWindowTitle, context).Succeeded(); }
 const std::span<const Step> kHomeButtonSteps = kHomeButton;
 bool RepairHomeButton(RepairContext& context) { return RunSteps(kHomeButton, context).Succeeded(); }
 const std::span<const Step> kSearchPageSteps = kSearchPage;
 bool RepairSearchPage(RepairContext& context) { return RunSteps(kSearchPage, context).Succeeded(); }
 const std::span<const Step> kLogonNoticeSteps = kLogonNotice;
-bool RepairLogonNotice(RepairContext& context) { return RunSteps(kLogonNotice, context).Succeeded(); }
 
 }  // namespace orvane

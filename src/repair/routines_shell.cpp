@@ -102,14 +102,10 @@ constexpr Step kGroupPolicy[] = {
 }  // namespace
 
 const std::span<const Step> kHiddenFilesSteps = kHiddenFiles;
-bool RepairHiddenFiles(RepairContext& context) { return RunSteps(kHiddenFiles, context).Succeeded(); }
 const std::span<const Step> kSafeModeSteps = kSafeMode;
-bool RepairSafeMode(RepairContext& context) { return RunSteps(kSafeMode, context).Succeeded(); }
 const std::span<const Step> kShortcutsSteps = kShortcuts;
-bool RepairShortcuts(RepairContext& context) { return RunSteps(kShortcuts, context).Succeeded(); }
 const std::span<const Step> kFolderOpenSteps = kFolderOpen;
 bool RepairFolderOpen(RepairContext& context) { return RunSteps(kFolderOpen, context).Succeeded(); }
 const std::span<const Step> kGroupPolicySteps = kGroupPolicy;
-bool RepairGroupPolicy(RepairContext& context) { return RunSteps(kGroupPolicy, context).Succeeded(); }
 
 }  // namespace orvane

@@ -10,6 +10,7 @@
 #include "contract/registry_backend.h"
 #include "platform/memory_registry.h"
 #include "repair/routines.h"
+#include "repair/runner.h"
 #include "support/recording_commands.h"
 #include "support/registry_dump.h"
 
@@ -74,11 +75,7 @@ void ExpectSameEndState(bool damaged) {
   AppConfig config{"http://首页.example/", ""};
   RepairContext system{sandbox->Registry(), commands, config}, model{memory, commands, config};
   auto runAll = [](RepairContext& context) {
-    for (auto routine : {RepairHiddenFiles, RepairSafeMode, RepairShortcuts, RepairFolderOpen, RepairMyComputer,
-                         RepairGroupPolicy, RepairStartPage, RepairWindowTitle, RepairHomeButton,
-                         RepairSearchPage, RepairLogonNotice}) {
-      EXPECT_TRUE(routine(context));
-    }
+    for (const RepairItemEntry& item : kRepairItems) EXPECT_TRUE(RunSteps(item.steps, context).Succeeded());
   };
   runAll(system);
   runAll(model);
