@@ -108,9 +108,10 @@ e2e_stop() {
 }
 e2e_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null && echo yes || echo no; }
 e2e_ended() { [ "$(e2e_running)" = no ]; }
-# Runs a command every 0.1 s until it succeeds, up to `tries` times.
+# Runs a command every 0.1 s until it succeeds, up to `tries` times; four times
+# that on a loaded machine, since a wait that succeeds early costs nothing.
 e2e_until() {  # tries command...
-  local i n=$1
+  local i n=$(($1 * 4))
   shift
   for i in $(seq 1 "$n"); do "$@" && return 0; sleep 0.1; done
   return 1
