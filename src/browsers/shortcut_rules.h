@@ -1,0 +1,46 @@
+#pragma once
+// Which browser shortcuts have been tampered with: an address added to the
+// browser's command line, or a shortcut dressed as a browser that starts
+// something else.
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+struct BrowserProgram {
+  std::string_view exe;                    // file name of the browser's program
+  std::span<const std::string_view> names; // shortcut names it goes by
+};
+
+std::span<const BrowserProgram> BrowserPrograms();
+
+// A shortcut as read from its file. Paths are full Windows paths.
+struct ShortcutInfo {
+  std::string path;       // the .lnk file
+  std::string target;     // what it starts; "" for a shell item without a file
+  std::string arguments;
+  std::string iconPath = {};  // the icon's file; "" for the target's own
+};
+
+enum class ShortcutFault : std::uint8_t {
+  None,
+  Address,   // a browser started with an address: clean removes the address
+  Impostor,  // named or drawn as a browser, starts something else: clean deletes it
+};
+
+struct ShortcutVerdict {
+  ShortcutFault fault = ShortcutFault::None;
+  const BrowserProgram* browser = nullptr;  // the browser it starts or poses as
+  std::vector<std::string> addresses;        // Address: the arguments that go
+  std::string cleanArguments;                // Address: what stays
+};
+
+// `fileExists` tells whether a file is there: a browser's own helper programs
+// lie beside the browser's program and are no impostors.
+ShortcutVerdict ClassifyShortcut(const ShortcutInfo& shortcut,
+                                 const std::function<bool(const std::string&)>& fileExists);
+
+}  // namespace orvane
