@@ -53,8 +53,6 @@ std::vector<PolicyPlace> BuildPlaces() {
     for (const std::string& path : {key, key + R"(\Recommended)"}) {
       if (path != key && !family.recommended) continue;
       places.push_back({family.browser, RegRoot::LocalMachine, path, family.names});
-      places.push_back({family.browser, RegRoot::LocalMachine, Wow64Path(RegRoot::LocalMachine, path),
-                        family.names});
       places.push_back({family.browser, RegRoot::CurrentUser, path, family.names});
     }
   }

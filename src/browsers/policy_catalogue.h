@@ -35,7 +35,8 @@ struct PolicyPlace {
 std::string_view BrowserName(Browser browser);
 
 // Machine and user keys of every browser, the Chromium family's Recommended
-// subkeys too, and the machine keys' 32-bit view (below Wow6432Node).
+// subkeys too. SOFTWARE\Policies is one key in both registry views (a 32-bit
+// program writing there reaches the same key), so each is read once.
 const std::vector<PolicyPlace>& PolicyPlaces();
 
 // The catalogue entry `name` (a value or subkey of `place`) falls under, or null.

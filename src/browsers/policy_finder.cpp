@@ -1,6 +1,5 @@
 #include "browsers/policy_finder.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -84,19 +83,6 @@ void FindIn(RegistryService& registry, const PolicyPlace& place, std::vector<Pol
   }
 }
 
-// The path with the 32-bit view's Wow6432Node taken out, to match a line across views.
-std::string ViewFree(const PolicyHit& hit) {
-  std::string path = AsciiLower(hit.keyPath);
-  const std::string node = "software\\wow6432node\\";
-  if (path.starts_with(node)) path = "software\\" + path.substr(node.size());
-  return path;
-}
-
-bool SameLine(const PolicyHit& a, const PolicyHit& b) {
-  return a.browser == b.browser && a.root == b.root && ViewFree(a) == ViewFree(b) &&
-         EqualsNoCase(a.name, b.name) && a.isKey == b.isKey && a.type == b.type && a.shown == b.shown;
-}
-
 }  // namespace
 
 std::string RegTypeName(RegType type) {
@@ -155,37 +141,21 @@ std::string ShowRegValue(const RegValue& value) {
 }
 
 std::vector<PolicyHit> FindPolicyHijacks(RegistryService& registry) {
-  std::vector<PolicyHit> found;
-  for (const PolicyPlace& place : PolicyPlaces()) FindIn(registry, place, found);
   std::vector<PolicyHit> hits;
-  for (PolicyHit& hit : found) {
-    auto twin = std::find_if(hits.begin(), hits.end(), [&](const PolicyHit& h) { return SameLine(h, hit); });
-    if (twin != hits.end()) {
-      twin->alsoAt.push_back(hit.keyPath);
-    } else {
-      hits.push_back(std::move(hit));
-    }
-  }
+  for (const PolicyPlace& place : PolicyPlaces()) FindIn(registry, place, hits);
   return hits;
 }
 
 long RemovePolicyHit(RegistryService& registry, const PolicyHit& hit) {
-  std::vector<std::string> paths{hit.keyPath};
-  paths.insert(paths.end(), hit.alsoAt.begin(), hit.alsoAt.end());
-  long first = regerr::kSuccess;
-  for (const std::string& path : paths) {
-    long code;
-    if (hit.isKey) {
-      code = DeleteKeyTree(registry, hit.root, path + "\\" + hit.name);
-    } else {
-      RegKey key(registry);
-      code = key.Open(hit.root, path, kKeyAllButDelete);
-      if (code == regerr::kSuccess) code = registry.DeleteValue(key.Get(), hit.name);
-    }
-    if (code == regerr::kFileNotFound) code = regerr::kSuccess;
-    if (first == regerr::kSuccess) first = code;
+  long code;
+  if (hit.isKey) {
+    code = DeleteKeyTree(registry, hit.root, hit.keyPath + "\\" + hit.name);
+  } else {
+    RegKey key(registry);
+    code = key.Open(hit.root, hit.keyPath, kKeyAllButDelete);
+    if (code == regerr::kSuccess) code = registry.DeleteValue(key.Get(), hit.name);
   }
-  return first;
+  return code == regerr::kFileNotFound ? regerr::kSuccess : code;
 }
 
 }  // namespace orvane

@@ -18,9 +18,6 @@ struct PolicyHit {
   RegType type = RegType::None;  // the value's type
   bool unexpectedType = false;   // listed with its type: the browser may still read it
   std::string shown;             // the value as text; a subkey's values as "name=value; ..."
-  // The same line seen again in the machine keys' other view (the views may be
-  // one key on the system); removal goes to each.
-  std::vector<std::string> alsoAt;
 };
 
 // Every catalogued value and subkey in every policy place, in place order and
@@ -28,8 +25,8 @@ struct PolicyHit {
 // unreadable give nothing.
 std::vector<PolicyHit> FindPolicyHijacks(RegistryService& registry);
 
-// Deletes the value (or the subkey with everything below it) at each of its
-// places. Success also when it has gone meanwhile; otherwise the first error.
+// Deletes the value, or the subkey with everything below it. Success also
+// when it has gone meanwhile.
 long RemovePolicyHit(RegistryService& registry, const PolicyHit& hit);
 
 // "REG_SZ", "REG_DWORD", ... or "type 42".

@@ -75,20 +75,18 @@ TEST(BrowserAddress, RemovesOnlyTheAddressesAndKeepsTheRestAsWritten) {
   }
 }
 
-TEST(BrowserPolicies, CatalogueCoversEveryBrowserRootViewAndRecommendedKey) {
+TEST(BrowserPolicies, CatalogueCoversEveryBrowserRootAndRecommendedKey) {
   std::vector<std::string> places;
   for (const PolicyPlace& place : PolicyPlaces()) {
     places.push_back(std::to_string(static_cast<std::uint32_t>(place.root) & 0xF) + ":" + place.path);
   }
   for (const char* expected :
-       {R"(2:SOFTWARE\Policies\Google\Chrome)", R"(2:SOFTWARE\Wow6432Node\Policies\Google\Chrome)",
-        R"(1:SOFTWARE\Policies\Microsoft\Edge\Recommended)",
-        R"(2:SOFTWARE\Wow6432Node\Policies\BraveSoftware\Brave\Recommended)",
-        R"(1:SOFTWARE\Policies\Mozilla\Firefox)", R"(2:SOFTWARE\Wow6432Node\Policies\Mozilla\Firefox)"}) {
+       {R"(2:SOFTWARE\Policies\Google\Chrome)", R"(1:SOFTWARE\Policies\Microsoft\Edge\Recommended)",
+        R"(2:SOFTWARE\Policies\BraveSoftware\Brave\Recommended)", R"(1:SOFTWARE\Policies\Mozilla\Firefox)"}) {
     EXPECT_NE(std::find(places.begin(), places.end(), expected), places.end()) << expected;
   }
   EXPECT_EQ(std::find(places.begin(), places.end(), R"(2:SOFTWARE\Policies\Mozilla\Firefox\Recommended)"), places.end());
-  EXPECT_EQ(places.size(), 3u * 2 * 3 + 3);
+  EXPECT_EQ(places.size(), 3u * 2 * 2 + 2);
 }
 
 class PolicyFinderTest : public ::testing::Test {
@@ -113,7 +111,7 @@ class PolicyFinderTest : public ::testing::Test {
     std::vector<std::string> lines;
     for (const PolicyHit& hit : FindPolicyHijacks(registry)) {
       lines.push_back(std::string(BrowserName(hit.browser)) + "|" + hit.keyPath + "|" + hit.name + "|" +
-                      hit.shown + (hit.unexpectedType ? "|odd" : "") + "|" + std::to_string(hit.alsoAt.size()));
+                      hit.shown + (hit.unexpectedType ? "|odd" : ""));
     }
     return lines;
   }
@@ -121,25 +119,21 @@ class PolicyFinderTest : public ::testing::Test {
 
 TEST_F(PolicyFinderTest, ListsTheHijackLinesOnlyWithOddTypesNamed) {
   EXPECT_EQ(Lines(), (std::vector<std::string>{
-                         "Microsoft Edge|" + edgeRec + "|defaultsearchproviderSearchURL|http://s.example/{searchTerms}|0",
-                         "Microsoft Edge|" + edgeRec + "|RestoreOnStartup|REG_BINARY 04 00|odd|0",
-                         "Google Chrome|" + chrome + "|HomepageLocation|http://hijack.example|0",
-                         "Google Chrome|" + chrome + "|RestoreOnStartupURLs|1=http://a.example|0",
-                         "Mozilla Firefox|" + firefox + "|Homepage|URL=http://f.example; Additional\\1=http://g.example|0",
+                         "Microsoft Edge|" + edgeRec + "|defaultsearchproviderSearchURL|http://s.example/{searchTerms}",
+                         "Microsoft Edge|" + edgeRec + "|RestoreOnStartup|REG_BINARY 04 00|odd",
+                         "Google Chrome|" + chrome + "|HomepageLocation|http://hijack.example",
+                         "Google Chrome|" + chrome + "|RestoreOnStartupURLs|1=http://a.example",
+                         "Mozilla Firefox|" + firefox + "|Homepage|URL=http://f.example; Additional\\1=http://g.example",
                      }));
 }
 
-TEST_F(PolicyFinderTest, RemovalTakesTheLinesInBothViewsAndLeavesOtherPolicies) {
-  // The same value in the 32-bit view is one line; a different one is its own.
-  registry.Put(HKLM, Wow64Path(HKLM, chrome), "HomepageLocation", RegValue::Text(RegType::Sz, "http://hijack.example"));
-  registry.Put(HKLM, Wow64Path(HKLM, chrome), "NewTabPageLocation", RegValue::Text(RegType::Sz, "http://n.example"));
+TEST_F(PolicyFinderTest, RemovalTakesTheListedLinesAndLeavesOtherPolicies) {
   auto hits = FindPolicyHijacks(registry);
-  ASSERT_EQ(hits.size(), 6u);
-  EXPECT_EQ(hits[2].alsoAt, std::vector<std::string>{Wow64Path(HKLM, chrome)});
+  ASSERT_EQ(hits.size(), 5u);
   registry.FailOn(MemoryRegistry::Op::DeleteValue, HKCU, edgeRec);
   std::vector<long> codes;
   for (const PolicyHit& hit : hits) codes.push_back(RemovePolicyHit(registry, hit));
-  EXPECT_EQ(codes, (std::vector<long>{regerr::kAccessDenied, regerr::kAccessDenied, 0, 0, 0, 0}));
+  EXPECT_EQ(codes, (std::vector<long>{regerr::kAccessDenied, regerr::kAccessDenied, 0, 0, 0}));
   EXPECT_EQ(RemovePolicyHit(registry, hits[2]), regerr::kSuccess);  // already gone
   registry.ClearFailures();
   EXPECT_EQ(Lines().size(), 2u);  // the refused Edge lines
@@ -147,7 +141,6 @@ TEST_F(PolicyFinderTest, RemovalTakesTheLinesInBothViewsAndLeavesOtherPolicies) 
   EXPECT_TRUE(registry.Value(HKLM, chrome + R"(\ExtensionInstallAllowlist)", "1"));
   EXPECT_TRUE(registry.Value(HKCU, firefox, "DisableTelemetry"));
   EXPECT_FALSE(registry.KeyExists(HKCU, firefox + R"(\Homepage)"));
-  EXPECT_FALSE(registry.Value(HKLM, Wow64Path(HKLM, chrome), "HomepageLocation"));
 }
 
 TEST(PoliciesJson, ListsAndRemovesHijacksKeepingTheRestAsWritten) {

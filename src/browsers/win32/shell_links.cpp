@@ -91,6 +91,29 @@ void Walk(const std::wstring& folder, bool recursive, int depth, std::vector<std
   for (const std::wstring& name : subfolders) Walk(folder + L"\\" + name, true, depth + 1, out);
 }
 
+// A read-only attribute, as a hijacker leaves it to stop cleaners, lifted
+// while the file is changed and put back afterwards unless the file is gone.
+class Writable {
+ public:
+  explicit Writable(const std::wstring& path) : path_(path), attributes_(::GetFileAttributesW(path.c_str())) {
+    if (attributes_ != INVALID_FILE_ATTRIBUTES && (attributes_ & FILE_ATTRIBUTE_READONLY)) {
+      lifted_ = ::SetFileAttributesW(path.c_str(), attributes_ & ~FILE_ATTRIBUTE_READONLY) != 0;
+    }
+  }
+  ~Writable() {
+    if (lifted_ && ::GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      ::SetFileAttributesW(path_.c_str(), attributes_);
+    }
+  }
+  Writable(const Writable&) = delete;
+  Writable& operator=(const Writable&) = delete;
+
+ private:
+  std::wstring path_;
+  DWORD attributes_;
+  bool lifted_ = false;
+};
+
 }  // namespace
 
 ComScope::ComScope() {
@@ -159,6 +182,7 @@ std::string SaveShortcutArguments(const std::string& path, const std::string& ar
   ComRef<IShellLinkW> link;
   ComRef<IPersistFile> file;
   const std::wstring widePath = Wide(path);
+  Writable writable(widePath);
   HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
   if (SUCCEEDED(result)) result = link->QueryInterface(IID_IPersistFile, file.put());
   if (SUCCEEDED(result)) result = file->Load(widePath.c_str(), STGM_READWRITE);
@@ -168,7 +192,9 @@ std::string SaveShortcutArguments(const std::string& path, const std::string& ar
 }
 
 std::string DeleteShortcut(const std::string& path) {
-  if (::DeleteFileW(Wide(path).c_str())) return {};
+  const std::wstring widePath = Wide(path);
+  Writable writable(widePath);
+  if (::DeleteFileW(widePath.c_str())) return {};
   return Reason(HRESULT_FROM_WIN32(::GetLastError()));
 }
 
