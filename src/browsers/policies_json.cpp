@@ -266,7 +266,10 @@ PoliciesJsonRead ReadPoliciesJson(std::string_view text) {
   return read;
 }
 
-std::optional<std::string> RemoveJsonHijacks(std::string_view original) {
+std::optional<std::string> RemoveJsonHijacks(std::string_view original, const std::vector<std::string>& only) {
+  const auto chosen = [&](const Member& m) {
+    return JsonPolicy(m.key) && (only.empty() || std::ranges::find(only, m.key) != only.end());
+  };
   std::string text(original);
   // One entry at a time, reading the positions afresh after each cut.
   for (;;) {
@@ -275,7 +278,7 @@ std::optional<std::string> RemoveJsonHijacks(std::string_view original) {
     const JsonObject* holder = nullptr;
     std::size_t index = 0;
     for (const JsonObject& object : *objects) {
-      auto it = std::ranges::find_if(object.members, [](const Member& m) { return JsonPolicy(m.key); });
+      auto it = std::ranges::find_if(object.members, chosen);
       if (it != object.members.end()) {
         holder = &object;
         index = static_cast<std::size_t>(it - object.members.begin());

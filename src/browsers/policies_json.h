@@ -25,10 +25,11 @@ struct PoliciesJsonRead {
 
 PoliciesJsonRead ReadPoliciesJson(std::string_view text);
 
-// The text with every hijack entry of every "policies" object removed and all
-// else kept byte for byte (each entry goes with its comma and the spacing in
-// front of the next); nullopt when the text is not valid JSON.
-std::optional<std::string> RemoveJsonHijacks(std::string_view text);
+// The text with the hijack entries of every "policies" object removed (only
+// those named in `only`, when given) and all else kept byte for byte: each
+// entry goes with its comma and the spacing in front of the next. nullopt when
+// the text is not valid JSON.
+std::optional<std::string> RemoveJsonHijacks(std::string_view text, const std::vector<std::string>& only = {});
 
 // Install folders of Firefox named by the usual keys (App Paths, and the
 // maker's key per version), machine and user, both views; each once.

@@ -81,12 +81,7 @@ const BrowserProgram* ByExe(std::string_view path) {
 }
 
 const BrowserProgram* ByLook(const ShortcutInfo& shortcut) {
-  const std::string name = LinkName(shortcut.path);
-  for (const BrowserProgram& browser : kBrowsers) {
-    if (std::ranges::any_of(browser.names, [&](std::string_view n) { return EqualsNoCase(name, n); })) {
-      return &browser;
-    }
-  }
+  if (const BrowserProgram* named = BrowserNamedLike(shortcut.path)) return named;
   return shortcut.iconPath.empty() ? nullptr : ByExe(shortcut.iconPath);
 }
 
@@ -101,6 +96,16 @@ bool IsScript(std::string_view target) {
 }  // namespace
 
 std::span<const BrowserProgram> BrowserPrograms() { return kBrowsers; }
+
+const BrowserProgram* BrowserNamedLike(std::string_view linkPath) {
+  const std::string name = LinkName(linkPath);
+  for (const BrowserProgram& browser : kBrowsers) {
+    if (std::ranges::any_of(browser.names, [&](std::string_view n) { return EqualsNoCase(name, n); })) {
+      return &browser;
+    }
+  }
+  return nullptr;
+}
 
 ShortcutVerdict ClassifyShortcut(const ShortcutInfo& shortcut,
                                  const std::function<bool(const std::string&)>& fileExists) {

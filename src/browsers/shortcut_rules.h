@@ -25,6 +25,26 @@ struct ShortcutInfo {
   std::string iconPath = {};  // the icon's file; "" for the target's own
 };
 
+struct ShortcutRead {
+  ShortcutInfo info;
+  std::string error;  // why it could not be loaded; "" when it was
+};
+
+// The shortcut files of the places browsers are started from, and the changes
+// cleaning makes to them. Each call answers "" on success or the reason.
+class ShortcutStore {
+ public:
+  virtual ~ShortcutStore() = default;
+  virtual std::vector<std::string> List() = 0;
+  virtual ShortcutRead Read(const std::string& path) = 0;
+  virtual std::string SaveArguments(const std::string& path, const std::string& arguments) = 0;
+  virtual std::string Delete(const std::string& path) = 0;
+  virtual bool Exists(const std::string& path) = 0;
+};
+
+// The browser a shortcut file's name says it starts ("Google Chrome - 快捷方式.lnk"), or null.
+const BrowserProgram* BrowserNamedLike(std::string_view linkPath);
+
 enum class ShortcutFault : std::uint8_t {
   None,
   Address,   // a browser started with an address: clean removes the address

@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "browsers/address.h"
 #include "browsers/policies_json.h"
 #include "browsers/policy_finder.h"
+#include "browsers/scan.h"
 #include "browsers/shortcut_rules.h"
 #include "platform/memory_registry.h"
 #include "platform/text.h"
+#include "support/memory_files.h"
 
 namespace orvane {
 namespace {
@@ -218,6 +221,64 @@ TEST(BrowserShortcuts, ClassifiesTamperedShortcutsOnly) {
     EXPECT_EQ(verdict.fault, c.fault) << c.link.path << " " << c.link.target;
     EXPECT_EQ(verdict.cleanArguments, c.kept) << c.link.path;
   }
+}
+
+// Shortcut files in memory; an entry with an error cannot be loaded.
+struct MemoryShortcuts : ShortcutStore {
+  std::map<std::string, ShortcutRead> links;
+  std::vector<std::string> List() override {
+    std::vector<std::string> paths;
+    for (const auto& [path, link] : links) paths.push_back(path);
+    return paths;
+  }
+  ShortcutRead Read(const std::string& path) override {
+    auto it = links.find(path);
+    return it != links.end() ? it->second : ShortcutRead{{}, "missing"};
+  }
+  std::string SaveArguments(const std::string& path, const std::string& arguments) override {
+    links[path].info.arguments = arguments;
+    return {};
+  }
+  std::string Delete(const std::string& path) override { return links.erase(path) ? "" : "missing"; }
+  bool Exists(const std::string& path) override { return links.count(path) > 0; }
+};
+
+TEST(BrowserScan, ListsEveryKindOnceAndCleansWhatCanBeCleaned) {
+  MemoryRegistry registry;
+  testing::MemoryFiles files;
+  MemoryShortcuts shortcuts;
+  BrowserServices services{registry, files, shortcuts};
+  registry.Put(HKLM, R"(SOFTWARE\Policies\Google\Chrome)", "ProxyServer", RegValue::Text(RegType::Sz, "1.2.3.4:80"));
+  const std::string apps = R"(SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\firefox.exe)";
+  registry.Put(HKLM, apps, "", RegValue::Text(RegType::Sz, R"(C:\FF\firefox.exe)"));
+  registry.Put(HKCU, apps, "", RegValue::Text(RegType::Sz, R"(C:\U\FF\firefox.exe)"));
+  files.files[R"(C:\FF\distribution\policies.json)"] = R"({"policies": {"Proxy": {}, "DisableAppUpdate": true}})";
+  files.files[R"(C:\U\FF\distribution\policies.json)"] = R"({"policies": {"Proxy": )";
+  const std::string desk = R"(C:\Users\u\Desktop\)";
+  shortcuts.links[desk + "Chrome.lnk"] = {{desk + "Chrome.lnk", R"(C:\C\chrome.exe)", "--x a.example"}, ""};
+  shortcuts.links[desk + "Edge.lnk"] = {{desk + "Edge.lnk", R"(C:\W\mshta.exe)", ""}, ""};
+  shortcuts.links[desk + "Opera.lnk"] = {{}, "bad link"};
+  shortcuts.links[desk + "Notes.lnk"] = {{}, "bad link"};
+
+  std::vector<std::string> lines;
+  const auto findings = ScanBrowsers(services);
+  for (const BrowserFinding& finding : findings) lines.push_back(FindingText(finding));
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       R"(Google Chrome | HKLM\SOFTWARE\Policies\Google\Chrome [ProxyServer] | 代理服务器 | 1.2.3.4:80)",
+                       R"(Mozilla Firefox | C:\FF\distribution\policies.json [Proxy] | 代理服务器 | {})",
+                       R"(Mozilla Firefox | C:\U\FF\distribution\policies.json | 无法读取（不是有效的 JSON），未作更改)",
+                       "Google Chrome | " + desk + "Chrome.lnk | 快捷方式的命令行被加上了网址 | a.example",
+                       "Microsoft Edge | " + desk + "Edge.lnk | 冒充浏览器的快捷方式 | C:\\W\\mshta.exe",
+                       "Opera | " + desk + "Opera.lnk | 无法读取快捷方式 | bad link",
+                   }));
+  std::vector<bool> cleaned;
+  for (const BrowserFinding& finding : findings) cleaned.push_back(CleanFinding(services, finding).empty());
+  EXPECT_EQ(cleaned, (std::vector<bool>{true, true, false, true, true, false}));
+  EXPECT_EQ(ScanBrowsers(services).size(), 2u);
+  EXPECT_EQ(files.files[R"(C:\FF\distribution\policies.json)"], R"({"policies": {"DisableAppUpdate": true}})");
+  EXPECT_EQ(files.files[R"(C:\U\FF\distribution\policies.json)"], R"({"policies": {"Proxy": )");
+  EXPECT_EQ(shortcuts.links[desk + "Chrome.lnk"].info.arguments, "--x");
+  EXPECT_TRUE(shortcuts.links.count(desk + "Notes.lnk"));
 }
 
 }  // namespace

@@ -33,11 +33,6 @@ std::vector<ShortcutFolder> StandardShortcutFolders();
 // The .lnk files in the folders; linked or mounted folders are not entered.
 std::vector<std::string> FindShortcutFiles(const std::vector<ShortcutFolder>& folders);
 
-struct ShortcutRead {
-  ShortcutInfo info;
-  std::string error;  // why it could not be loaded; "" when it was
-};
-
 // Needs COM on the calling thread (ComScope).
 ShortcutRead ReadShortcut(const std::string& path);
 // Sets the shortcut's arguments and saves it in place; "" or the reason it failed.
@@ -46,5 +41,21 @@ std::string SaveShortcutArguments(const std::string& path, const std::string& ar
 std::string DeleteShortcut(const std::string& path);
 
 bool FileExists(const std::string& path);
+
+// The standard folders' shortcuts through the functions above; COM is started
+// for the calling thread while the store lives.
+class Win32ShortcutStore : public ShortcutStore {
+ public:
+  std::vector<std::string> List() override { return FindShortcutFiles(StandardShortcutFolders()); }
+  ShortcutRead Read(const std::string& path) override { return ReadShortcut(path); }
+  std::string SaveArguments(const std::string& path, const std::string& arguments) override {
+    return SaveShortcutArguments(path, arguments);
+  }
+  std::string Delete(const std::string& path) override { return DeleteShortcut(path); }
+  bool Exists(const std::string& path) override { return FileExists(path); }
+
+ private:
+  ComScope com_;
+};
 
 }  // namespace orvane
