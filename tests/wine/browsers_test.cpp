@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "browsers/policies_json.h"
 #include "browsers/policy_finder.h"
+#include "browsers/scan.h"
 #include "browsers/win32/shell_links.h"
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -155,7 +157,9 @@ fs::path Known(REFKNOWNFOLDERID id) {
 }
 
 TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly) {
-  ComScope com;
+  Win32ShortcutStore shortcuts;
+  Win32FileStore files;
+  BrowserServices services{registry, files, shortcuts};
   const fs::path app = MakeDir("orvane-lnk-") / "Google" / "Chrome" / "Application";
   fs::create_directories(app);
   std::ofstream(app / "chrome.exe", std::ios::binary) << "MZ";
@@ -170,26 +174,21 @@ TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly)
     ASSERT_TRUE(::SetFileAttributesW(link.c_str(), FILE_ATTRIBUTE_READONLY));
   }
 
-  std::vector<std::string> found;
-  for (const std::string& path : FindShortcutFiles(StandardShortcutFolders())) {
-    const ShortcutRead read = ReadShortcut(path);
-    if (!read.error.empty()) {
-      found.push_back("unreadable " + path);
-      continue;
-    }
-    const ShortcutVerdict verdict = ClassifyShortcut(read.info, FileExists);
-    if (verdict.fault == ShortcutFault::Address) found.push_back("address " + path + " " + verdict.cleanArguments);
-    if (verdict.fault == ShortcutFault::Impostor) found.push_back("impostor " + path);
+  // The folder's own order: Wine lists files as the host's file system gives them.
+  const auto findings = ScanBrowsers(services);
+  std::map<std::string, std::string> found;
+  for (const BrowserFinding& finding : findings) {
+    found[AsciiLower(finding.where)] = finding.cleanable ? AsciiLower(finding.value) : "listed only";
   }
-  std::sort(found.begin(), found.end());
-  EXPECT_EQ(found, (std::vector<std::string>{
-                       "address " + Narrow(desktop.wstring()) + R"( --profile-directory="Profile 1")",
-                       "impostor " + Narrow(impostor.wstring()),
-                       "unreadable " + Narrow(broken.wstring()),
+  EXPECT_EQ(found, (std::map<std::string, std::string>{
+                       {AsciiLower(Narrow(desktop.wstring())), "https://hijack.example/?src=lnk"},
+                       {AsciiLower(Narrow(broken.wstring())), "listed only"},
+                       {AsciiLower(Narrow(impostor.wstring())),
+                        AsciiLower(Narrow((Known(FOLDERID_System) / "mshta.exe").wstring())) + " http://hijack.example/a.hta"},
                    }));
-
-  EXPECT_EQ(SaveShortcutArguments(Narrow(desktop.wstring()), R"(--profile-directory="Profile 1")"), "");
-  EXPECT_EQ(DeleteShortcut(Narrow(impostor.wstring())), "");
+  for (const BrowserFinding& finding : findings) {
+    EXPECT_EQ(CleanFinding(services, finding).empty(), finding.cleanable) << finding.where;
+  }
   const ShortcutRead cleaned = ReadShortcut(Narrow(desktop.wstring()));
   EXPECT_EQ(cleaned.info.arguments, R"(--profile-directory="Profile 1")");
   EXPECT_TRUE(EqualsNoCase(cleaned.info.target, Narrow((app / "chrome.exe").wstring())));
