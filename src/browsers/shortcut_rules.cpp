@@ -29,7 +29,9 @@ constexpr std::array kChromium = {"Chromium"sv};
 
 constexpr std::array<BrowserProgram, 15> kBrowsers = {{
     {"msedge.exe", kEdge},         {"chrome.exe", kChrome},         {"firefox.exe", kFirefox},
-    {"iexplore.exe", kExplorer},   {"brave.exe", kBrave},           {"opera.exe", kOpera},
+    {"iexplore.exe", kExplorer},   {"brave.exe", kBrave},
+    // Opera's shortcuts start launcher.exe, which keeps opera.exe in a folder per version.
+    {"opera.exe", kOpera, "launcher.exe"},
     {"360se.exe", k360se},         {"360chrome.exe", k360chrome},   {"QQBrowser.exe", kQQ},
     {"SogouExplorer.exe", kSogou}, {"2345Explorer.exe", k2345},     {"liebao.exe", kLiebao},
     {"vivaldi.exe", kVivaldi},     {"Maxthon.exe", kMaxthon},       {"chromium.exe", kChromium},
@@ -111,8 +113,11 @@ ShortcutVerdict ClassifyShortcut(const ShortcutInfo& shortcut,
                                  const std::function<bool(const std::string&)>& fileExists) {
   ShortcutVerdict verdict;
   if (shortcut.target.empty()) return verdict;
-  const BrowserProgram* started = ByExe(shortcut.target);
   const BrowserProgram* posing = ByLook(shortcut);
+  const BrowserProgram* started = ByExe(shortcut.target);
+  if (!started && posing && !posing->launcher.empty() && EqualsNoCase(FileName(shortcut.target), posing->launcher)) {
+    started = posing;
+  }
   if (posing && posing != started) {
     const bool ownHelper = !IsScript(shortcut.target) && !started &&
                            fileExists(std::string(Folder(shortcut.target)) + "\\" + std::string(posing->exe));

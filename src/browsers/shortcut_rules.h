@@ -13,6 +13,7 @@ namespace orvane {
 struct BrowserProgram {
   std::string_view exe;                    // file name of the browser's program
   std::span<const std::string_view> names; // shortcut names it goes by
+  std::string_view launcher = {};          // the program its own shortcuts start, when not `exe`
 };
 
 std::span<const BrowserProgram> BrowserPrograms();

@@ -212,6 +212,8 @@ TEST(BrowserShortcuts, ClassifiesTamperedShortcutsOnly) {
        ShortcutFault::None, ""},
       {{desk + "Chrome.lnk", R"(C:\Program Files\Google\Chrome\Application\run.cmd)", ""},
        ShortcutFault::Impostor, ""},
+      {{desk + "Opera 浏览器.lnk", R"(C:\Users\u\AppData\Local\Programs\Opera\launcher.exe)", "h.example"},
+       ShortcutFault::Address, ""},
       {{desk + "Backup.lnk", R"(C:\Windows\System32\cmd.exe)", "/c backup.bat"}, ShortcutFault::None, ""},
       {{desk + "Chromebook tips.lnk", R"(C:\x\tips.exe)", "tips.example"}, ShortcutFault::None, ""},
       {{desk + "Microsoft Edge.lnk", "", ""}, ShortcutFault::None, ""},
