@@ -1,7 +1,7 @@
 #include "browsers/policies_json.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstdint>
 
 #include "platform/text.h"
 
@@ -110,19 +110,64 @@ class Scanner {
       if (p_ >= t_.size()) return false;
       const char e = t_[p_++];
       if (e == 'u') {
-        if (p_ + 4 > t_.size() ||
-            !std::all_of(t_.begin() + p_, t_.begin() + p_ + 4, [](char h) { return std::isxdigit(static_cast<unsigned char>(h)); })) {
-          return false;
+        std::uint32_t unit = 0;
+        if (!Hex4(unit)) return false;
+        // A name may be spelled with escapes ("Home\u0070age"): decode them as the browser does.
+        if (unit >= 0xD800 && unit <= 0xDBFF && t_.substr(p_).starts_with("\\u")) {
+          const std::size_t back = p_;
+          p_ += 2;
+          std::uint32_t low = 0;
+          if (Hex4(low) && low >= 0xDC00 && low <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+          } else {
+            p_ = back;
+          }
         }
-        if (out) *out += '?';  // names compared here are plain ASCII
-        p_ += 4;
+        if (out) AppendUtf8(*out, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
       } else if (std::string_view("\"\\/bfnrt").find(e) != std::string_view::npos) {
-        if (out) *out += e == '"' || e == '\\' || e == '/' ? e : ' ';
+        if (out) *out += std::string_view("\"\\/\b\f\n\r\t")[std::string_view("\"\\/bfnrt").find(e)];
       } else {
         return false;
       }
     }
     return false;
+  }
+
+  bool Hex4(std::uint32_t& unit) {
+    if (p_ + 4 > t_.size()) return false;
+    for (int i = 0; i < 4; ++i) {
+      const char h = t_[p_++];
+      int digit;
+      if (h >= '0' && h <= '9') {
+        digit = h - '0';
+      } else if (h >= 'a' && h <= 'f') {
+        digit = h - 'a' + 10;
+      } else if (h >= 'A' && h <= 'F') {
+        digit = h - 'A' + 10;
+      } else {
+        return false;
+      }
+      unit = unit << 4 | static_cast<std::uint32_t>(digit);
+    }
+    return true;
+  }
+
+  static void AppendUtf8(std::string& out, std::uint32_t c) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | c >> 12);
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | c >> 18);
+      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
   }
 
   bool Array() {

@@ -159,6 +159,9 @@ TEST(PoliciesJson, ListsAndRemovesHijacksKeepingTheRestAsWritten) {
   EXPECT_EQ(RemoveJsonHijacks(text),
             "\xEF\xBB\xBF{\n  \"policies\": {\n    \"DisableTelemetry\": true\n  },\n  \"note\": \"Homepage\"\n}\n");
   EXPECT_EQ(RemoveJsonHijacks(R"({"policies":{"Proxy":1 , "Extensions":[]}})"), R"({"policies":{}})");
+  // Escaped names are the names the browser reads; others stay.
+  EXPECT_EQ(RemoveJsonHijacks(R"({"policies":{"\u0050roxy":1,"A\ud83d\ude00":"\n\u4e2d"}})"),
+            R"({"policies":{"A\ud83d\ude00":"\n\u4e2d"}})");
   const std::string clean = R"({"policies": {"DisableAppUpdate": true}, "x": [1, 2.5e3, null]})";
   EXPECT_EQ(RemoveJsonHijacks(clean), clean);
 }
@@ -166,7 +169,8 @@ TEST(PoliciesJson, ListsAndRemovesHijacksKeepingTheRestAsWritten) {
 TEST(PoliciesJson, InvalidTextIsUnreadableAndNeverRewritten) {
   for (const std::string& bad : {std::string(R"({"policies": {"Homepage": {"URL": "x"},}})"),
                                  std::string(R"({"policies": {"Homepage": 01}})"), std::string("{\"a\":\"\x01\"}"),
-                                 std::string(R"({"policies": {}} x)"), std::string(100000, '[') + std::string(100000, ']'),
+                                 std::string(R"({"policies": {}} x)"), std::string(R"({"a\u12G4": 1})"),
+                                 std::string(100000, '[') + std::string(100000, ']'),
                                  std::string()}) {
     EXPECT_FALSE(ReadPoliciesJson(bad).readable) << bad.substr(0, 40);
     EXPECT_FALSE(RemoveJsonHijacks(bad)) << bad.substr(0, 40);

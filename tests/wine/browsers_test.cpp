@@ -120,7 +120,7 @@ TEST_F(BrowsersWine, RewritesPoliciesJsonBesideTheRegisteredFirefox) {
   Put(registry, HKCU, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\firefox.exe)", "",
       RegValue::Text(RegType::Sz, Quoted(install / "firefox.exe")));
   std::ofstream(install / "distribution" / "policies.json", std::ios::binary)
-      << "{\r\n  \"policies\": {\r\n    \"DisableAppUpdate\": true,\r\n    \"Homepage\": {\r\n"
+      << "{\r\n  \"policies\": {\r\n    \"DisableAppUpdate\": true,\r\n    \"Home\\u0070age\": {\r\n"
          "      \"URL\": \"http://hijack.example\"\r\n    }\r\n  }\r\n}\r\n";
 
   const auto folders = FirefoxInstallFolders(registry);
@@ -130,6 +130,7 @@ TEST_F(BrowsersWine, RewritesPoliciesJsonBesideTheRegisteredFirefox) {
   const std::string path = PoliciesJsonPath(folders[0]);
   const auto text = files.ReadFile(path);
   ASSERT_TRUE(text);
+  // The name spelled with an escape, as a hijacker may to slip past a plain search.
   EXPECT_EQ(ReadPoliciesJson(*text).hits.size(), 1u);
   const auto cleaned = RemoveJsonHijacks(*text);
   ASSERT_TRUE(cleaned);
