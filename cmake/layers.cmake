@@ -1,7 +1,7 @@
 # One static library per layer, each linked only to the layers below it:
 #   app, cli        the programs' tops (src/app, src/cli)
 #   dialogs         the feature windows (settings dialog, context-menu manager)
-#   engine          repairs, configuration and context-menu routines, no windows
+#   engine          repairs, configuration, context-menu and browser-hijack routines, no windows
 #   ui              widget model, skinned controls, Win32 peers
 #   resources       string table, pictures, version
 #   platform        registry and command services

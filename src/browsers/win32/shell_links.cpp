@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -147,8 +148,14 @@ std::vector<ShortcutFolder> StandardShortcutFolders() {
 }
 
 std::vector<std::string> FindShortcutFiles(const std::vector<ShortcutFolder>& folders) {
-  std::vector<std::string> files;
-  for (const ShortcutFolder& folder : folders) Walk(Wide(folder.path), folder.recursive, 0, files);
+  std::vector<std::string> found, files;
+  for (const ShortcutFolder& folder : folders) Walk(Wide(folder.path), folder.recursive, 0, found);
+  // Two names for one folder (a public desktop that is the user's) give each file once.
+  for (std::string& path : found) {
+    if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return EqualsNoCase(f, path); })) {
+      files.push_back(std::move(path));
+    }
+  }
   return files;
 }
 
