@@ -1,7 +1,7 @@
 # One static library per layer, each linked only to the layers below it:
 #   app, cli        the programs' tops (src/app, src/cli)
 #   dialogs         the feature windows (settings dialog, context-menu manager)
-#   engine          repairs, configuration and context-menu routines, no windows
+#   engine          repairs, configuration, context-menu and browser-hijack routines, no windows
 #   ui              widget model, skinned controls, Win32 peers
 #   resources       string table, pictures, version
 #   platform        registry and command services
@@ -49,14 +49,15 @@ endfunction()
 if(WIN32)
   set(ORVANE_PLATFORM_LIBS advapi32 kernel32 shell32 ole32)
   set(ORVANE_UI_LIBS user32 gdi32 comctl32 msimg32 oleacc ole32 oleaut32 uuid)
+  set(ORVANE_ENGINE_LIBS ole32 shell32 uuid)
 endif()
 
 orvane_layer(orvane_platform DIRS platform LINKS ${ORVANE_PLATFORM_LIBS})
 orvane_layer(orvane_resources_lib DIRS resources EXTRA ${ORVANE_GENERATED_CORE_SOURCES}
              LINKS orvane_platform)
 orvane_layer(orvane_ui DIRS ui LINKS orvane_resources_lib ${ORVANE_UI_LIBS})
-orvane_layer(orvane_engine DIRS repair settings menuext EXCLUDE ${ORVANE_DIALOG_SOURCES}
-             LINKS orvane_resources_lib)
+orvane_layer(orvane_engine DIRS repair settings menuext browsers EXCLUDE ${ORVANE_DIALOG_SOURCES}
+             LINKS orvane_resources_lib ${ORVANE_ENGINE_LIBS})
 orvane_layer(orvane_dialogs EXTRA ${ORVANE_DIALOG_SOURCES} LINKS orvane_engine orvane_ui)
 orvane_layer(orvane_app DIRS app LINKS orvane_dialogs)
 orvane_layer(orvane_cli DIRS cli LINKS orvane_engine)

@@ -9,7 +9,7 @@ rank() {
     resources/*) echo 1 ;;
     ui/toolkit/*) echo 2 ;;
     ui/controls/* | ui/win32/*) echo 3 ;;
-    repair/* | settings/* | menuext/*) echo 4 ;;
+    repair/* | settings/* | menuext/* | browsers/*) echo 4 ;;
     app/* | cli/*) echo 5 ;;
     *) echo "unplaced: $1" >&2; echo 9 ;;
   esac
