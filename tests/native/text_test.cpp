@@ -14,7 +14,14 @@ TEST(Text, Utf8AndUtf16RoundTrip) {
 TEST(Text, MalformedInputBecomesReplacementCharacter) {
   EXPECT_EQ(Utf8ToUtf16("a\xC3"), (std::u16string{u'a', 0xFFFD}));
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD}));  // overlong
-  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800}), "\xEF\xBF\xBD");  // lone surrogate
+}
+
+TEST(Text, AnyUtf16RoundTripsLonelySurrogatesAndNullsIncluded) {
+  for (const std::u16string& units : {std::u16string{u'a', 0xD800, u'b'}, std::u16string{0xDC00},
+                                      std::u16string{0xDBFF, 0xDBFF, 0xDC00}, std::u16string{u'x', 0, u'y'}}) {
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(units)), units);
+  }
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800}), "\xED\xA0\x80");
 }
 
 TEST(Text, CaseBlindComparisonsFoldAsciiOnly) {
