@@ -20,6 +20,7 @@ std::uint16_t ActionText(StepKind kind) {
     case StepKind::Command: return 3210;
     case StepKind::ShellVerbs: return 3211;
     case StepKind::DeleteTree: return 3212;
+    case StepKind::Link: return 3700;
   }
   return 3209;
 }
@@ -69,6 +70,8 @@ std::string DescribeStep(const StepTarget& target) {
     case StepKind::DeleteValue:
     case StepKind::DeleteSubkey:
       return text + " \"" + target.name + "\"";
+    case StepKind::Link:
+      return text + " -> " + target.value.AsLinkTarget();
     default:
       return text;
   }

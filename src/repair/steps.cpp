@@ -61,7 +61,7 @@ StepOutcome ApplyToKey(RegistryService& registry, const RegKey& key, const StepT
   switch (target.kind) {
     case StepKind::SetValue: return Written(registry.SetValue(key.Get(), target.name, target.value));
     case StepKind::DeleteValue: return Deleted(registry.DeleteValue(key.Get(), target.name));
-    default: return Deleted(registry.DeleteKey(key.Get(), target.name));
+    default: return Deleted(DeleteSubkeyItself(registry, key.Get(), target.name));
   }
 }
 
@@ -215,6 +215,18 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
         outcome = found == StepState::Intact ? StepOutcome{Outcome::AlreadyAbsent, 0}
                                              : Written(DeleteKeyTree(registry, target.root, target.path));
         break;
+      case StepKind::Link: {
+        if (found == StepState::Intact) {
+          outcome = {Outcome::Unchanged, 0};
+          break;
+        }
+        long code = DeleteKeyTree(registry, target.root, target.path);  // whatever stands there instead
+        if (code == regerr::kSuccess) {
+          code = registry.CreateLink(target.root, target.path, target.view, target.value.AsLinkTarget());
+        }
+        outcome = Written(code);
+        break;
+      }
     }
   }
   return report;

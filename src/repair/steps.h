@@ -31,6 +31,7 @@ enum class StepKind {
   Command,       // start a command line, show-window 2
   ShellVerbs,    // DeleteShellVerbs(path); its result is not used
   DeleteTree,    // root\path and everything below it (restoring a backup)
+  Link,          // root\path made a link to value's target (restoring a backup)
 };
 
 // Where a text value's data come from.

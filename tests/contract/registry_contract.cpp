@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "contract/registry_backend.h"
+#include "platform/text.h"
 
 namespace orvane {
 namespace {
@@ -212,6 +213,40 @@ TEST_F(RegistryContract, MachineSoftwareHasTwoViewsTheUserKeyOne) {
     EXPECT_EQ(RegKey(reg()).Open(c.root, c.path, kKeyRead, RegView::Bits32), regerr::kFileNotFound);
     EXPECT_EQ(RegKey(reg()).Open(c.root, c.path, kKeyRead, RegView::Bits64), regerr::kSuccess);
   }
+}
+
+// A path through a link reaches its target; opened as a link it is the link
+// key, and deleting it there removes the link only.
+TEST_F(RegistryContract, ALinkIsFollowedByPathsAndOpenedAndDeletedAsItself) {
+  RegKey target = Created(kCU, R"(Software\Target\Sub)");
+  target = Created(kCU, R"(Software\Target)");
+  ASSERT_EQ(reg().SetValue(target.Get(), "v", Text("t")), regerr::kSuccess);
+  const std::string native = backend_->NativePath(kCU, R"(Software\Target)");
+  ASSERT_FALSE(native.empty());
+  Created(kCU, R"(Software\L)");
+  ASSERT_EQ(reg().CreateLink(kCU, R"(Software\L\Link)", RegView::Default, native), regerr::kSuccess);
+  EXPECT_EQ(reg().CreateLink(kCU, R"(Software\L\Link)", RegView::Default, native), regerr::kAlreadyExists);
+  EXPECT_EQ(OpenResult(kCU, R"(Software\L\link\Sub)"), regerr::kSuccess);
+  RegKey followed = Opened(kCU, R"(Software\L\Link)", kKeyRead);
+  EXPECT_EQ(Query(followed, "v").AsText(), "t");
+  std::string where;
+  EXPECT_EQ(LinkTarget(reg(), followed.Get(), where), regerr::kFileNotFound);
+
+  RegKey parent = Opened(kCU, R"(Software\L)", kKeyRead);
+  RegKey byName(reg()), byPath(reg());
+  ASSERT_EQ(byName.OpenSubkeyAsLink(parent.Get(), "LINK", kKeyRead), regerr::kSuccess);
+  ASSERT_EQ(LinkTarget(reg(), byName.Get(), where), regerr::kSuccess);
+  EXPECT_TRUE(EqualsNoCase(where, native)) << where;
+  RegKeyInfo info;
+  ASSERT_EQ(reg().QueryInfoKey(byName.Get(), info), regerr::kSuccess);
+  EXPECT_EQ(info.subkeys, 0u);
+  EXPECT_EQ(byName.OpenSubkeyAsLink(parent.Get(), "Link\\Sub", kKeyRead), regerr::kInvalidParameter);
+  ASSERT_EQ(byPath.OpenAsLink(kCU, R"(Software\L\Link)", kKeyRead | kKeyDelete), regerr::kSuccess);
+  EXPECT_EQ(reg().DeleteOpenKey(byPath.Get()), regerr::kSuccess);
+  EXPECT_EQ(OpenResult(kCU, R"(Software\L\Link)"), regerr::kFileNotFound);
+  RegKey kept = Opened(kCU, R"(Software\Target)", kKeyRead);
+  EXPECT_EQ(Query(kept, "v").AsText(), "t");
+  EXPECT_EQ(OpenResult(kCU, R"(Software\Target\Sub)"), regerr::kSuccess);
 }
 
 // Waits up to two seconds for `count` to reach `expected` (a watch may fire on another thread).
