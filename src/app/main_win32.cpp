@@ -36,16 +36,22 @@ BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   return FALSE;
 }
 
-// Shows the running copy's window (its open dialog, if any) in front.
-void BringRunningCopyToFront() {
+// Shows the running copy's window (its open dialog, if any) in front. False
+// when no window of ours answered within two seconds: then whoever holds the
+// name is no copy of Orvane.
+bool BringRunningCopyToFront() {
   HWND main = nullptr;
   for (int attempt = 0; attempt < 20 && main == nullptr; ++attempt) {
     ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&main));
     if (main == nullptr) ::Sleep(100);  // it may be starting up itself
   }
-  if (main == nullptr) return;
+  if (main == nullptr ||
+      !::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr)) {
+    return false;
+  }
   if (::IsIconic(main)) ::ShowWindow(main, SW_RESTORE);
   ::SetForegroundWindow(::GetLastActivePopup(main));
+  return true;
 }
 
 }  // namespace
@@ -57,9 +63,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ::SetLastError(ERROR_SUCCESS);
   UniqueKernelHandle instance(::CreateMutexW(nullptr, FALSE, L"Local\\Orvane.Running"));
   const DWORD error = ::GetLastError();
-  // Access denied: a copy running elevated holds it.
-  if (error == ERROR_ALREADY_EXISTS || (!instance && error == ERROR_ACCESS_DENIED)) {
-    BringRunningCopyToFront();
+  // Access denied: a copy running elevated holds it. Any process may take the
+  // name first, so it only stops this copy when a running one shows itself.
+  if ((error == ERROR_ALREADY_EXISTS || (!instance && error == ERROR_ACCESS_DENIED)) &&
+      BringRunningCopyToFront()) {
     return 0;
   }
   // The current user's repairs go to the person at the keyboard, also when
