@@ -56,6 +56,12 @@ add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win
 target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
 target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
 
+# Plants what unwanted software could: registry links, names that are not
+# Unicode, a squatted mutex.
+add_executable(orvane_e2e_adversary ${CMAKE_SOURCE_DIR}/tests/e2e/adversary_win32.cpp)
+target_link_libraries(orvane_e2e_adversary PRIVATE advapi32)
+target_link_options(orvane_e2e_adversary PRIVATE ${ORVANE_UNICODE_ENTRY})
+
 # Changes a value as another program would and times its restoration.
 add_executable(orvane_bench_tamper ${CMAKE_SOURCE_DIR}/bench/tamper_win32.cpp)
 target_link_libraries(orvane_bench_tamper PRIVATE advapi32)

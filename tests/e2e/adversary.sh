@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# What unwanted software running as the user can plant does not steer the
+# program: a squatted single-instance name does not keep the window away;
+# registry links under MenuExt and in item 4's tree are deleted as links, their
+# targets stay whole, and undo brings the link back; a subkey whose name is
+# not valid Unicode never lets item 4 report green while its tree is still there.
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup
+cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
+rm -rf "$E2E_APP/Backups"
+adversary() { wine "$E2E_BUILD/orvane_e2e_adversary.exe" "$@" </dev/null; }
+cli() {  # args... -> exit code; output in $E2E_ROOT/cli.out
+  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > cli.out" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
+  tr -d '\r' <"$E2E_APP/cli.out" >"$E2E_ROOT/cli.out"
+  echo "$rc"
+}
+
+# The single-instance name held by another process that shows no window.
+adversary squat 'Local\Orvane.Running' 30 >"$E2E_ROOT/squat.out" &
+squatter=$!
+e2e_until 100 grep -q held "$E2E_ROOT/squat.out" || fail "the squatter did not start"
+e2e_start
+echo "ok: the window shows while another process holds the name"
+e2e_stop
+kill "$squatter" 2>/dev/null || true
+
+VICTIM='Software\OrvaneVictim'
+e2e_reg_set "HKCU\\$VICTIM" keep 1
+e2e_reg_set "HKCU\\$VICTIM\\Sub" keep 2
+victim_whole() {  # what
+  if [ "$(e2e_reg_value "HKCU\\$VICTIM" keep)" = 1 ] && [ "$(e2e_reg_value "HKCU\\$VICTIM\\Sub" keep)" = 2 ]; then
+    echo "ok: the link's target is whole after $1"
+  else
+    fail "the link's target was changed by $1"
+  fi
+}
+
+MENU='Software\Microsoft\Internet Explorer\MenuExt'
+e2e_reg_set "HKCU\\$MENU\\Plain" '' 'res://x.dll/menu.htm'
+adversary link HKCU "$MENU\\Evil" "$VICTIM" || fail "could not plant the MenuExt link"
+expect_eq "the planted link leads to its target" 1 "$(e2e_reg_value "HKCU\\$MENU\\Evil" keep)"
+expect_eq "menuext delete of a link" 0 "$(cli menuext delete Evil)"
+expect_eq "the MenuExt link is gone" no "$(e2e_key_exists "HKCU\\$MENU\\Evil")"
+victim_whole "menuext delete"
+
+FIND='HKCR\Directory\shell\find'
+e2e_reg_set "$FIND\\Command" '' 'evil.exe'
+adversary link HKCR 'Directory\shell\find\Command\Evil' "$VICTIM" || fail "could not plant the link in find"
+expect_eq "scan of item 4 with a link in its tree" 1 "$(cli scan folder-open)"
+expect_eq "repair of item 4 with a link in its tree" 0 "$(cli repair folder-open)"
+expect_eq "find is gone" no "$(e2e_key_exists "$FIND")"
+victim_whole "item 4"
+expect_eq "undo of item 4" 0 "$(cli undo)"
+expect_eq "undo made the link again" 1 "$(e2e_reg_value "$FIND\\Command\\Evil" keep)"
+expect_eq "undo put the command back" 'evil.exe' "$(e2e_reg_value "$FIND\\Command" '')"
+victim_whole "undo"
+expect_eq "repair of item 4 again" 0 "$(cli repair folder-open)"
+victim_whole "the second repair"
+
+# A name with a lone surrogate: deleted with the tree, or the item is red.
+e2e_reg_set "$FIND\\Command" '' 'evil.exe'
+adversary surrogate HKCR 'Directory\shell\find' || fail "could not plant the surrogate name"
+scan=$(cli scan folder-open)
+[ "$scan" != 0 ] && echo "ok: scan does not call the tree intact ($scan)" || fail "scan called item 4 intact with find there"
+repair=$(cli repair folder-open)
+if [ "$(e2e_key_exists "$FIND")" = yes ]; then
+  expect_eq "repair of item 4 that left find" 1 "$repair"
+else
+  expect_eq "repair of item 4 with a surrogate name" 0 "$repair"
+fi
+
+e2e_finish
