@@ -8,6 +8,7 @@
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/interactive_user.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/app_services.h"
 #include "settings/config_file.h"
@@ -16,17 +17,6 @@
 #include "ui/win32/win32_platform.h"
 
 namespace {
-
-// Libraries loaded from now on come from the system folder only, never from
-// the program's or the current folder. Looked up: older systems lack it.
-void LoadLibrariesFromSystemOnly() {
-  using SetDirectories = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  auto set = reinterpret_cast<SetDirectories>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  ::SetDllDirectoryW(L"");  // takes the current folder out of the search where that is missing
-}
 
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   wchar_t name[32] = {};
