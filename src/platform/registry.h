@@ -32,6 +32,7 @@ constexpr long kFileNotFound = 2;
 constexpr long kAccessDenied = 5;
 constexpr long kInvalidParameter = 87;
 constexpr long kInvalidHandle = 6;
+constexpr long kInvalidData = 13;
 constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;

@@ -86,6 +86,7 @@ StepCheck CheckStep(RegistryService& registry, std::span<const StepTarget> targe
     case StepKind::SetValue:
     case StepKind::DeleteValue:
       if (!target.hasKey) return Unreadable(regerr::kInvalidHandle);
+      if (target.unsafePage) return Unreadable(regerr::kInvalidData);  // nothing to compare with
       return CheckValue(registry, target);
     case StepKind::DeleteSubkey:
       if (!target.hasKey) return Unreadable(regerr::kInvalidHandle);

@@ -34,6 +34,7 @@ std::uint16_t OutcomeText(Outcome outcome) {
     case Outcome::NoKey: return 3216;
     case Outcome::NotStarted: return 3217;
     case Outcome::NotRun: return 3218;
+    case Outcome::UnsafePage: return 3701;
   }
   return 3218;
 }

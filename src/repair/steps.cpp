@@ -101,6 +101,7 @@ std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfi
         break;
       case StepKind::SetValue:
         target.value = StepValue(step, config);
+        target.unsafePage = step.source != TextSource::Fixed && !IsSafePage(StepText(step, config));
         break;
       case StepKind::Command:
         key = nullptr;
@@ -182,6 +183,10 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
       case StepKind::SetValue:
       case StepKind::DeleteValue:
       case StepKind::DeleteSubkey:
+        if (target.unsafePage) {
+          outcome = {Outcome::UnsafePage, regerr::kInvalidData};
+          break;
+        }
         if (found == StepState::Intact) {
           outcome = {target.kind == StepKind::SetValue ? Outcome::Unchanged : Outcome::AlreadyAbsent, 0};
           break;
