@@ -69,7 +69,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ui::win32::Win32Platform platform;
   AppServices services{platform, registry, commands, config,
                        [&configFiles](AppConfig& c) { ReadConfig(configFiles, c); },
-                       [&configFiles](const AppConfig& c) { WriteConfig(configFiles, c); }};
+                       [&configFiles](const AppConfig& c) { return WriteConfig(configFiles, c); }};
   services.files = &files;
   frmMain mainWindow(services);
   platform.Show(mainWindow);

@@ -69,4 +69,17 @@ else
   expect_eq "repair of item 4 with a surrogate name" 0 "$repair"
 fi
 
+# A start page that could run code is never written, and --json says why; a Config.ini
+# saved as UTF-8 without a byte-order mark reaches the registry exactly.
+MAIN='HKCU\Software\Microsoft\Internet Explorer\Main'
+e2e_reg_set "$MAIN" 'Start Page' 'http://before.example'
+printf '[IEConfig]\r\nHomePage=javascript:alert(1)\r\nSEO=http://search.example\r\n' >"$E2E_APP/Config.ini"
+expect_eq "repair with a refused start page" 1 "$(cli repair start-page --json)"
+grep -q '"ok":false,"error":13,' "$E2E_ROOT/cli.out" && echo "ok: --json names the refusal" || fail "json: $(cat "$E2E_ROOT/cli.out")"
+expect_eq "the refused page was not written" 'http://before.example' "$(e2e_reg_value "$MAIN" 'Start Page')"
+printf '[IEConfig]\r\nHomePage=http://例子.测试/首页\r\nSEO=http://search.example\r\n' >"$E2E_APP/Config.ini"
+expect_eq "repair with a UTF-8 Config.ini" 0 "$(cli repair start-page)"
+expect_eq "the UTF-8 page reached the registry" 'http://例子.测试/首页' "$(e2e_reg_value "$MAIN" 'Start Page')"
+rm -f "$E2E_APP/Config.ini"
+
 e2e_finish
