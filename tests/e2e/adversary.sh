@@ -9,11 +9,6 @@ e2e_setup
 cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
 rm -rf "$E2E_APP/Backups"
 adversary() { wine "$E2E_BUILD/orvane_e2e_adversary.exe" "$@" </dev/null; }
-cli() {  # args... -> exit code; output in $E2E_ROOT/cli.out
-  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > cli.out" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
-  tr -d '\r' <"$E2E_APP/cli.out" >"$E2E_ROOT/cli.out"
-  echo "$rc"
-}
 
 # The single-instance name held by another process that shows no window.
 adversary squat 'Local\Orvane.Running' 30 >"$E2E_ROOT/squat.out" &
@@ -27,18 +22,10 @@ kill "$squatter" 2>/dev/null || true
 VICTIM='Software\OrvaneVictim'
 e2e_reg_set "HKCU\\$VICTIM" keep 1
 e2e_reg_set "HKCU\\$VICTIM\\Sub" keep 2
-victim_whole() {  # what
-  if [ "$(e2e_reg_value "HKCU\\$VICTIM" keep)" = 1 ] && [ "$(e2e_reg_value "HKCU\\$VICTIM\\Sub" keep)" = 2 ]; then
-    echo "ok: the link's target is whole after $1"
-  else
-    fail "the link's target was changed by $1"
-  fi
-}
+victim_whole() { expect_eq "the link's target after $1" 1,2 "$(e2e_reg_value "HKCU\\$VICTIM" keep),$(e2e_reg_value "HKCU\\$VICTIM\\Sub" keep)"; }
 
 MENU='Software\Microsoft\Internet Explorer\MenuExt'
-e2e_reg_set "HKCU\\$MENU\\Plain" '' 'res://x.dll/menu.htm'
 adversary link HKCU "$MENU\\Evil" "$VICTIM" || fail "could not plant the MenuExt link"
-expect_eq "the planted link leads to its target" 1 "$(e2e_reg_value "HKCU\\$MENU\\Evil" keep)"
 expect_eq "menuext delete of a link" 0 "$(cli menuext delete Evil)"
 expect_eq "the MenuExt link is gone" no "$(e2e_key_exists "HKCU\\$MENU\\Evil")"
 victim_whole "menuext delete"
@@ -54,20 +41,13 @@ expect_eq "undo of item 4" 0 "$(cli undo)"
 expect_eq "undo made the link again" 1 "$(e2e_reg_value "$FIND\\Command\\Evil" keep)"
 expect_eq "undo put the command back" 'evil.exe' "$(e2e_reg_value "$FIND\\Command" '')"
 victim_whole "undo"
-expect_eq "repair of item 4 again" 0 "$(cli repair folder-open)"
-victim_whole "the second repair"
 
 # A name with a lone surrogate: deleted with the tree, or the item is red.
 e2e_reg_set "$FIND\\Command" '' 'evil.exe'
 adversary surrogate HKCR 'Directory\shell\find' || fail "could not plant the surrogate name"
-scan=$(cli scan folder-open)
-[ "$scan" != 0 ] && echo "ok: scan does not call the tree intact ($scan)" || fail "scan called item 4 intact with find there"
+[ "$(cli scan folder-open)" != 0 ] && echo "ok: scan does not call the tree intact" || fail "scan called item 4 intact"
 repair=$(cli repair folder-open)
-if [ "$(e2e_key_exists "$FIND")" = yes ]; then
-  expect_eq "repair of item 4 that left find" 1 "$repair"
-else
-  expect_eq "repair of item 4 with a surrogate name" 0 "$repair"
-fi
+expect_eq "item 4 green only with find gone" "$([ "$(e2e_key_exists "$FIND")" = yes ] && echo 1 || echo 0)" "$repair"
 
 # A start page that could run code is never written, and --json says why; a Config.ini
 # saved as UTF-8 without a byte-order mark reaches the registry exactly.
@@ -80,6 +60,5 @@ expect_eq "the refused page was not written" 'http://before.example' "$(e2e_reg_
 printf '[IEConfig]\r\nHomePage=http://例子.测试/首页\r\nSEO=http://search.example\r\n' >"$E2E_APP/Config.ini"
 expect_eq "repair with a UTF-8 Config.ini" 0 "$(cli repair start-page)"
 expect_eq "the UTF-8 page reached the registry" 'http://例子.测试/首页' "$(e2e_reg_value "$MAIN" 'Start Page')"
-rm -f "$E2E_APP/Config.ini"
 
 e2e_finish
