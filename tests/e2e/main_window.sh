@@ -104,13 +104,19 @@ expect_eq "HKCU start page" http://www.e2e.example "$(e2e_reg_value "$MAIN" 'Sta
 expect_eq "HKLM start page" http://www.e2e.example "$(e2e_reg_value "HKLM\\$IE\\Main" 'Start Page')"
 expect_eq "search page" HTTPS://find.example "$(e2e_reg_value "HKLM\\$IE\\Search" SearchAssistant)"
 
+# A read-only Config.ini: OK says so and the dialog stays; then close discards the entry.
 before=$(od -An -c "$E2E_APP/Config.ini")
+chmod a-w "$E2E_APP/Config.ini"
 if settings; then
   replace_text 150 85 'www.discarded.example'
+  e2e_click "$dialog" 339 218  # OK
+  e2e_until 30 test "$(e2e_visible_windows | grep -vxc "$E2E_WINDOW")" = 2 || fail "no message over the dialog"
+  xdotool key Return
   e2e_click "$dialog" 377 10  # close
   e2e_wait_no_other_window || fail "settings dialog still open after close"
 fi
-expect_eq "Config.ini unchanged by close" "$before" "$(od -An -c "$E2E_APP/Config.ini")"
+chmod u+w "$E2E_APP/Config.ini"
+expect_eq "Config.ini unchanged by OK and close" "$before" "$(od -An -c "$E2E_APP/Config.ini")"
 expect_eq "start page unchanged by close" http://www.e2e.example "$(e2e_reg_value "$MAIN" 'Start Page')"
 
 # Text outside the ANSI code page reaches the registry as typed; Config.ini becomes UTF-16.
