@@ -138,26 +138,33 @@ long Win32Registry::OpenKeyAsLink(RegRoot root, std::string_view path, RegView v
   return Open(root, path, view, REG_OPTION_OPEN_LINK, access, out);
 }
 
-// The name goes to the kernel counted, so any name the system enumerates
-// (an embedded null, a lone surrogate) opens.
+// advapi32 opens the name, so a key below HKEY_CLASSES_ROOT is found in the
+// user's or the machine's classes as when listed; only a name with a null in
+// it, which advapi32 cannot pass, goes to the kernel counted.
 long Win32Registry::OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access,
                                      RegHandle& out) {
   out = 0;
-  static const auto open = SystemFunction<NtOpenKeyFn>(L"ntdll.dll", "NtOpenKey");
-  if (!open) return ERROR_PROC_NOT_FOUND;
   std::wstring wide = Wide(name);
   if (wide.empty() || wide.find(L'\\') != std::wstring::npos || wide.size() > 0x7FFF) {
     return ERROR_INVALID_PARAMETER;
   }
-  CountedName counted{static_cast<USHORT>(wide.size() * 2), static_cast<USHORT>(wide.size() * 2), wide.data()};
-  ObjectAttributes attributes{sizeof(ObjectAttributes), AsHkey(parent), &counted,
-                              kObjCaseInsensitive | kObjOpenLink, nullptr, nullptr};
   auto view = views_.find(parent);
   const RegView parentView = view == views_.end() ? RegView::Default : view->second;
-  HANDLE key = nullptr;
-  LONG status = open(&key, access | ViewFlag(parentView), &attributes);
-  if (status != 0) return StatusToError(status);
-  out = reinterpret_cast<RegHandle>(key);
+  HKEY key = nullptr;
+  LONG result = ERROR_PROC_NOT_FOUND;
+  if (wide.find(L'\0') == std::wstring::npos) {
+    result = ::RegOpenKeyExW(AsHkey(parent), wide.c_str(), REG_OPTION_OPEN_LINK, access | ViewFlag(parentView), &key);
+  } else if (static const auto open = SystemFunction<NtOpenKeyFn>(L"ntdll.dll", "NtOpenKey"); open) {
+    CountedName counted{static_cast<USHORT>(wide.size() * 2), static_cast<USHORT>(wide.size() * 2), wide.data()};
+    ObjectAttributes attributes{sizeof(ObjectAttributes), AsHkey(parent), &counted,
+                                kObjCaseInsensitive | kObjOpenLink, nullptr, nullptr};
+    HANDLE opened = nullptr;
+    LONG status = open(&opened, access | ViewFlag(parentView), &attributes);
+    result = status == 0 ? ERROR_SUCCESS : StatusToError(status);
+    key = static_cast<HKEY>(opened);
+  }
+  if (result != ERROR_SUCCESS) return result;
+  out = AsHandle(key);
   if (parentView != RegView::Default) views_[out] = parentView;
   return ERROR_SUCCESS;
 }
