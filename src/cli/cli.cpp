@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/cli_args.h"
+#include "cli/config_check.h"
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
 #include "repair/check.h"
@@ -60,8 +61,10 @@ class Program {
   Program(Args args, Services& services, Console& out) : args_(std::move(args)), s_(services), out_(out) {}
 
   int Run() {
-    if (args_.config && !s_.files.ReadFile(*args_.config)) return Usage("--config " + *args_.config);
     if (args_.config) {
+      if (std::string problem = ConfigProblem(s_.files, *args_.config); !problem.empty()) {
+        return Usage("--config " + *args_.config + ": " + problem);
+      }
       ReadConfigAt(s_.configFiles, *args_.config, config_);
     } else {
       ReadConfig(s_.configFiles, config_);
@@ -74,24 +77,47 @@ class Program {
     return Usage(args_.command);
   }
 
+  // With --json the error is a document of its own, so a script never reads it as a report.
   int Usage(const std::string& what) {
-    out_.Write(LoadString(3232) + what + "\n", false);
+    const std::string message = LoadString(3232) + what;
+    if (args_.json) {
+      std::string json = "{", error = "{";
+      JsonField(json, "schema", std::to_string(kJsonSchema));
+      JsonField(error, "code", std::to_string(kExitError));
+      JsonField(error, "message", JsonString(message));
+      JsonField(json, "error", error + "}");
+      JsonField(json, "exitCode", std::to_string(kExitError));
+      out_.Write(json + "}\n", true);
+      return kExitError;
+    }
+    out_.Write(message + "\n", false);
     Help();
     return kExitError;
   }
 
  private:
   int Help() {
-    std::string text = LoadString(3231) + "\n";
-    for (int i = 0; i < kRepairItemCount; ++i) text += "  " + ItemLabel(i) + "\n";
-    out_.Write(text, false);
-    return kExitOk;
+    std::string text = LoadString(3231) + "\n", json = JsonDocument("help"), list = "[";
+    for (int i = 0; i < kRepairItemCount; ++i) {
+      text += "  " + ItemLabel(i) + "\n";
+      std::string entry = "{";
+      JsonField(entry, "item", std::to_string(i));
+      JsonField(entry, "name", JsonString(kRepairItems[i].name));
+      JsonField(entry, "text", JsonString(LoadString(kRepairItems[i].textId)));
+      JsonAppend(list, entry + "}");
+    }
+    JsonField(json, "items", list + "]");
+    return Finish(json, text, kExitOk);
   }
 
-  std::optional<std::vector<int>> Items(bool required) {
-    std::string error;
-    if (required && args_.rest.empty()) return std::nullopt;
-    auto items = ParseItems(args_.rest.empty() ? std::vector<std::string>{"all"} : args_.rest, error);
+  // The items named after the command; none named means all for a scan.
+  std::optional<std::vector<int>> Items(bool repair, std::string& error) {
+    if (args_.rest.empty() && repair) {
+      error = LoadString(3800);
+      return std::nullopt;
+    }
+    auto items = ParseItems(args_.rest.empty() ? std::vector<std::string>{"all"} : args_.rest, error, repair);
+    if (!items && error.empty()) error = LoadString(3800);
     return items;
   }
 
@@ -106,10 +132,10 @@ class Program {
   }
 
   int Scan() {
-    auto items = Items(false);
-    if (!items) return Usage(Join(args_.rest));
-    std::string json = "{", text, list = "[";
-    JsonField(json, "command", "\"scan\"");
+    std::string error;
+    auto items = Items(false, error);
+    if (!items) return Usage(error);
+    std::string json = JsonDocument("scan"), text, list = "[";
     bool damaged = false, unknown = false;
     for (int item : *items) {
       std::string entry = "{";
@@ -155,16 +181,12 @@ class Program {
   }
 
   int Repair() {
-    auto items = Items(true);
-    if (!items || items->empty()) return Usage(Join(args_.rest));
-    for (int item : *items) {
-      if (item == kMenuManagerItem && args_.rest != std::vector<std::string>{"all"}) return Usage("menu-ext");
-    }
-    std::erase(*items, kMenuManagerItem);
+    std::string error;
+    auto items = Items(true, error);
+    if (!items) return Usage(error);
     RepairJournal journal(s_.files, s_.registry, s_.version, config_);
     for (int item : *items) journal.Protect(ResolveSteps(kRepairItems[item].steps, config_));
-    std::string json = "{", text, list = "[";
-    JsonField(json, "command", "\"repair\"");
+    std::string json = JsonDocument("repair"), text, list = "[";
     JsonField(json, "backup", JsonString(journal.BackupPath()));
     bool failed = false;
     for (int item : *items) {
@@ -194,8 +216,7 @@ class Program {
     if (args_.rest.size() > 1) return Usage(Join(args_.rest));
     RepairContext context{s_.registry, s_.commands, config_};
     UndoResult result = UndoBackup(s_.files, context, s_.version, args_.rest.empty() ? "" : args_.rest[0]);
-    std::string json = "{", text;
-    JsonField(json, "command", "\"undo\"");
+    std::string json = JsonDocument("undo"), text;
     JsonField(json, "file", JsonString(result.file));
     using Status = UndoResult::Status;
     const char* status[] = {"restored", "failed", "no-backup", "malformed"};
@@ -225,14 +246,12 @@ class Program {
         text += name + "\n";
         JsonAppend(list, JsonString(name));
       }
-      std::string json = "{";
-      JsonField(json, "command", "\"menuext list\"");
+      std::string json = JsonDocument("menuext list");
       JsonField(json, "entries", list + "]");
       return Finish(json, text, code == 0 ? kExitOk : kExitError);
     }
     if (verb != "delete" || args_.rest.size() < 2) return Usage("menuext");
-    std::string json = "{", text, list = "[";
-    JsonField(json, "command", "\"menuext delete\"");
+    std::string json = JsonDocument("menuext delete"), text, list = "[";
     bool failed = false;
     for (std::size_t i = 1; i < args_.rest.size(); ++i) {
       bool deleted = DeleteMenuExtEntry(s_.registry, args_.rest[i]);
@@ -271,8 +290,9 @@ int Run(const std::vector<std::string>& args, Services& services, Console& out) 
   std::string error;
   std::optional<Args> parsed = ParseArgs(args, error);
   if (!parsed) {
-    Program program(Args{}, services, out);
-    return program.Usage(error);
+    Args json;
+    json.json = WantsJson(args);
+    return Program(json, services, out).Usage(error);
   }
   return Program(std::move(*parsed), services, out).Run();
 }

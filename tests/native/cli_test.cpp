@@ -2,6 +2,8 @@
 // item words, --json and --config.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/cli.h"
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
@@ -67,15 +69,50 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
       {{"menuext", "delete", "Evil", "Missing"}, 1, "Missing"},
       {{"menuext"}, 2, ""},
       {{"undo", "a", "b"}, 2, ""},
+      // An empty list is a mistake, never "nothing checked, all intact"; names and all in any case.
+      {{"scan", ""}, 2, ""},
+      {{"scan", ","}, 2, ""},
+      {{"repair", ","}, 2, ""},
+      {{"scan", "ALL"}, 1, "[12] logon-notice"},
+      {{"repair", "ALL"}, 0, "[12] logon-notice"},
+      {{"repair", "all,"}, 0, "[12] logon-notice"},
+      {{"repair", "ALL", "Menu-Ext"}, 2, "menu-ext"},
+      {{"scan", "7", "--config", R"(C:\big.ini)"}, 2, "64 KiB"},
+      {{"scan", "7", "--config", R"(C:\photo.ini)"}, 2, "INI"},
+      {{"scan", "7", "--config", R"(C:\wide.ini)"}, 0, ""},
   };
   Rig rig;
   rig.registry.PutKey(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)");
+  rig.files.files[R"(C:\big.ini)"] = "[IEConfig]\r\n" + std::string(64 * 1024, ';');
+  rig.files.files[R"(C:\photo.ini)"] = std::string("\x89PNG\r\n\x1a\n\0\0", 10);
+  rig.files.files[R"(C:\wide.ini)"] = std::string("\xff\xfe[\0I\0]\0\r\0\n\0a\0=\0b\0", 18);
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     EXPECT_EQ(rig.Run(c.args), c.code) << rig.out.text;
     EXPECT_NE(rig.out.text.find(c.contains), std::string::npos) << rig.out.text;
   }
   EXPECT_FALSE(rig.registry.KeyExists(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)"));
+}
+
+// Whatever happens, --json prints one ASCII document that names its outcome.
+TEST(Cli, JsonIsOneAsciiDocumentForEveryOutcome) {
+  Rig rig;
+  rig.registry.PutKey(HKCU, "Software\\Microsoft\\Internet Explorer\\MenuExt\\\xE6\x90\x9C \xF0\x9F\x98\x80");
+  const std::vector<std::vector<std::string>> lines = {
+      {"help", "--json"}, {"scan", "99", "--json"}, {"--json", "frob"}, {"repair", "bogus", "--json"},
+      {"--frob", "--json"}, {"scan", "--json", "--config", R"(C:\missing.ini)"}, {"scan", ",", "--json"},
+      {"scan", "7", "--json"}, {"menuext", "list", "--json"}};
+  for (const auto& args : lines) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const int code = rig.Run(args);
+    const std::string& out = rig.out.text;
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](char c) { return c > 0 && c < 0x7F; })) << out;
+    EXPECT_TRUE(out.starts_with("{\"schema\":1,")) << out;
+    EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+    EXPECT_NE(out.find("\"exitCode\":" + std::to_string(code) + "}"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\"error\":{\"code\":2,"), code == 2 ? 12u : std::string::npos) << out;
+  }
+  EXPECT_NE(rig.out.text.find("\"\\u641c \\ud83d\\ude00\""), std::string::npos) << rig.out.text;
 }
 
 }  // namespace
