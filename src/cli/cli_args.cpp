@@ -14,6 +14,8 @@ std::optional<Args> ParseArgs(const std::vector<std::string>& args, std::string&
     const std::string& arg = args[i];
     if (arg == "--json") {
       parsed.json = true;
+    } else if (arg == "--all-users") {
+      parsed.allUsers = true;
     } else if (arg == "--config") {
       if (i + 1 >= args.size()) {
         error = "--config";

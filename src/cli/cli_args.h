@@ -10,6 +10,7 @@ struct Args {
   std::string command;              // scan, repair, undo, menuext, help
   std::vector<std::string> rest;    // what follows the command, options removed
   bool json = false;
+  bool allUsers = false;  // --all-users: every signed-in user's hive
   std::optional<std::string> config;
 };
 

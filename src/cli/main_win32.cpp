@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "platform/text.h"
+#include "platform/win32/accounts.h"
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -65,7 +66,7 @@ int wmain(int argc, wchar_t** argv) {
   Win32CommandRunner commands;
   Win32FileStore files;
   WindowsConfigFiles configFiles;
-  cli::Services services{registry, commands, files, configFiles, VersionText()};
+  cli::Services services{registry, commands, files, configFiles, VersionText(), RunningAsSystem(), AccountOfSid};
   StdOut out;
   return cli::Run(args, services, out);
 }

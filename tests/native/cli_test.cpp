@@ -115,5 +115,40 @@ TEST(Cli, JsonIsOneAsciiDocumentForEveryOutcome) {
   EXPECT_NE(rig.out.text.find("\"\\u641c \\ud83d\\ude00\""), std::string::npos) << rig.out.text;
 }
 
+// As SYSTEM, or with --all-users, every signed-in person's hive and class
+// overrides are checked, repaired and undone there; SYSTEM's own, the default
+// profile's and the service accounts' hives are left alone.
+TEST(Cli, EverySignedInUserAsSystem) {
+  const std::string me = "S-1-5-21-1111-2222-3333-1001", ie = R"(\Software\Microsoft\Internet Explorer\Main)",
+                    policy = R"(\Software\Policies\Microsoft\Internet Explorer\Control Panel)";
+  const RegValue bad = RegValue::Text(RegType::Sz, "http://hijack.example");
+  constexpr RegRoot HKU = RegRoot::Users;
+  Rig rig;
+  rig.services.accountName = [](const std::string&) { return std::optional<std::string>(R"(PC\lin)"); };
+  for (const std::string hive : {me, std::string(".DEFAULT"), std::string("S-1-5-18")}) {
+    rig.registry.Put(HKU, hive + ie, "Start Page", bad);
+    rig.registry.Put(HKU, hive + policy, "HomePage", bad);
+  }
+  rig.registry.Put(HKU, me + R"(_Classes\.lnk)", "", RegValue::Text(RegType::Sz, "txtfile"));
+  EXPECT_EQ(rig.Run({"scan", "home-button"}), 0) << "without the option: the own hive only";
+  EXPECT_EQ(rig.Run({"scan", "home-button", "--all-users", "--json"}), 1);
+  EXPECT_NE(rig.out.text.find(R"("users":[{"sid":")" + me + R"(","account":"PC\\lin","state":"damaged")"),
+            std::string::npos) << rig.out.text;
+  rig.services.runningAsSystem = true;
+  EXPECT_EQ(rig.Run({"repair", "start-page,home-button,shortcuts"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.Run({"scan", "start-page,home-button,shortcuts"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.registry.Value(HKU, me + R"(_Classes\.lnk)", ""), RegValue::Text(RegType::Sz, "lnkfile"));
+  for (const char* hive : {".DEFAULT", "S-1-5-18"}) EXPECT_EQ(rig.registry.Value(HKU, hive + ie, "Start Page"), bad);
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.registry.Value(HKU, me + ie, "Start Page"), bad);
+  EXPECT_EQ(rig.registry.Value(HKU, me + R"(_Classes\.lnk)", ""), RegValue::Text(RegType::Sz, "txtfile"));
+
+  Rig nobody;  // no user hive loaded: per-user items are not checked, which is no damage
+  nobody.services.runningAsSystem = true;
+  EXPECT_EQ(nobody.Run({"scan", "home-button", "--json"}), 0);
+  EXPECT_NE(nobody.out.text.find(R"("state":"not-checked","registrationsChecked":true,"steps":[],"users":[])"),
+            std::string::npos) << nobody.out.text;
+}
+
 }  // namespace
 }  // namespace orvane
