@@ -124,7 +124,7 @@ expect_eq "two notches scroll two steps" "yes no" \
   "$(e2e_row_ticked "$E2E_SHOTS/keys-wheel.png" 7 2) $(e2e_row_ticked "$E2E_SHOTS/keys-wheel.png" 7 0)"
 pos() { xdotool getwindowgeometry "$1" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'; }
 menu_at_row() {  # key row scroll-steps -> the menu's offset from the row's box, "none" without a menu
-  xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 560)" "$(e2e_px 20)" key "$1"
+  xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 560)" "$(e2e_px 300)" key "$1"  # over the about text
   local menu row=$(e2e_px "$(e2e_row_y "$2" "$3")")
   menu=$(e2e_wait_other_window) || { echo none; return; }
   set -- $(pos "$E2E_WINDOW") $(pos "$menu")
