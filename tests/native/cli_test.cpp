@@ -125,7 +125,7 @@ TEST(Cli, EverySignedInUserAsSystem) {
   constexpr RegRoot HKU = RegRoot::Users;
   Rig rig;
   rig.services.accountName = [](const std::string&) { return std::optional<std::string>(R"(PC\lin)"); };
-  for (const std::string hive : {me, std::string(".DEFAULT"), std::string("S-1-5-18")}) {
+  for (const std::string& hive : {me, std::string(".DEFAULT"), std::string("S-1-5-18")}) {
     rig.registry.Put(HKU, hive + ie, "Start Page", bad);
     rig.registry.Put(HKU, hive + policy, "HomePage", bad);
   }
