@@ -3,6 +3,7 @@
 // lock timer. It stays open for the whole run.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/item_list.h"
@@ -61,7 +62,8 @@ class frmMain : public ui::Form {
   void OpenMakerSite();
   void ShowMenuManager();
   void WireCheckMenu(ui::Widget& widget);
-  void ShowCheckMenu();
+  ui::Rect CheckMenuPlace() const;
+  void ShowCheckMenu(std::optional<ui::Rect> at);
   void OpenLogFolder();
 
   AppServices& services_;

@@ -4,13 +4,14 @@
 #include <cstdio>
 
 #include "platform/text.h"
+#include "repair/users.h"
 
 namespace orvane {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
-constexpr std::array<RegRoot, 3> kRoots = {RegRoot::ClassesRoot, RegRoot::CurrentUser,
-                                           RegRoot::LocalMachine};
+constexpr std::array<RegRoot, 4> kRoots = {RegRoot::ClassesRoot, RegRoot::CurrentUser,
+                                           RegRoot::LocalMachine, RegRoot::Users};
 constexpr std::size_t kHexLineLimit = 76;
 
 std::string Quoted(std::string_view text) {
@@ -162,6 +163,12 @@ bool ReadKeyLine(std::string_view line, RegFileKey& key) {
     if (name.size() > rootName.size() + 1 && StartsWithNoCase(name, rootName) && name[rootName.size()] == '\\') {
       key.root = root;
       key.path = std::string(name.substr(rootName.size() + 1));
+      // Below HKEY_USERS only a person's hive or classes, as the repairs write them.
+      if (root == RegRoot::Users) {
+        std::string_view hive = std::string_view(key.path).substr(0, key.path.find('\\'));
+        if (hive.ends_with("_Classes")) hive.remove_suffix(8);
+        if (!IsUserHiveName(hive)) return false;
+      }
       return key.path.find("\\\\") == std::string::npos && key.path.back() != '\\';
     }
   }
@@ -223,6 +230,7 @@ const char* RegRootName(RegRoot root) {
     case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
     case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
     case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::Users: return "HKEY_USERS";
   }
   return "";
 }
@@ -260,7 +268,7 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
     if (line.empty() || line.starts_with(";")) continue;
     if (line.starts_with("[")) {
       RegFileKey key;
-      ok = ReadKeyLine(line, key) || reader.Fail(number, "a key outside HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, or malformed");
+      ok = ReadKeyLine(line, key) || reader.Fail(number, "a key outside HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_USERS, or malformed");
       file.keys.push_back(std::move(key));
       continue;
     }

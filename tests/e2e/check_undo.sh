@@ -108,11 +108,30 @@ grep -q '"state":"intact"' "$E2E_ROOT/cli.out" && echo "ok: --json intact" || fa
 expect_eq "cli undo" 0 "$(cli undo)"
 # The newest backup is that of the last repair, taken while the machine value was still damaged.
 expect_eq "cli undo restored" 'http://hijack.example.net' "$(e2e_reg_value "HKLM\\$IE\\Main" 'Start Page')"
-expect_eq "cli usage error" 2 "$(cli repair nonsense)"
 printf 'not a registry file' >"$E2E_APP/bad.reg"
 expect_eq "cli undo of a malformed file" 1 "$(cli undo bad.reg)"
 printf '[IEConfig]\r\nHomePage=http://other.example.org\r\n' >"$E2E_APP/other.ini"
 expect_eq "cli repair with a relative --config" 0 "$(cli repair start-page --config other.ini)"
 expect_eq "the other configuration was read" 'http://other.example.org' "$(e2e_reg_value "$MAIN_CU" 'Start Page')"
+
+# --json: one ASCII document for every outcome, usage errors and a 300 MB
+# --config included; Chinese comes back through the escapes; text is UTF-8.
+truncate -s 300M "$E2E_APP/huge.ini"
+json_check='import json, sys
+d = json.loads(open(sys.argv[1], "rb").read().decode("ascii"))
+print("ok" if d["schema"] == 1 and d["exitCode"] == int(sys.argv[2]) else d)'
+for line in "2 repair bogus" "2 scan 99" "2 frob" "2 scan ," "2 repair ," "2 scan 7 --config huge.ini" \
+            "2 scan --config missing.ini" "1 scan ALL" "0 help"; do
+  set -- $line
+  want=$1
+  shift
+  got=$(cli "$@" --json)
+  expect_eq "cli $* --json" "$want ok" "$got $(python3 -c "$json_check" "$E2E_ROOT/cli.out" "$want" 2>&1 | tail -n 1)"
+done
+expect_eq "Chinese through the escapes" "无法访问网络，IE打不开网页等等" \
+  "$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["items"][0]["text"])' "$E2E_ROOT/cli.out")"
+cli help >/dev/null
+grep -q '无法访问网络' "$E2E_ROOT/cli.out" && echo "ok: redirected text is UTF-8" || fail "text: $(head -c 200 "$E2E_ROOT/cli.out")"
+rm -f "$E2E_APP/huge.ini"
 
 e2e_finish

@@ -97,7 +97,8 @@ TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
     out << WriteRegFile(InSandbox(backup.File()));
   }
   std::wstring line = L"regedit.exe /s \"" + path + L"\"";
-  STARTUPINFOW startup{sizeof startup};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   UniqueKernelHandle thread(process.hThread), running(process.hProcess);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -79,6 +80,23 @@ std::optional<std::string> Win32FileStore::ReadFile(const std::string& path) {
   BOOL ok = FALSE;
   while ((ok = ::ReadFile(h, buffer, sizeof buffer, &read, nullptr)) && read > 0) bytes.append(buffer, read);
   if (!ok) return std::nullopt;  // a part read is no file
+  return bytes;
+}
+
+std::optional<std::string> Win32FileStore::ReadFileHead(const std::string& path, std::size_t limit) {
+  UniqueKernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(limit + 1, '\0');
+  std::size_t have = 0;
+  DWORD read = 0;
+  while (have < bytes.size()) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1u << 20));
+    if (!::ReadFile(file.get(), bytes.data() + have, want, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;
+    have += read;
+  }
+  bytes.resize(have);
   return bytes;
 }
 

@@ -15,6 +15,7 @@ class Win32FileStore : public FileStore {
   bool CreateFolder(const std::string& path) override;
   bool WriteFile(const std::string& path, std::string_view bytes) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
+  std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit) override;
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override;
   std::string LocalTimeStamp() override;
 
