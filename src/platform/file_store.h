@@ -1,11 +1,26 @@
 #pragma once
 // The files the backups and logs use. Paths and text are UTF-8, Windows paths.
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace orvane {
+
+// A file this process created. It is written and removed only through the
+// handle that created it, never again by its name.
+class OwnFile {
+ public:
+  virtual ~OwnFile() = default;
+  virtual const std::string& Path() const = 0;
+  // Replaces the whole content with these bytes, flushed to disk.
+  virtual bool Write(std::string_view bytes) = 0;
+  // Removes the file; nothing is written to it afterwards.
+  virtual void Discard() = 0;
+};
+
+enum class CreateResult { Created, Taken, Failed };
 
 class FileStore {
  public:
@@ -16,8 +31,10 @@ class FileStore {
   virtual std::string LocalAppDataFolder() = 0;
   // Creates the folder and its parents; true when it exists afterwards.
   virtual bool CreateFolder(const std::string& path) = 0;
-  // Creates or replaces the file with exactly these bytes.
-  virtual bool WriteFile(const std::string& path, std::string_view bytes) = 0;
+  // Creates a new file: Taken when anything of that name is there already (a
+  // file, a folder or a link, which is never followed); Failed otherwise when
+  // the file could not be made where the path says.
+  virtual std::unique_ptr<OwnFile> CreateNew(const std::string& path, CreateResult& result) = 0;
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Names (not paths) of the files in the folder whose names end in `suffix`.
   virtual std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) = 0;

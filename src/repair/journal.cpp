@@ -9,6 +9,7 @@ namespace orvane {
 namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
+constexpr int kNameAttempts = 1000;
 
 std::string Line(std::uint16_t label, const std::string& text) { return LoadString(label) + text + "\r\n"; }
 
@@ -54,19 +55,26 @@ RepairJournal::RepairJournal(FileStore& files, RegistryService& registry, const 
 }
 
 bool RepairJournal::ChooseFolder() {
-  if (chosen_) return !backupPath_.empty();
+  if (chosen_) return backupFile_ != nullptr;
   chosen_ = true;
-  const std::string& stamp = stamp_;
   const std::string bytes = WriteRegFile(backup_.File());
   for (const std::string& folder : BackupFolders(files_)) {
     if (!files_.CreateFolder(folder)) continue;
-    std::vector<std::string> taken = files_.ListFiles(folder, ".reg");
-    std::string name = stamp;
-    for (int n = 2; std::find(taken.begin(), taken.end(), name + ".reg") != taken.end(); ++n) {
-      name = stamp + "_" + std::to_string(n);
-    }
-    const std::string base = folder + "\\" + name;
-    if (files_.WriteFile(base + ".reg", bytes)) {
+    // A name already there, whoever put it there, is left alone: the next one is tried.
+    CreateResult made = CreateResult::Failed;
+    for (int n = 1; n <= kNameAttempts; ++n) {
+      const std::string base = folder + "\\" + stamp_ + (n == 1 ? "" : "_" + std::to_string(n));
+      std::unique_ptr<OwnFile> reg = files_.CreateNew(base + ".reg", made);
+      if (made == CreateResult::Taken) continue;
+      if (made == CreateResult::Failed) break;
+      std::unique_ptr<OwnFile> log = files_.CreateNew(base + ".log", made);
+      if (made != CreateResult::Created || !reg->Write(bytes)) {
+        reg->Discard();
+        if (made == CreateResult::Taken) continue;
+        break;
+      }
+      backupFile_ = std::move(reg);
+      logFile_ = std::move(log);
       backupPath_ = base + ".reg";
       logPath_ = base + ".log";
       saved_ = Entries(backup_.File());
@@ -79,7 +87,7 @@ bool RepairJournal::ChooseFolder() {
 void RepairJournal::Protect(std::span<const StepTarget> targets) {
   backup_.Add(targets);
   if (!ChooseFolder() || Entries(backup_.File()) == saved_) return;
-  if (!files_.WriteFile(backupPath_, WriteRegFile(backup_.File()))) {
+  if (!backupFile_->Write(WriteRegFile(backup_.File()))) {
     Note(LoadString(3219) + backupPath_);
   }
   saved_ = Entries(backup_.File());
@@ -99,13 +107,13 @@ void RepairJournal::Note(const std::string& line) {
 }
 
 void RepairJournal::SaveLog() {
-  if (logPath_.empty()) return;
+  if (!logFile_) return;
   std::string header = Line(3204, backupPath_);
   for (const std::string& unread : backup_.Unread()) header += Line(3219, unread);
   // The backup line goes after the settings, before the steps.
   std::size_t steps = log_.find("\r\n\r\n");
   std::string text = steps == std::string::npos ? log_ + header : log_.substr(0, steps + 2) + header + log_.substr(steps + 2);
-  files_.WriteFile(logPath_, kBom + text);
+  logFile_->Write(kBom + text);
 }
 
 }  // namespace orvane

@@ -40,6 +40,7 @@ class RepairJournal {
 
   FileStore& files_;
   BackupBuilder backup_;
+  std::unique_ptr<OwnFile> backupFile_, logFile_;
   std::string log_;
   std::string backupPath_, logPath_;
   std::string stamp_;  // names the pair and dates the log

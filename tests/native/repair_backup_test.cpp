@@ -4,7 +4,9 @@
 
 #include "platform/memory_registry.h"
 #include "platform/text.h"
+#include "repair/journal.h"
 #include "repair/reg_file.h"
+#include "repair/runner.h"
 #include "repair/undo.h"
 #include "support/memory_files.h"
 #include "support/recording_commands.h"
@@ -63,6 +65,26 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
     EXPECT_EQ(Dump(rig.registry), before);
     EXPECT_EQ(rig.files.files.size(), 1u);  // no backup or log of an undo that did not run
   }
+}
+
+TEST(RepairBackup, NamesAlreadyTakenAreLeftAloneAndEachRunGetsAPairOfItsOwn) {
+  Rig rig;
+  const std::string folder = R"(C:\Tools\Backups\)", stamp = "2026-12-06_14-03-27";
+  for (const char* name : {"", "_2"}) {  // a lone log or backup takes its run's name too
+    rig.files.files[folder + stamp + name + (name[0] ? ".log" : ".reg")] = "planted";
+  }
+  std::vector<std::string> paths;
+  for (int run = 0; run < 2; ++run) {
+    RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
+    journal.Protect(ResolveSteps(kRepairItems[7].steps, rig.config));
+    journal.Note("run " + std::to_string(run));
+    paths.push_back(journal.BackupPath());
+  }
+  EXPECT_EQ(paths, (std::vector<std::string>{folder + stamp + "_3.reg", folder + stamp + "_4.reg"}));
+  EXPECT_EQ(rig.files.files[folder + stamp + ".reg"], "planted");
+  EXPECT_EQ(rig.files.files[folder + stamp + "_2.log"], "planted");
+  EXPECT_EQ(rig.files.files.count(folder + stamp + "_2.reg"), 0u);  // given back through its own handle
+  EXPECT_NE(rig.files.files[folder + stamp + "_4.log"].find("run 1"), std::string::npos);
 }
 
 }  // namespace

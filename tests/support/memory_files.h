@@ -18,10 +18,30 @@ class MemoryFiles : public FileStore {
   std::string ProgramFolder() override { return program; }
   std::string LocalAppDataFolder() override { return localAppData; }
   bool CreateFolder(const std::string& path) override { return !readOnlyFolders.count(path); }
-  bool WriteFile(const std::string& path, std::string_view bytes) override {
-    if (readOnlyFolders.count(path.substr(0, path.rfind('\\')))) return false;
-    files[path] = std::string(bytes);
-    return true;
+  // Each file made through CreateNew writes only its own entry, and only while it is there.
+  struct File : OwnFile {
+    MemoryFiles& store;
+    std::string path;
+    File(MemoryFiles& s, std::string p) : store(s), path(std::move(p)) {}
+    const std::string& Path() const override { return path; }
+    bool Write(std::string_view bytes) override {
+      if (path.empty()) return false;
+      store.files[path] = std::string(bytes);
+      return true;
+    }
+    void Discard() override {
+      store.files.erase(path);
+      path.clear();
+    }
+  };
+  std::unique_ptr<OwnFile> CreateNew(const std::string& path, CreateResult& result) override {
+    result = CreateResult::Failed;
+    if (readOnlyFolders.count(path.substr(0, path.rfind('\\')))) return nullptr;
+    result = CreateResult::Taken;
+    if (files.count(path)) return nullptr;
+    result = CreateResult::Created;
+    files[path];
+    return std::make_unique<File>(*this, path);
   }
   std::optional<std::string> ReadFile(const std::string& path) override {
     auto it = files.find(path);

@@ -6,10 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
 
+#include "platform/memory_registry.h"
+#include "platform/win32/file_store_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 #include "repair/backup.h"
+#include "repair/journal.h"
 #include "repair/reg_file.h"
 #include "repair/runner.h"
 #include "support/recording_commands.h"
@@ -106,6 +111,92 @@ TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
   std::string ended = before;  // regedit ends the string that lacks its terminator
   ended.replace(ended.find("ddeexec []=1: 120 0\n"), 20, "ddeexec []=1: 120 0 0 0\n");
   EXPECT_EQ(testing::Dump(s.registry), ended);
+}
+
+// Every run of this store wants the same names.
+struct StoppedClock : Win32FileStore {
+  using Win32FileStore::Win32FileStore;
+  std::string LocalTimeStamp() override { return "2026-12-06_14-03-27"; }
+};
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeepTheirOwnBackups) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring root = std::wstring(temp) + L"orvane-writer-" + std::to_wstring(::GetCurrentProcessId());
+  const std::wstring backups = root + L"\\Backups", victim = root + L"\\victim.txt";
+  auto clean = [&] {
+    for (int n = 1; n <= 50; ++n) {
+      for (const wchar_t* ext : {L".reg", L".log", L".reg.tmp", L".log.tmp"}) {
+        const std::wstring name = L"\\2026-12-06_14-03-27" + (n == 1 ? L"" : L"_" + std::to_wstring(n)) + ext;
+        ::DeleteFileW((backups + name).c_str());
+        ::RemoveDirectoryW((backups + name).c_str());
+      }
+    }
+    ::RemoveDirectoryW(backups.c_str());
+    ::DeleteFileW(victim.c_str());
+  };
+  clean();
+  ::CreateDirectoryW(root.c_str(), nullptr);
+  ::CreateDirectoryW(backups.c_str(), nullptr);
+  std::ofstream(victim.c_str(), std::ios::binary) << "victim";
+  // Names a run of this second uses, or once used for its temporary files: hard links to
+  // another file (Wine makes no symbolic links; a hard link is written through the same way)
+  // and a folder.
+  const std::wstring stamp = backups + L"\\2026-12-06_14-03-27";
+  const std::vector<std::wstring> planted = {stamp + L".reg.tmp", stamp + L".log", stamp + L"_2.reg",
+                                             stamp + L"_3.log.tmp"};
+  for (const std::wstring& path : planted) {
+    if (path.ends_with(L"_2.reg")) {
+      ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    } else {
+      ASSERT_TRUE(::CreateHardLinkW(path.c_str(), victim.c_str(), nullptr));
+    }
+  }
+  StoppedClock files(Narrow(root));
+  Sandbox s;
+  {
+    RepairJournal journal(files, s.registry, "1.0", s.config);
+    journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
+    journal.Note("x");
+    EXPECT_TRUE(journal.BackupPath().ends_with("\\Backups\\2026-12-06_14-03-27_3.reg")) << journal.BackupPath();
+  }
+  EXPECT_EQ(ReadAll(victim), "victim");
+  EXPECT_EQ(::GetFileAttributesW((stamp + L".reg").c_str()), INVALID_FILE_ATTRIBUTES);  // made, then given up
+  for (const std::wstring& path : planted) EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // Four runs at once, ten rounds: each backup holds its own run's value.
+  for (int round = 0; round < 10; ++round) {
+    std::vector<std::string> paths(4);
+    std::vector<std::thread> runs;
+    for (int run = 0; run < 4; ++run) {
+      runs.emplace_back([&, run] {
+        MemoryRegistry registry;
+        RegKey key(registry);
+        key.Create(HKCU, R"(Software\Microsoft\Internet Explorer\Main)");
+        registry.SetValue(key.Get(), "Start Page", RegValue::Text(RegType::Sz, "run " + std::to_string(run)));
+        RepairJournal journal(files, registry, "1.0", s.config);
+        journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
+        paths[run] = journal.BackupPath();
+      });
+    }
+    for (std::thread& run : runs) run.join();
+    for (int run = 0; run < 4; ++run) {
+      SCOPED_TRACE(paths[run]);
+      std::string error;
+      auto parsed = ParseRegFile(ReadAll(Wide(paths[run])), error);
+      ASSERT_TRUE(parsed) << error;
+      const RegFileKey& main = parsed->keys.at(0);
+      ASSERT_EQ(main.root, HKCU);
+      EXPECT_EQ(main.values.at(0).value->AsText(), "run " + std::to_string(run));
+    }
+  }
+  clean();
+  ::RemoveDirectoryW(root.c_str());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/text.h"
+#include "platform/win32/own_file_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -50,26 +51,13 @@ bool Win32FileStore::CreateFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Written beside the file, then moved over it: a backup that grows is never
-// left cut short by a failed rewrite.
-bool Win32FileStore::WriteFile(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Wide(path), temporary = target + L".tmp";
-  bool ok = false;
-  {
-    UniqueKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    ok = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size() && ::FlushFileBuffers(file.get());
-  }
-  ok = ok && ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) ::DeleteFileW(temporary.c_str());
-  return ok;
+std::unique_ptr<OwnFile> Win32FileStore::CreateNew(const std::string& path, CreateResult& result) {
+  return Win32OwnFile::Create(path, result);
 }
 
 std::optional<std::string> Win32FileStore::ReadFile(const std::string& path) {
-  UniqueKernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  UniqueKernelHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   HANDLE h = file.get();

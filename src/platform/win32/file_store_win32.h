@@ -13,7 +13,7 @@ class Win32FileStore : public FileStore {
   std::string ProgramFolder() override { return folder_; }
   std::string LocalAppDataFolder() override;
   bool CreateFolder(const std::string& path) override;
-  bool WriteFile(const std::string& path, std::string_view bytes) override;
+  std::unique_ptr<OwnFile> CreateNew(const std::string& path, CreateResult& result) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override;
   std::string LocalTimeStamp() override;
