@@ -253,12 +253,7 @@ void frmMain::OpenLogFolder() {
   if (auto newest = NewestBackup(*services_.files)) {
     folder = newest->substr(0, newest->rfind('\\'));
   } else {
-    for (const std::string& candidate : BackupFolders(*services_.files)) {
-      if (services_.files->CreateFolder(candidate)) {
-        folder = candidate;
-        break;
-      }
-    }
+    folder = ChooseBackupFolder(*services_.files).folder;
   }
   if (!folder.empty()) services_.commands.Start("explorer.exe \"" + folder + "\"", kShowNormal);
 }

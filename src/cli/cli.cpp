@@ -186,7 +186,7 @@ class Program {
     }
     JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "items", list + "]");
-    text += LoadString(3204) + (journal.BackupPath().empty() ? LoadString(3205) : journal.BackupPath()) + "\n";
+    text += LoadString(3204) + (journal.BackupPath().empty() ? journal.NoBackupText() : journal.BackupPath()) + "\n";
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }
 

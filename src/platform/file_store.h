@@ -22,13 +22,27 @@ class OwnFile {
 
 enum class CreateResult { Created, Taken, Failed };
 
+// Why a folder is not one that only administrators may change.
+enum class FolderProblem { None, NotFolder, Link, Owner, OthersMayWrite, Unreadable };
+struct FolderCheck {
+  FolderProblem problem = FolderProblem::None;
+  std::string path;  // the folder at fault
+};
+
 class FileStore {
  public:
   virtual ~FileStore() = default;
 
-  virtual std::string ProgramFolder() = 0;
+  // The machine's application data folder (%ProgramData%); "" when unknown.
+  virtual std::string MachineDataFolder() = 0;
   // The user's local application data folder; "" when unknown.
   virtual std::string LocalAppDataFolder() = 0;
+  // True when the process holds administrator rights.
+  virtual bool Elevated() = 0;
+  // Creates the folders `below` one inside the other in `parent`, or takes those
+  // there, so that only administrators and SYSTEM own or may change them and
+  // no link leads anywhere on the way. Checked anew at every call.
+  virtual FolderCheck ProtectFolder(const std::string& parent, const std::vector<std::string>& below) = 0;
   // Creates the folder and its parents; true when it exists afterwards.
   virtual bool CreateFolder(const std::string& path) = 0;
   // Creates a new file: Taken when anything of that name is there already (a

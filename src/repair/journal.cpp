@@ -10,6 +10,8 @@ namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr int kNameAttempts = 1000;
+constexpr std::uint16_t kNoWayBack = 3600;
+constexpr std::uint16_t kFolderProblems = 3600;  // + FolderProblem
 
 std::string Line(std::uint16_t label, const std::string& text) { return LoadString(label) + text + "\r\n"; }
 
@@ -21,12 +23,32 @@ std::size_t Entries(const RegFile& file) {
 
 }  // namespace
 
+BackupPlace ChooseBackupFolder(FileStore& files) {
+  BackupPlace place;
+  if (!files.Elevated()) {
+    const std::string local = files.LocalAppDataFolder();
+    if (!local.empty() && files.CreateFolder(local + "\\Orvane\\Backups")) place.folder = local + "\\Orvane\\Backups";
+    return place;
+  }
+  const std::string machine = files.MachineDataFolder();
+  const FolderCheck check = machine.empty() ? FolderCheck{FolderProblem::NotFolder, "%ProgramData%"}
+                                            : files.ProtectFolder(machine, {"Orvane", "Backups"});
+  if (check.problem == FolderProblem::None) {
+    place.folder = machine + "\\Orvane\\Backups";
+  } else {
+    place.refused = check.path + "  " + LoadString(kFolderProblems + static_cast<int>(check.problem));
+  }
+  return place;
+}
+
 std::vector<std::string> BackupFolders(FileStore& files) {
   std::vector<std::string> folders;
-  std::string program = files.ProgramFolder();
-  if (!program.empty()) folders.push_back(program + (program.ends_with("\\") ? "" : "\\") + "Backups");
-  std::string local = files.LocalAppDataFolder();
-  if (!local.empty()) folders.push_back(local + "\\Orvane\\Backups");
+  const std::string machine = files.MachineDataFolder();
+  if (!machine.empty() && files.ProtectFolder(machine, {"Orvane", "Backups"}).problem == FolderProblem::None) {
+    folders.push_back(machine + "\\Orvane\\Backups");
+  }
+  const std::string local = files.LocalAppDataFolder();
+  if (!files.Elevated() && !local.empty()) folders.push_back(local + "\\Orvane\\Backups");
   return folders;
 }
 
@@ -58,20 +80,20 @@ bool RepairJournal::ChooseFolder() {
   if (chosen_) return backupFile_ != nullptr;
   chosen_ = true;
   const std::string bytes = WriteRegFile(backup_.File());
-  for (const std::string& folder : BackupFolders(files_)) {
-    if (!files_.CreateFolder(folder)) continue;
+  place_ = ChooseBackupFolder(files_);
+  if (const std::string& folder = place_.folder; !folder.empty()) {
     // A name already there, whoever put it there, is left alone: the next one is tried.
     CreateResult made = CreateResult::Failed;
     for (int n = 1; n <= kNameAttempts; ++n) {
       const std::string base = folder + "\\" + stamp_ + (n == 1 ? "" : "_" + std::to_string(n));
       std::unique_ptr<OwnFile> reg = files_.CreateNew(base + ".reg", made);
       if (made == CreateResult::Taken) continue;
-      if (made == CreateResult::Failed) break;
+      if (made == CreateResult::Failed) return false;
       std::unique_ptr<OwnFile> log = files_.CreateNew(base + ".log", made);
       if (made != CreateResult::Created || !reg->Write(bytes)) {
         reg->Discard();
         if (made == CreateResult::Taken) continue;
-        break;
+        return false;
       }
       backupFile_ = std::move(reg);
       logFile_ = std::move(log);
@@ -91,6 +113,10 @@ void RepairJournal::Protect(std::span<const StepTarget> targets) {
     Note(LoadString(3219) + backupPath_);
   }
   saved_ = Entries(backup_.File());
+}
+
+std::string RepairJournal::NoBackupText() const {
+  return place_.refused.empty() ? LoadString(3205) : LoadString(kNoWayBack) + place_.refused;
 }
 
 void RepairJournal::Record(const std::string& title, const RunReport& report) {

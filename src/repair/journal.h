@@ -1,9 +1,10 @@
 #pragma once
 // The backup and the log of one run: a .reg file that puts back what the run
 // changes, and a plain-text log of every step, one pair per run named by the
-// local date and time, in Backups beside the program or else in the user's
-// local application data (Orvane\Backups). When neither can be written the
-// run goes on and no backup is claimed.
+// local date and time, in %ProgramData%\Orvane\Backups, a folder only
+// administrators may change, or for a process without administrator rights in
+// the user's local application data (Orvane\Backups). When the folder fails
+// its check or cannot be written the run goes on and no backup is claimed.
 #include <optional>
 #include <span>
 #include <string>
@@ -15,7 +16,14 @@
 
 namespace orvane {
 
-// The folders backups go to, in the order they are tried.
+struct BackupPlace {
+  std::string folder;   // "" when none
+  std::string refused;  // why the machine's folder was not used
+};
+// Where this process writes its backups.
+BackupPlace ChooseBackupFolder(FileStore& files);
+// The folders undo reads: the machine's while it passes its check, the user's
+// own only for a process without administrator rights.
 std::vector<std::string> BackupFolders(FileStore& files);
 // The newest backup in either folder; nullopt when there is none.
 std::optional<std::string> NewestBackup(FileStore& files);
@@ -33,6 +41,8 @@ class RepairJournal {
 
   const std::string& BackupPath() const { return backupPath_; }  // "" when none
   const std::string& LogPath() const { return logPath_; }
+  // What to say in place of the backup's path when there is none.
+  std::string NoBackupText() const;
 
  private:
   bool ChooseFolder();
@@ -44,6 +54,7 @@ class RepairJournal {
   std::string log_;
   std::string backupPath_, logPath_;
   std::string stamp_;  // names the pair and dates the log
+  BackupPlace place_;
   bool chosen_ = false;
   std::size_t saved_ = 0;  // entries in the backup file as last saved
 };

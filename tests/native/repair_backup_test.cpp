@@ -69,7 +69,7 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
 
 TEST(RepairBackup, NamesAlreadyTakenAreLeftAloneAndEachRunGetsAPairOfItsOwn) {
   Rig rig;
-  const std::string folder = R"(C:\Tools\Backups\)", stamp = "2026-12-06_14-03-27";
+  const std::string folder = R"(C:\ProgramData\Orvane\Backups\)", stamp = "2026-12-06_14-03-27";
   for (const char* name : {"", "_2"}) {  // a lone log or backup takes its run's name too
     rig.files.files[folder + stamp + name + (name[0] ? ".log" : ".reg")] = "planted";
   }

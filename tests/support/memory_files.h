@@ -12,10 +12,14 @@ class MemoryFiles : public FileStore {
  public:
   std::map<std::string, std::string> files;  // full path -> bytes
   std::set<std::string> readOnlyFolders;
-  std::string program = R"(C:\Tools)", localAppData = R"(C:\Users\u\AppData\Local)";
+  std::string machine = R"(C:\ProgramData)", localAppData = R"(C:\Users\u\AppData\Local)";
+  bool elevated = true;
+  FolderCheck machineCheck;  // what ProtectFolder answers
   std::string stamp = "2026-12-06_14-03-27";
 
-  std::string ProgramFolder() override { return program; }
+  std::string MachineDataFolder() override { return machine; }
+  bool Elevated() override { return elevated; }
+  FolderCheck ProtectFolder(const std::string&, const std::vector<std::string>&) override { return machineCheck; }
   std::string LocalAppDataFolder() override { return localAppData; }
   bool CreateFolder(const std::string& path) override { return !readOnlyFolders.count(path); }
   // Each file made through CreateNew writes only its own entry, and only while it is there.

@@ -2,6 +2,7 @@
 // registry exactly, and Wine's own regedit /s restores the same file to the
 // same state as Orvane's importer.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -113,9 +114,43 @@ TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
   EXPECT_EQ(testing::Dump(s.registry), ended);
 }
 
+TEST(BackupWine, BackupsGoOnlyToAFolderNoOneButAdministratorsMayChange) {
+  const struct { const wchar_t* sddl; FolderProblem problem; } cases[] = {
+      {L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;AU)", FolderProblem::None},
+      {L"O:BUD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", FolderProblem::Owner},
+      {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FW;;;AU)", FolderProblem::OthersMayWrite},
+      {L"O:BAD:P(A;OICIIO;FA;;;CO)", FolderProblem::OthersMayWrite},  // files made there by anyone
+      {L"O:BAD:P(A;;WD;;;BU)", FolderProblem::OthersMayWrite},
+      {L"O:SY", FolderProblem::OthersMayWrite},  // no access list: everyone may
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.sddl));
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(c.sddl, SDDL_REVISION_1, &sd, nullptr));
+    EXPECT_EQ(FolderSecurityProblem(sd, nullptr), c.problem);
+    ::LocalFree(sd);
+  }
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::string parent = Narrow(std::wstring(temp)).substr(0, Narrow(std::wstring(temp)).size() - 1);
+  const std::string name = "orvane-protect-" + std::to_string(::GetCurrentProcessId());
+  Win32FileStore files;
+  EXPECT_EQ(files.ProtectFolder(parent, {name, "Backups"}).problem, FolderProblem::None);
+  // A file planted where a folder belongs.
+  std::ofstream(Wide(parent + "\\" + name + "\\Planted").c_str()) << "x";
+  const FolderCheck planted = files.ProtectFolder(parent, {name, "Planted"});
+  EXPECT_EQ(planted.problem, FolderProblem::NotFolder);
+  EXPECT_EQ(planted.path, parent + "\\" + name + "\\Planted");
+  ::DeleteFileW(Wide(planted.path).c_str());
+  ::RemoveDirectoryW(Wide(parent + "\\" + name + "\\Backups").c_str());
+  ::RemoveDirectoryW(Wide(parent + "\\" + name).c_str());
+}
+
 // Every run of this store wants the same names.
 struct StoppedClock : Win32FileStore {
-  using Win32FileStore::Win32FileStore;
+  explicit StoppedClock(std::string root) : root(std::move(root)) {}
+  std::string root;
+  std::string MachineDataFolder() override { return root; }
   std::string LocalTimeStamp() override { return "2026-12-06_14-03-27"; }
 };
 
@@ -128,7 +163,7 @@ TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeep
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);
   const std::wstring root = std::wstring(temp) + L"orvane-writer-" + std::to_wstring(::GetCurrentProcessId());
-  const std::wstring backups = root + L"\\Backups", victim = root + L"\\victim.txt";
+  const std::wstring backups = root + L"\\Orvane\\Backups", victim = root + L"\\victim.txt";
   auto clean = [&] {
     for (int n = 1; n <= 50; ++n) {
       for (const wchar_t* ext : {L".reg", L".log", L".reg.tmp", L".log.tmp"}) {
@@ -138,10 +173,12 @@ TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeep
       }
     }
     ::RemoveDirectoryW(backups.c_str());
+    ::RemoveDirectoryW((root + L"\\Orvane").c_str());
     ::DeleteFileW(victim.c_str());
   };
   clean();
   ::CreateDirectoryW(root.c_str(), nullptr);
+  ::CreateDirectoryW((root + L"\\Orvane").c_str(), nullptr);
   ::CreateDirectoryW(backups.c_str(), nullptr);
   std::ofstream(victim.c_str(), std::ios::binary) << "victim";
   // Names a run of this second uses, or once used for its temporary files: hard links to
@@ -163,7 +200,7 @@ TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeep
     RepairJournal journal(files, s.registry, "1.0", s.config);
     journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
     journal.Note("x");
-    EXPECT_TRUE(journal.BackupPath().ends_with("\\Backups\\2026-12-06_14-03-27_3.reg")) << journal.BackupPath();
+    EXPECT_TRUE(journal.BackupPath().ends_with("\\Orvane\\Backups\\2026-12-06_14-03-27_3.reg")) << journal.BackupPath();
   }
   EXPECT_EQ(ReadAll(victim), "victim");
   EXPECT_EQ(::GetFileAttributesW((stamp + L".reg").c_str()), INVALID_FILE_ATTRIBUTES);  // made, then given up
