@@ -260,6 +260,7 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
     if (line.empty() || line.starts_with(";")) continue;
     if (line.starts_with("[")) {
       RegFileKey key;
+      key.line = number;
       ok = ReadKeyLine(line, key) || reader.Fail(number, "a key outside HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, or malformed");
       file.keys.push_back(std::move(key));
       continue;

@@ -22,6 +22,7 @@ struct RegFileKey {
   std::string path;
   bool remove = false;  // [-key]
   std::vector<RegFileValue> values;
+  std::size_t line = 0;  // where a parsed file names it
 };
 
 struct RegFile {

@@ -7,6 +7,7 @@
 #include "repair/journal.h"
 #include "repair/reg_file.h"
 #include "repair/runner.h"
+#include "resources/catalogue.h"
 #include "repair/undo.h"
 #include "support/memory_files.h"
 #include "support/recording_commands.h"
@@ -64,6 +65,51 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
     EXPECT_FALSE(result.error.empty());
     EXPECT_EQ(Dump(rig.registry), before);
     EXPECT_EQ(rig.files.files.size(), 1u);  // no backup or log of an undo that did not run
+  }
+}
+
+TEST(RepairBackup, UndoRestoresOnlyTheProgramsKeysAndOnlyWhatTheRepairWrote) {
+  constexpr RegRoot HKLM = RegRoot::LocalMachine;
+  const std::string file = R"(C:\ProgramData\Orvane\Backups\x.reg)", header = "Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::string ifeo = R"(HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\sethc.exe)";
+  for (const std::string& foreign : std::vector<std::string>{"[" + ifeo + "]\r\n\"Debugger\"=\"cmd.exe\"", "[-HKEY_CURRENT_USER\\Software\\Other]",
+                                     "[HKEY_LOCAL_MACHINE\\Software\\Microsoft]\r\n\"v\"=\"x\""}) {
+    Rig rig;
+    rig.files.files[file] = Utf16File(header + "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main]\r\n"
+                                      "\"Start Page\"=\"x\"\r\n\r\n" + foreign + "\r\n");
+    const std::string before = Dump(rig.registry);
+    UndoResult result = UndoBackup(rig.files, rig.context, "1.0", file);
+    EXPECT_EQ(result.status, UndoResult::Status::Malformed);
+    EXPECT_TRUE(result.error.starts_with("line 6:")) << result.error;
+    EXPECT_EQ(Dump(rig.registry), before);
+  }
+
+  // The repair creates the Search key; a value and a subkey are added there since.
+  Rig rig;
+  rig.registry.Put(HKLM, R"(Software\Microsoft\Windows)", "v", RegValue::Dword(1));
+  const std::string before = Dump(rig.registry), search = R"(Software\Microsoft\Internet Explorer\Search)";
+  for (bool added : {false, true}) {
+    rig.files.stamp = added ? "2026-12-06_16-00-00" : "2026-12-06_15-00-00";
+    {
+      RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
+      journal.Protect(ResolveSteps(kRepairItems[11].steps, rig.config));
+      ASSERT_TRUE(RunSteps(kRepairItems[11].steps, rig.context).Succeeded());
+    }
+    if (added) {
+      rig.registry.Put(HKLM, search, "Added", RegValue::Dword(2));
+      rig.registry.PutKey(HKLM, search + R"(\Sub)");
+    }
+    rig.files.stamp += "_undo";
+    UndoResult result = UndoBackup(rig.files, rig.context, "1.0");
+    EXPECT_EQ(result.status, UndoResult::Status::Restored);
+    if (added) {
+      EXPECT_FALSE(rig.registry.Value(HKLM, search, "SearchAssistant"));
+      EXPECT_TRUE(rig.registry.Value(HKLM, search, "Added"));
+      EXPECT_TRUE(rig.registry.KeyExists(HKLM, search + R"(\Sub)"));
+      EXPECT_NE(rig.files.files[result.logPath].find(LoadString(3606) + "HKEY_LOCAL_MACHINE\\" + search), std::string::npos);
+    } else {
+      EXPECT_EQ(Dump(rig.registry), before);
+    }
   }
 }
 
