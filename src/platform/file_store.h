@@ -54,6 +54,8 @@ class FileStore {
   virtual std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) = 0;
   // Local date and time as "2026-12-06_14-03-27".
   virtual std::string LocalTimeStamp() = 0;
+  // Universal time as "2026-12-06T14:03:27.123Z": orders runs whatever the clock's zone.
+  virtual std::string UniversalTime() = 0;
 };
 
 }  // namespace orvane

@@ -1,7 +1,10 @@
 #include "repair/journal.h"
 
 #include <algorithm>
+#include <cctype>
+#include <set>
 
+#include "platform/text.h"
 #include "repair/step_text.h"
 #include "resources/catalogue.h"
 
@@ -14,6 +17,30 @@ constexpr std::uint16_t kNoWayBack = 3600;
 constexpr std::uint16_t kFolderProblems = 3600;  // + FolderProblem
 
 std::string Line(std::uint16_t label, const std::string& text) { return LoadString(label) + text + "\r\n"; }
+
+// "_10" after "_9": runs of digits compare as numbers.
+bool NaturalLess(const std::string& a, const std::string& b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (std::isdigit(static_cast<unsigned char>(a[i])) && std::isdigit(static_cast<unsigned char>(b[j]))) {
+      std::size_t ei = i, ej = j;
+      while (ei < a.size() && std::isdigit(static_cast<unsigned char>(a[ei]))) ++ei;
+      while (ej < b.size() && std::isdigit(static_cast<unsigned char>(b[ej]))) ++ej;
+      std::string_view x = std::string_view(a).substr(i, ei - i), y = std::string_view(b).substr(j, ej - j);
+      while (x.size() > 1 && x[0] == '0') x.remove_prefix(1);
+      while (y.size() > 1 && y[0] == '0') y.remove_prefix(1);
+      if (x.size() != y.size()) return x.size() < y.size();
+      if (x != y) return x < y;
+      i = ei;
+      j = ej;
+      continue;
+    }
+    if (a[i] != b[j]) return a[i] < b[j];
+    ++i;
+    ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
 
 std::size_t Entries(const RegFile& file) {
   std::size_t n = file.keys.size();
@@ -53,22 +80,34 @@ std::vector<std::string> BackupFolders(FileStore& files) {
 }
 
 std::optional<std::string> NewestBackup(FileStore& files) {
-  std::optional<std::string> newest;
-  std::string newestName;
+  struct Found {
+    std::string time, name, path;
+  };
+  std::vector<Found> runs;
+  std::set<std::string> undone;
   for (const std::string& folder : BackupFolders(files)) {
     for (const std::string& name : files.ListFiles(folder, ".reg")) {
-      if (name > newestName) {
-        newestName = name;
-        newest = folder + "\\" + name;
+      const std::string path = folder + "\\" + name;
+      const RegFileHeader header = ReadRegFileHeader(files.ReadFile(path).value_or(""));
+      if (header.undoes.empty()) {
+        runs.push_back({header.time, name, path});
+      } else {
+        undone.insert(AsciiLower(header.undoes));
       }
     }
   }
-  return newest;
+  std::erase_if(runs, [&](const Found& run) { return undone.count(AsciiLower(run.path)); });
+  auto older = [](const Found& a, const Found& b) {
+    return a.time != b.time ? a.time < b.time : NaturalLess(a.name, b.name);
+  };
+  if (runs.empty()) return std::nullopt;
+  return std::max_element(runs.begin(), runs.end(), older)->path;
 }
 
 RepairJournal::RepairJournal(FileStore& files, RegistryService& registry, const std::string& version,
                              const AppConfig& config)
     : files_(files), backup_(registry), stamp_(files.LocalTimeStamp()) {
+  backup_.Stamp(files.UniversalTime(), "");
   std::string shown = stamp_;
   std::replace(shown.begin(), shown.end(), '_', ' ');
   if (shown.size() >= 19) shown[13] = shown[16] = ':';
@@ -105,6 +144,8 @@ bool RepairJournal::ChooseFolder() {
   }
   return false;
 }
+
+void RepairJournal::Undoes(const std::string& file) { backup_.Stamp(backup_.File().time, file); }
 
 void RepairJournal::Protect(std::span<const StepTarget> targets) {
   backup_.Add(targets);

@@ -25,7 +25,8 @@ BackupPlace ChooseBackupFolder(FileStore& files);
 // The folders undo reads: the machine's while it passes its check, the user's
 // own only for a process without administrator rights.
 std::vector<std::string> BackupFolders(FileStore& files);
-// The newest backup in either folder; nullopt when there is none.
+// The newest backup of a run not yet undone, by the time written inside the
+// files; an undo's own backups are not chosen. nullopt when there is none.
 std::optional<std::string> NewestBackup(FileStore& files);
 
 class RepairJournal {
@@ -33,6 +34,8 @@ class RepairJournal {
   RepairJournal(FileStore& files, RegistryService& registry, const std::string& version,
                 const AppConfig& config);
 
+  // Marks this journal's backup as an undo's own, of `file`. Call first.
+  void Undoes(const std::string& file);
   // Adds what the targets will change to the backup and saves it. Call before they run.
   void Protect(std::span<const StepTarget> targets);
   // Appends a titled run to the log and saves it.

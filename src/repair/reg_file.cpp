@@ -1,5 +1,6 @@
 #include "repair/reg_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -12,6 +13,18 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::array<RegRoot, 3> kRoots = {RegRoot::ClassesRoot, RegRoot::CurrentUser,
                                            RegRoot::LocalMachine};
 constexpr std::size_t kHexLineLimit = 76;
+constexpr std::string_view kTimeLine = "; Orvane time: ";
+constexpr std::string_view kUndoesLine = "; Orvane undoes: ";
+constexpr std::string_view kEndLine = "; Orvane end";
+
+std::string Utf16Text(std::string_view bytes) {
+  std::u16string units;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return Utf16ToUtf8(units);
+}
 
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
@@ -197,12 +210,7 @@ bool SplitLines(std::string_view bytes, Reader& reader) {
     return reader.Fail(1, "not a UTF-16 registry file");
   }
   if (bytes.size() % 2 != 0) return reader.Fail(0, "the file is cut off");
-  std::u16string units;
-  for (std::size_t i = 2; i < bytes.size(); i += 2) {
-    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
-  }
-  const std::string text = Utf16ToUtf8(units);
+  const std::string text = Utf16Text(bytes);
   if (!text.ends_with("\n")) return reader.Fail(0, "the file is cut off");
   std::size_t start = 0;
   while (start < text.size()) {
@@ -236,11 +244,15 @@ std::string FullKeyName(RegRoot root, std::string_view path) {
 std::string WriteRegFile(const RegFile& file) {
   std::string text(kHeader);
   text += "\r\n\r\n";
+  if (!file.time.empty()) text += std::string(kTimeLine) + file.time + "\r\n";
+  if (!file.undoes.empty()) text += std::string(kUndoesLine) + file.undoes + "\r\n";
+  if (!file.time.empty()) text += "\r\n";
   for (const RegFileKey& key : file.keys) {
     text += (key.remove ? "[-" : "[") + FullKeyName(key.root, key.path) + "]\r\n";
     for (const RegFileValue& value : key.values) text += ValueLine(value) + "\r\n";
     text += "\r\n";
   }
+  if (!file.time.empty()) text += std::string(kEndLine) + "\r\n";
   std::string bytes = "\xFF\xFE";
   for (char16_t unit : Utf8ToUtf16(text)) {
     bytes += static_cast<char>(unit & 0xFF);
@@ -257,6 +269,8 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
   while (ok && reader.next < reader.lines.size()) {
     const std::size_t number = reader.next + 1;
     const std::string line = reader.lines[reader.next++];
+    if (line.starts_with(kTimeLine)) file.time = line.substr(kTimeLine.size());
+    if (line.starts_with(kUndoesLine)) file.undoes = line.substr(kUndoesLine.size());
     if (line.empty() || line.starts_with(";")) continue;
     if (line.starts_with("[")) {
       RegFileKey key;
@@ -273,11 +287,31 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
     ok = ReadValueLine(reader, number, line, value);
     file.keys.back().values.push_back(std::move(value));
   }
+  if (ok && !file.time.empty()) {
+    std::size_t last = reader.lines.size();
+    while (last > 0 && reader.lines[last - 1].empty()) --last;
+    if (last == 0 || reader.lines[last - 1] != kEndLine) ok = reader.Fail(last, "the file is cut off");
+  }
   if (!ok) {
     error = reader.error;
     return std::nullopt;
   }
   return file;
+}
+
+RegFileHeader ReadRegFileHeader(std::string_view bytes) {
+  RegFileHeader header;
+  const std::string text = Utf16Text(bytes.substr(0, std::min<std::size_t>(bytes.size(), 4096)));
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string_view line = std::string_view(text).substr(start, end - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.starts_with("[")) break;
+    if (line.starts_with(kTimeLine)) header.time = line.substr(kTimeLine.size());
+    if (line.starts_with(kUndoesLine)) header.undoes = line.substr(kUndoesLine.size());
+    start = end + 1;
+  }
+  return header;
 }
 
 std::vector<StepTarget> RegFileTargets(const RegFile& file) {

@@ -159,6 +159,7 @@ UndoResult UndoBackup(FileStore& files, RepairContext& context, const std::strin
   }
   std::vector<StepTarget> targets = RegFileTargets(*parsed);
   RepairJournal journal(files, context.registry, version, context.config);
+  journal.Undoes(file);
   journal.Protect(targets);
   result.report = ApplyTargets(std::move(targets), context);
   std::vector<std::string> kept;

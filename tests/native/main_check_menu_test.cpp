@@ -55,15 +55,17 @@ TEST(MainCheckMenu, TheJournalGoesToTheProtectedFolderOrTheUsersOwnAndAnUndoCanB
     EXPECT_NE(log.find(R"(HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Main)"), std::string::npos) << log;
     EXPECT_NE(log.find(" (5)\r\n"), std::string::npos) << log;
 
-    // Undo keeps a backup of its own, so that it can be undone in turn.
+    // Undo keeps a backup of its own; a second undo walks back, finds no repair left and re-applies nothing.
     r.f.registry.ClearFailures();
     r.choice = 1;
     r.files.stamp = "2026-12-06_14-05-00";
     r.RightClick(r.m->piclist);
     EXPECT_EQ(testing::Dump(r.f.registry), before);
+    EXPECT_EQ(r.files.files.size(), 4u);
     r.files.stamp = "2026-12-06_14-06-00";
     r.RightClick(r.m->piclist);
-    EXPECT_EQ(r.f.registry.Value(HKCU, kIeMain, "Start Page"), RegValue::Text(RegType::Sz, r.f.stored.HomePage));
+    EXPECT_EQ(testing::Dump(r.f.registry), before);
+    EXPECT_EQ(r.f.platform.messages.back().text, LoadString(3122));
   }
 }
 

@@ -52,8 +52,13 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
       {"a root alone", Utf16File(header + "[HKEY_LOCAL_MACHINE]\r\n")},
       {"value outside a key", Utf16File(header + "\"v\"=\"x\"\r\n")},
   };
+  // Ours, cut exactly at a line end before its end line.
+  const std::string ours = WriteRegFile({{{HKCU, "A", true, {}, 0}}, "2026-12-06T14:03:27.000Z", ""});
+  const std::string cutAtLineEnd = ours.substr(0, ours.rfind(std::string("]\0\r\0\n\0", 6)) + 6);
   std::string error;
   EXPECT_TRUE(ParseRegFile(goodBytes, error)) << error;
+  EXPECT_TRUE(ParseRegFile(ours, error)) << error;
+  EXPECT_FALSE(ParseRegFile(cutAtLineEnd, error));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Rig rig;
@@ -111,6 +116,20 @@ TEST(RepairBackup, UndoRestoresOnlyTheProgramsKeysAndOnlyWhatTheRepairWrote) {
       EXPECT_EQ(Dump(rig.registry), before);
     }
   }
+}
+
+TEST(RepairBackup, TheNewestRunNotYetUndoneIsChosenByTheTimeInsideTheFiles) {
+  Rig rig;
+  const std::string folder = R"(C:\ProgramData\Orvane\Backups\)";
+  auto put = [&](const std::string& name, const std::string& time, const std::string& undoes = "") {
+    rig.files.files[folder + name] = WriteRegFile({{}, time, undoes});
+  };
+  put("2026-10-25_02-30-00.reg", "2026-10-25T00:30:00Z");  // before the clocks went back
+  put("2026-10-25_02-10-00_9.reg", "2026-10-25T01:10:00Z");
+  put("2026-10-25_02-10-00_10.reg", "2026-10-25T01:10:00Z");
+  EXPECT_EQ(NewestBackup(rig.files), folder + "2026-10-25_02-10-00_10.reg");
+  put("2026-10-25_03-00-00.reg", "2026-10-25T03:00:00Z", folder + "2026-10-25_02-10-00_10.reg");
+  EXPECT_EQ(NewestBackup(rig.files), folder + "2026-10-25_02-10-00_9.reg");
 }
 
 TEST(RepairBackup, NamesAlreadyTakenAreLeftAloneAndEachRunGetsAPairOfItsOwn) {

@@ -63,6 +63,7 @@ class MemoryFiles : public FileStore {
     return names;
   }
   std::string LocalTimeStamp() override { return stamp; }
+  std::string UniversalTime() override { return stamp; }
 };
 
 }  // namespace orvane::testing

@@ -196,4 +196,13 @@ std::string Win32FileStore::LocalTimeStamp() {
   return text;
 }
 
+std::string Win32FileStore::UniversalTime() {
+  SYSTEMTIME t;
+  ::GetSystemTime(&t);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", t.wYear, t.wMonth, t.wDay, t.wHour,
+                t.wMinute, t.wSecond, t.wMilliseconds);
+  return text;
+}
+
 }  // namespace orvane

@@ -18,6 +18,7 @@ class Win32FileStore : public FileStore {
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override;
   std::string LocalTimeStamp() override;
+  std::string UniversalTime() override;
 };
 
 // Whether a folder's security lets someone other than administrators and
