@@ -165,7 +165,6 @@ class Program {
     for (int item : *items) journal.Protect(ResolveSteps(kRepairItems[item].steps, config_));
     std::string json = "{", text, list = "[";
     JsonField(json, "command", "\"repair\"");
-    JsonField(json, "backup", JsonString(journal.BackupPath()));
     bool failed = false;
     for (int item : *items) {
       RepairContext context{s_.registry, s_.commands, config_};
@@ -184,6 +183,8 @@ class Program {
       JsonField(entry, "steps", JsonOutcomes(report));
       JsonAppend(list, entry + "}");
     }
+    journal.Finish();
+    JsonField(json, "backup", JsonString(journal.BackupPath()));
     JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "items", list + "]");
     text += LoadString(3204) + (journal.BackupPath().empty() ? journal.NoBackupText() : journal.BackupPath()) + "\n";

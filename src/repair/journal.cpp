@@ -13,6 +13,8 @@ namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr int kNameAttempts = 1000;
+constexpr std::size_t kRunsKept = 100;
+constexpr std::uint16_t kNothingChanged = 3607;
 constexpr std::uint16_t kNoWayBack = 3600;
 constexpr std::uint16_t kFolderProblems = 3600;  // + FolderProblem
 
@@ -139,13 +141,47 @@ bool RepairJournal::ChooseFolder() {
       backupPath_ = base + ".reg";
       logPath_ = base + ".log";
       saved_ = Entries(backup_.File());
+      Prune(folder);
       return true;
     }
   }
   return false;
 }
 
-void RepairJournal::Undoes(const std::string& file) { backup_.Stamp(backup_.File().time, file); }
+void RepairJournal::Undoes(const std::string& file) {
+  undo_ = true;  // kept even when nothing changed: it marks its run as undone
+  backup_.Stamp(backup_.File().time, file);
+}
+
+void RepairJournal::Finish() {
+  if (finished_) return;
+  finished_ = true;
+  if (changed_ || undo_ || !backupFile_) return;
+  backupFile_->Discard();
+  backupFile_.reset();
+  backupPath_.clear();
+  Note(LoadString(kNothingChanged));
+  Prune(place_.folder);
+}
+
+// The newest runs with a backup keep their pairs, older ones go; the logs of
+// runs that changed nothing are counted apart, so they never push a backup out.
+void RepairJournal::Prune(const std::string& folder) {
+  std::vector<std::string> backups = files_.ListFiles(folder, ".reg"), lone;
+  for (std::string& name : backups) name.resize(name.size() - 4);
+  for (std::string& name : files_.ListFiles(folder, ".log")) {
+    name.resize(name.size() - 4);
+    if (std::find(backups.begin(), backups.end(), name) == backups.end()) lone.push_back(std::move(name));
+  }
+  for (std::vector<std::string>* runs : {&backups, &lone}) {
+    if (runs->size() <= kRunsKept) continue;
+    std::sort(runs->begin(), runs->end(), NaturalLess);
+    for (std::size_t i = 0; i + kRunsKept < runs->size(); ++i) {
+      files_.RemoveOld(folder + "\\" + (*runs)[i] + ".reg");
+      files_.RemoveOld(folder + "\\" + (*runs)[i] + ".log");
+    }
+  }
+}
 
 void RepairJournal::Protect(std::span<const StepTarget> targets) {
   backup_.Add(targets);
@@ -161,6 +197,7 @@ std::string RepairJournal::NoBackupText() const {
 }
 
 void RepairJournal::Record(const std::string& title, const RunReport& report) {
+  changed_ = changed_ || report.Wrote();
   log_ += "\r\n" + title + "\r\n";
   for (std::size_t i = 0; i < report.targets.size(); ++i) {
     log_ += "  " + DescribeStep(report.targets[i]) + "  ->  " + DescribeOutcome(report.outcomes[i]) + "\r\n";

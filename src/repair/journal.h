@@ -41,6 +41,10 @@ class RepairJournal {
   // Appends a titled run to the log and saves it.
   void Record(const std::string& title, const RunReport& report);
   void Note(const std::string& line);
+  // Ends the run: the backup of a repair that changed nothing is removed, and
+  // the log says so. Called by the destructor if not before.
+  void Finish();
+  ~RepairJournal() { Finish(); }
 
   const std::string& BackupPath() const { return backupPath_; }  // "" when none
   const std::string& LogPath() const { return logPath_; }
@@ -49,6 +53,7 @@ class RepairJournal {
 
  private:
   bool ChooseFolder();
+  void Prune(const std::string& folder);
   void SaveLog();
 
   FileStore& files_;
@@ -59,6 +64,7 @@ class RepairJournal {
   std::string stamp_;  // names the pair and dates the log
   BackupPlace place_;
   bool chosen_ = false;
+  bool changed_ = false, finished_ = false, undo_ = false;
   std::size_t saved_ = 0;  // entries in the backup file as last saved
 };
 

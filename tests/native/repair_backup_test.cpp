@@ -98,7 +98,7 @@ TEST(RepairBackup, UndoRestoresOnlyTheProgramsKeysAndOnlyWhatTheRepairWrote) {
     {
       RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
       journal.Protect(ResolveSteps(kRepairItems[11].steps, rig.config));
-      ASSERT_TRUE(RunSteps(kRepairItems[11].steps, rig.context).Succeeded());
+      journal.Record("", RunSteps(kRepairItems[11].steps, rig.context));
     }
     if (added) {
       rig.registry.Put(HKLM, search, "Added", RegValue::Dword(2));
@@ -130,6 +130,27 @@ TEST(RepairBackup, TheNewestRunNotYetUndoneIsChosenByTheTimeInsideTheFiles) {
   EXPECT_EQ(NewestBackup(rig.files), folder + "2026-10-25_02-10-00_10.reg");
   put("2026-10-25_03-00-00.reg", "2026-10-25T03:00:00Z", folder + "2026-10-25_02-10-00_10.reg");
   EXPECT_EQ(NewestBackup(rig.files), folder + "2026-10-25_02-10-00_9.reg");
+}
+
+TEST(RepairBackup, RunsThatChangeNothingKeepNoBackupAndTheNewestHundredRunsStay) {
+  Rig rig;
+  const std::string folder = R"(C:\ProgramData\Orvane\Backups)";
+  auto count = [&](const char* suffix) { return rig.files.ListFiles(folder, suffix).size(); };
+  auto run = [&](int i, bool damaged) {
+    if (damaged) rig.registry.Put(HKCU, R"(Software\Microsoft\Internet Explorer\Main)", "Start Page", RegValue::Dword(i));
+    rig.files.stamp = "2026-12-06_" + std::to_string(i);
+    RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
+    journal.Protect(ResolveSteps(kRepairItems[7].steps, rig.config));
+    journal.Record("", RunSteps(kRepairItems[7].steps, rig.context));
+  };
+  run(0, true);
+  for (int i = 1; i <= 120; ++i) run(i, false);
+  EXPECT_EQ(count(".reg"), 1u);
+  EXPECT_EQ(count(".log"), 101u);
+  EXPECT_NE(rig.files.files[folder + "\\2026-12-06_120.log"].find(LoadString(3607)), std::string::npos);
+  for (int i = 121; i <= 240; ++i) run(i, true);
+  EXPECT_EQ(count(".reg"), 100u);
+  EXPECT_TRUE(rig.files.files.count(folder + "\\2026-12-06_141.reg"));
 }
 
 TEST(RepairBackup, NamesAlreadyTakenAreLeftAloneAndEachRunGetsAPairOfItsOwn) {

@@ -52,6 +52,7 @@ class MemoryFiles : public FileStore {
     if (it == files.end()) return std::nullopt;
     return it->second;
   }
+  void RemoveOld(const std::string& path) override { files.erase(path); }
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override {
     std::vector<std::string> names;
     for (const auto& [path, bytes] : files) {

@@ -208,7 +208,7 @@ TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeep
 
   // Four runs at once, ten rounds: each backup holds its own run's value.
   for (int round = 0; round < 10; ++round) {
-    std::vector<std::string> paths(4);
+    std::vector<std::string> paths(4), bytes(4);
     std::vector<std::thread> runs;
     for (int run = 0; run < 4; ++run) {
       runs.emplace_back([&, run] {
@@ -219,13 +219,14 @@ TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeep
         RepairJournal journal(files, registry, "1.0", s.config);
         journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
         paths[run] = journal.BackupPath();
+        bytes[run] = files.ReadFile(paths[run]).value_or("");  // a run that wrote nothing gives it up at its end
       });
     }
     for (std::thread& run : runs) run.join();
     for (int run = 0; run < 4; ++run) {
       SCOPED_TRACE(paths[run]);
       std::string error;
-      auto parsed = ParseRegFile(ReadAll(Wide(paths[run])), error);
+      auto parsed = ParseRegFile(bytes[run], error);
       ASSERT_TRUE(parsed) << error;
       const RegFileKey& main = parsed->keys.at(0);
       ASSERT_EQ(main.root, HKCU);

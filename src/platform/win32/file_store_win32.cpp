@@ -172,6 +172,16 @@ std::optional<std::string> Win32FileStore::ReadFile(const std::string& path) {
   return bytes;
 }
 
+void Win32FileStore::RemoveOld(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  UniqueKernelHandle file(::CreateFileW(wide.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file || !HandleIsAt(file.get(), wide)) return;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+}
+
 std::vector<std::string> Win32FileStore::ListFiles(const std::string& folder, std::string_view suffix) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;

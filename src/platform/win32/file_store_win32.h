@@ -16,6 +16,7 @@ class Win32FileStore : public FileStore {
   bool CreateFolder(const std::string& path) override;
   std::unique_ptr<OwnFile> CreateNew(const std::string& path, CreateResult& result) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
+  void RemoveOld(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override;
   std::string LocalTimeStamp() override;
   std::string UniversalTime() override;
