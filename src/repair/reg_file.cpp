@@ -16,6 +16,11 @@ constexpr std::size_t kHexLineLimit = 76;
 constexpr std::string_view kTimeLine = "; Orvane time: ";
 constexpr std::string_view kUndoesLine = "; Orvane undoes: ";
 constexpr std::string_view kEndLine = "; Orvane end";
+// A value whose name regedit cannot hold (a line break in it): the name's UTF-8
+// bytes in hex, "=", the data on one line. Only Orvane's undo restores it.
+constexpr std::string_view kValueLine = "; Orvane value: ";
+constexpr std::string_view kValueNote =
+    "; Values whose names hold line breaks are in \"; Orvane value:\" lines: only Orvane's undo restores them.";
 
 std::string Utf16Text(std::string_view bytes) {
   std::u16string units;
@@ -43,7 +48,7 @@ bool PlainText(const RegValue& value) {
   return RegValue::Text(RegType::Sz, text) == value;
 }
 
-std::string HexData(const RegValue& value, std::size_t lineStart) {
+std::string HexData(const RegValue& value, std::size_t lineStart, bool wrap) {
   char prefix[24];
   if (value.type == RegType::Binary) {
     std::snprintf(prefix, sizeof prefix, "hex:");
@@ -60,7 +65,7 @@ std::string HexData(const RegValue& value, std::size_t lineStart) {
     if (i + 1 == value.data.size()) break;
     out += ',';
     ++column;
-    if (column > kHexLineLimit) {
+    if (wrap && column > kHexLineLimit) {
       out += "\\\r\n  ";
       column = 2;
     }
@@ -68,8 +73,19 @@ std::string HexData(const RegValue& value, std::size_t lineStart) {
   return out;
 }
 
+bool RegeditHolds(std::string_view name) { return name.find_first_of("\r\n") == std::string_view::npos; }
+
 std::string ValueLine(const RegFileValue& entry) {
   std::string line = entry.name.empty() ? "@" : Quoted(entry.name);
+  const bool ours = !RegeditHolds(entry.name);
+  if (ours) {
+    line = kValueLine;
+    for (unsigned char c : entry.name) {
+      char byte[4];
+      std::snprintf(byte, sizeof byte, "%02x", c);
+      line += byte;
+    }
+  }
   line += '=';
   if (!entry.value) return line + "-";
   const RegValue& value = *entry.value;
@@ -80,7 +96,7 @@ std::string ValueLine(const RegFileValue& entry) {
     std::snprintf(number, sizeof number, "dword:%08x", n);
     return line + number;
   }
-  return line + HexData(value, line.size());
+  return line + HexData(value, line.size(), !ours);
 }
 
 // --- Reading -------------------------------------------------------------
@@ -246,7 +262,7 @@ std::string WriteRegFile(const RegFile& file) {
   text += "\r\n\r\n";
   if (!file.time.empty()) text += std::string(kTimeLine) + file.time + "\r\n";
   if (!file.undoes.empty()) text += std::string(kUndoesLine) + file.undoes + "\r\n";
-  if (!file.time.empty()) text += "\r\n";
+  if (!file.time.empty()) text += std::string(kValueNote) + "\r\n\r\n";
   for (const RegFileKey& key : file.keys) {
     text += (key.remove ? "[-" : "[") + FullKeyName(key.root, key.path) + "]\r\n";
     for (const RegFileValue& value : key.values) text += ValueLine(value) + "\r\n";
@@ -271,6 +287,20 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
     const std::string line = reader.lines[reader.next++];
     if (line.starts_with(kTimeLine)) file.time = line.substr(kTimeLine.size());
     if (line.starts_with(kUndoesLine)) file.undoes = line.substr(kUndoesLine.size());
+    if (line.starts_with(kValueLine)) {
+      const std::size_t equals = line.find('=');
+      std::vector<std::uint8_t> name;
+      RegFileValue value;
+      std::string_view hex = std::string_view(line).substr(kValueLine.size(), equals - kValueLine.size());
+      std::string commas;
+      for (std::size_t i = 0; i < hex.size(); i += 2) commas += (i ? "," : "") + std::string(hex.substr(i, 2));
+      ok = equals != std::string::npos && !file.keys.empty() && !file.keys.back().remove && hex.size() % 2 == 0 &&
+           ReadHexBytes(commas, name) && ReadData(std::string_view(line).substr(equals + 1), value.value);
+      if (!ok) reader.Fail(number, "malformed value");
+      value.name.assign(name.begin(), name.end());
+      if (ok) file.keys.back().values.push_back(std::move(value));
+      continue;
+    }
     if (line.empty() || line.starts_with(";")) continue;
     if (line.starts_with("[")) {
       RegFileKey key;

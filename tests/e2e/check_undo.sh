@@ -15,11 +15,8 @@ IFEO='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Opt
 rm -rf "$BK" "$LOCAL_BK" "$E2E_APP/Backups"
 wine reg delete "$IFEO" /f </dev/null >/dev/null 2>&1 || true
 # Newest by name and by date, in the folders an ordinary user can write: never applied.
-plant() {
-  mkdir -p "$1"
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"Debugger"="cmd.exe"\r\n\r\n' "$IFEO" |
-    sed 's/^\[HKLM/[HKEY_LOCAL_MACHINE/' | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$1/9999-12-31_23-59-59.reg"
-}
+plant() { mkdir -p "$1" && printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"Debugger"="cmd.exe"\r\n\r\n' \
+  "${IFEO/HKLM/HKEY_LOCAL_MACHINE}" | { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$1/9999-12-31_23-59-59.reg"; }
 trap 'e2e_keyaccess unlock HKLM "$IE\\Main" >/dev/null 2>&1 || true; rm -rf "$LOCAL_BK" "$E2E_APP/Backups"; e2e_cleanup' EXIT
 printf '[IEConfig]\r\nHomePage=http://start.example.org\r\nSEO=http://search.example.org\r\n' >"$E2E_APP/Config.ini"
 

@@ -25,6 +25,13 @@ struct Rig {
   testing::MemoryFiles files;
   AppConfig config{"http://home.example", "http://find.example"};
   RepairContext context{registry, commands, config};
+  std::string Repair(int item, const std::string& stamp) {
+    files.stamp = stamp;
+    RepairJournal journal(files, registry, "1.0", config);
+    journal.Protect(ResolveSteps(kRepairItems[item].steps, config));
+    journal.Record("", RunSteps(kRepairItems[item].steps, context));
+    return journal.BackupPath();
+  }
 };
 
 std::string Utf16File(std::string_view text) {
@@ -51,6 +58,7 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
       {"key outside the roots", Utf16File(header + "[HKEY_USERS\\S-1-5-18\\A]\r\n")},
       {"a root alone", Utf16File(header + "[HKEY_LOCAL_MACHINE]\r\n")},
       {"value outside a key", Utf16File(header + "\"v\"=\"x\"\r\n")},
+      {"our value line, odd name", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n; Orvane value: 6=dword:00000001\r\n")},
   };
   // Ours, cut exactly at a line end before its end line.
   const std::string ours = WriteRegFile({{{HKCU, "A", true, {}, 0}}, "2026-12-06T14:03:27.000Z", ""});
@@ -59,6 +67,12 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
   EXPECT_TRUE(ParseRegFile(goodBytes, error)) << error;
   EXPECT_TRUE(ParseRegFile(ours, error)) << error;
   EXPECT_FALSE(ParseRegFile(cutAtLineEnd, error));
+  // A name regedit cannot hold comes back exactly.
+  const RegFile odd{{{HKCU, "A", false, {{"a\r\nb\"\\", RegValue::Text(RegType::Sz, "x\r\n")}}, 0}}, "t", ""};
+  auto back = ParseRegFile(WriteRegFile(odd), error);
+  ASSERT_TRUE(back) << error;
+  EXPECT_EQ(back->keys.at(0).values.at(0).name, odd.keys[0].values[0].name);
+  EXPECT_EQ(back->keys[0].values[0].value, odd.keys[0].values[0].value);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Rig rig;
@@ -94,12 +108,7 @@ TEST(RepairBackup, UndoRestoresOnlyTheProgramsKeysAndOnlyWhatTheRepairWrote) {
   rig.registry.Put(HKLM, R"(Software\Microsoft\Windows)", "v", RegValue::Dword(1));
   const std::string before = Dump(rig.registry), search = R"(Software\Microsoft\Internet Explorer\Search)";
   for (bool added : {false, true}) {
-    rig.files.stamp = added ? "2026-12-06_16-00-00" : "2026-12-06_15-00-00";
-    {
-      RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
-      journal.Protect(ResolveSteps(kRepairItems[11].steps, rig.config));
-      journal.Record("", RunSteps(kRepairItems[11].steps, rig.context));
-    }
+    rig.Repair(11, added ? "2026-12-06_16-00-00" : "2026-12-06_15-00-00");
     if (added) {
       rig.registry.Put(HKLM, search, "Added", RegValue::Dword(2));
       rig.registry.PutKey(HKLM, search + R"(\Sub)");
@@ -132,45 +141,25 @@ TEST(RepairBackup, TheNewestRunNotYetUndoneIsChosenByTheTimeInsideTheFiles) {
   EXPECT_EQ(NewestBackup(rig.files), folder + "2026-10-25_02-10-00_9.reg");
 }
 
-TEST(RepairBackup, RunsThatChangeNothingKeepNoBackupAndTheNewestHundredRunsStay) {
+TEST(RepairBackup, NamesTakenAreLeftAloneRunsThatChangeNothingKeepNoBackupTheNewestHundredStay) {
   Rig rig;
   const std::string folder = R"(C:\ProgramData\Orvane\Backups)";
   auto count = [&](const char* suffix) { return rig.files.ListFiles(folder, suffix).size(); };
   auto run = [&](int i, bool damaged) {
     if (damaged) rig.registry.Put(HKCU, R"(Software\Microsoft\Internet Explorer\Main)", "Start Page", RegValue::Dword(i));
-    rig.files.stamp = "2026-12-06_" + std::to_string(i);
-    RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
-    journal.Protect(ResolveSteps(kRepairItems[7].steps, rig.config));
-    journal.Record("", RunSteps(kRepairItems[7].steps, rig.context));
+    return rig.Repair(7, "2026-12-06_" + std::to_string(i));
   };
-  run(0, true);
+  rig.files.files[folder + "\\2026-12-06_0.reg"] = rig.files.files[folder + "\\2026-12-06_0_2.log"] = "planted";
+  EXPECT_EQ(run(0, true), folder + "\\2026-12-06_0_3.reg");
+  EXPECT_EQ(rig.files.files[folder + "\\2026-12-06_0.reg"] + rig.files.files[folder + "\\2026-12-06_0_2.log"], "plantedplanted");
+  EXPECT_FALSE(rig.files.files.count(folder + "\\2026-12-06_0_2.reg"));  // given back through its own handle
   for (int i = 1; i <= 120; ++i) run(i, false);
-  EXPECT_EQ(count(".reg"), 1u);
-  EXPECT_EQ(count(".log"), 101u);
+  EXPECT_EQ(count(".reg"), 2u);
+  EXPECT_EQ(count(".log"), 101u);  // a hundred of runs that changed nothing
   EXPECT_NE(rig.files.files[folder + "\\2026-12-06_120.log"].find(LoadString(3607)), std::string::npos);
   for (int i = 121; i <= 240; ++i) run(i, true);
   EXPECT_EQ(count(".reg"), 100u);
   EXPECT_TRUE(rig.files.files.count(folder + "\\2026-12-06_141.reg"));
-}
-
-TEST(RepairBackup, NamesAlreadyTakenAreLeftAloneAndEachRunGetsAPairOfItsOwn) {
-  Rig rig;
-  const std::string folder = R"(C:\ProgramData\Orvane\Backups\)", stamp = "2026-12-06_14-03-27";
-  for (const char* name : {"", "_2"}) {  // a lone log or backup takes its run's name too
-    rig.files.files[folder + stamp + name + (name[0] ? ".log" : ".reg")] = "planted";
-  }
-  std::vector<std::string> paths;
-  for (int run = 0; run < 2; ++run) {
-    RepairJournal journal(rig.files, rig.registry, "1.0", rig.config);
-    journal.Protect(ResolveSteps(kRepairItems[7].steps, rig.config));
-    journal.Note("run " + std::to_string(run));
-    paths.push_back(journal.BackupPath());
-  }
-  EXPECT_EQ(paths, (std::vector<std::string>{folder + stamp + "_3.reg", folder + stamp + "_4.reg"}));
-  EXPECT_EQ(rig.files.files[folder + stamp + ".reg"], "planted");
-  EXPECT_EQ(rig.files.files[folder + stamp + "_2.log"], "planted");
-  EXPECT_EQ(rig.files.files.count(folder + stamp + "_2.reg"), 0u);  // given back through its own handle
-  EXPECT_NE(rig.files.files[folder + stamp + "_4.log"].find("run 1"), std::string::npos);
 }
 
 }  // namespace
