@@ -199,8 +199,9 @@ frmMain::frmMain(AppServices& services)
                                            services.config);
   if (services.files) {
     const ProgramVersion v = LoadProgramVersion();
-    runner_->KeepJournal(*services.files, std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
-                                              std::to_string(v.build) + "." + std::to_string(v.revision));
+    services.version = std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) +
+                       "." + std::to_string(v.revision);
+    runner_->KeepJournal(*services.files, services.version);
   }
 
   onLoad = [this] { OnLoad(); };

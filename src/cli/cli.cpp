@@ -235,8 +235,10 @@ class Program {
     std::string json = "{", text, list = "[";
     JsonField(json, "command", "\"menuext delete\"");
     bool failed = false;
+    const std::vector<std::string> names(args_.rest.begin() + 1, args_.rest.end());
+    const RunReport report = DeleteMenuExtEntries(s_.registry, &s_.files, s_.version, config_, names);
     for (std::size_t i = 1; i < args_.rest.size(); ++i) {
-      bool deleted = DeleteMenuExtEntry(s_.registry, args_.rest[i]);
+      bool deleted = report.outcomes[i - 1].outcome == Outcome::Done;
       failed = failed || !deleted;
       text += args_.rest[i] + ": " + LoadString(deleted ? 3233 : 3234) + "\n";
       std::string entry = "{";

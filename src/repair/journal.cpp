@@ -106,6 +106,17 @@ std::optional<std::string> NewestBackup(FileStore& files) {
   return std::max_element(runs.begin(), runs.end(), older)->path;
 }
 
+RunReport JournaledChange(FileStore* files, RegistryService& registry, const std::string& version,
+                          const AppConfig& config, const std::string& title, std::span<const StepTarget> targets,
+                          const std::function<RunReport()>& apply) {
+  if (!files) return apply();
+  RepairJournal journal(*files, registry, version, config);
+  journal.Protect(targets);
+  RunReport report = apply();
+  journal.Record(title, report);
+  return report;
+}
+
 RepairJournal::RepairJournal(FileStore& files, RegistryService& registry, const std::string& version,
                              const AppConfig& config)
     : files_(files), backup_(registry), stamp_(files.LocalTimeStamp()) {

@@ -5,6 +5,7 @@
 // administrators may change, or for a process without administrator rights in
 // the user's local application data (Orvane\Backups). When the folder fails
 // its check or cannot be written the run goes on and no backup is claimed.
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,14 @@ std::vector<std::string> BackupFolders(FileStore& files);
 // The newest backup of a run not yet undone, by the time written inside the
 // files; an undo's own backups are not chosen. nullopt when there is none.
 std::optional<std::string> NewestBackup(FileStore& files);
+
+// A change made outside a repair run (the settings dialog, the context-menu
+// manager), journaled like one when `files` is given: what the targets touch is
+// backed up first, `apply` makes the change and reports it, the log records it
+// under `title`, and undo gives it back.
+RunReport JournaledChange(FileStore* files, RegistryService& registry, const std::string& version,
+                          const AppConfig& config, const std::string& title, std::span<const StepTarget> targets,
+                          const std::function<RunReport()>& apply);
 
 class RepairJournal {
  public:

@@ -19,6 +19,7 @@ struct AppServices {
   std::function<void(const AppConfig&)> writeConfig;  // saves the record to Config.ini
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
+  std::string version;         // written into the logs
 };
 
 }  // namespace orvane

@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "platform/memory_registry.h"
+#include "repair/undo.h"
 #include "settings/config_file.h"
+#include "support/memory_files.h"
+#include "support/registry_dump.h"
 #include "support/recording_commands.h"
 #include "ui/toolkit/headless.h"
 
@@ -112,6 +115,16 @@ TEST_F(SetFrmTest, AFailingStepIsSkippedAndTheRestRun) {
   Ok("c.example", "d.example");
   EXPECT_EQ(config.HomePage, "http://c.example");
   EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "http://c.example");
+
+  // OK is journaled like a repair: undo gives the former pages back.
+  testing::MemoryFiles files;
+  services.files = &files;
+  const std::string before = testing::Dump(registry);
+  Ok("e.example", "f.example");
+  files.stamp += "_undo";
+  RepairContext context{registry, commands, config};
+  EXPECT_EQ(UndoBackup(files, context, "1.0").status, UndoResult::Status::Restored);
+  EXPECT_EQ(testing::Dump(registry), before);
 }
 
 }  // namespace
