@@ -125,6 +125,13 @@ expect_eq "cli undo" 0 "$(cli undo)"
 # The newest backup is that of the last repair, taken while the machine value was still damaged.
 expect_eq "cli undo restored" 'http://hijack.example.net' "$(e2e_reg_value "HKLM\\$IE\\Main" 'Start Page')"
 expect_eq "no planted backup applied by the console program" '(absent)' "$(e2e_reg_value "$IFEO" Debugger)"
+# A key the repair created: undo takes away what the repair wrote and keeps what was added since.
+SEARCH="HKLM\\$IE\\Search"
+wine reg delete "$SEARCH" /f </dev/null >/dev/null 2>&1 || true
+expect_eq "cli repair creating Search" 0 "$(cli repair search-page)"
+e2e_reg_set "$SEARCH" Added yes && e2e_reg_set "$SEARCH\\Sub" v 1
+expect_eq "cli undo of the created key" 0 "$(cli undo)"
+expect_eq "added since kept, the repair's value gone" "yes (absent) yes" "$(e2e_reg_value "$SEARCH" Added) $(e2e_reg_value "$SEARCH" SearchAssistant) $(e2e_key_exists "$SEARCH\\Sub")"
 expect_eq "cli usage error" 2 "$(cli repair nonsense)"
 printf 'not a registry file' >"$E2E_APP/bad.reg"
 expect_eq "cli undo of a malformed file" 1 "$(cli undo bad.reg)"
