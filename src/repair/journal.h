@@ -59,6 +59,8 @@ class RepairJournal {
   const std::string& LogPath() const { return logPath_; }
   // What to say in place of the backup's path when there is none.
   std::string NoBackupText() const;
+  // The machine's folder failed its check: this run cannot be undone.
+  bool Refused() const { return !place_.refused.empty(); }
 
  private:
   bool ChooseFolder();

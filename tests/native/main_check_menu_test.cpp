@@ -43,6 +43,7 @@ TEST(MainCheckMenu, TheJournalGoesToTheProtectedFolderOrTheUsersOwnAndAnUndoCanB
     r.f.platform.Click(r.m->ibtndo);
     if (refused == 2) {
       EXPECT_EQ(r.files.files.size(), 1u);
+      EXPECT_NE(r.f.platform.messages.at(0).text.find(LoadString(3600) + machine), std::string::npos);
       r.choice = 1;
       r.RightClick(r.m->piclist);
       EXPECT_EQ(r.f.platform.messages.back().text, LoadString(3122));  // nothing to undo
