@@ -200,8 +200,9 @@ frmMain::frmMain(AppServices& services)
                                            services.config);
   if (services.files) {
     const ProgramVersion v = LoadProgramVersion();
-    runner_->KeepJournal(*services.files, std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
-                                              std::to_string(v.build) + "." + std::to_string(v.revision));
+    services.version = std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) +
+                       "." + std::to_string(v.revision);
+    runner_->KeepJournal(*services.files, services.version);
   }
 
   onLoad = [this] { OnLoad(); };
@@ -269,12 +270,7 @@ void frmMain::OpenLogFolder() {
   if (auto newest = NewestBackup(*services_.files)) {
     folder = newest->substr(0, newest->rfind('\\'));
   } else {
-    for (const std::string& candidate : BackupFolders(*services_.files)) {
-      if (services_.files->CreateFolder(candidate)) {
-        folder = candidate;
-        break;
-      }
-    }
+    folder = ChooseBackupFolder(*services_.files).folder;
   }
   if (!folder.empty()) services_.commands.Start("explorer.exe \"" + folder + "\"", kShowNormal);
 }

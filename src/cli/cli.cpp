@@ -260,7 +260,6 @@ class Program {
       for (const Share& share : plan.back()) journal.Protect(share.targets);
     }
     std::string json = JsonDocument("repair"), text, list = "[";
-    JsonField(json, "backup", JsonString(journal.BackupPath()));
     bool failed = usersUnreadable_;
     for (std::size_t n = 0; n < items->size(); ++n) {
       const int item = (*items)[n];
@@ -298,9 +297,11 @@ class Program {
       if (AllUsers()) JsonField(entry, "users", users + "]");
       JsonAppend(list, entry + "}");
     }
+    journal.Finish();
+    JsonField(json, "backup", JsonString(journal.BackupPath()));
     JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "items", list + "]");
-    text += LoadString(3204) + (journal.BackupPath().empty() ? LoadString(3205) : journal.BackupPath()) + "\n";
+    text += LoadString(3204) + (journal.BackupPath().empty() ? journal.NoBackupText() : journal.BackupPath()) + "\n";
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }
 
@@ -345,8 +346,10 @@ class Program {
     if (verb != "delete" || args_.rest.size() < 2) return Usage("menuext");
     std::string json = JsonDocument("menuext delete"), text, list = "[";
     bool failed = false;
+    const std::vector<std::string> names(args_.rest.begin() + 1, args_.rest.end());
+    const RunReport report = DeleteMenuExtEntries(s_.registry, &s_.files, s_.version, config_, names);
     for (std::size_t i = 1; i < args_.rest.size(); ++i) {
-      bool deleted = DeleteMenuExtEntry(s_.registry, args_.rest[i]);
+      bool deleted = report.outcomes[i - 1].outcome == Outcome::Done;
       failed = failed || !deleted;
       text += args_.rest[i] + ": " + LoadString(deleted ? 3233 : 3234) + "\n";
       std::string entry = "{";

@@ -8,6 +8,7 @@
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
 #include "support/recording_commands.h"
+#include "support/registry_dump.h"
 
 namespace orvane {
 namespace {
@@ -92,6 +93,14 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
     EXPECT_NE(rig.out.text.find(c.contains), std::string::npos) << rig.out.text;
   }
   EXPECT_FALSE(rig.registry.KeyExists(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)"));
+  // The deletion was journaled like a repair: undo gives the entry back and nothing else.
+  rig.registry.Put(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil\x)", "", RegValue::Dword(5));
+  const std::string before = testing::Dump(rig.registry);
+  rig.files.stamp = "2026-12-06_15-00-00";
+  EXPECT_EQ(rig.Run({"menuext", "delete", "Evil"}), 0);
+  rig.files.stamp = "2026-12-06_15-00-01";
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_EQ(testing::Dump(rig.registry), before);
 }
 
 // Whatever happens, --json prints one ASCII document that names its outcome.
