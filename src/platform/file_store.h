@@ -19,6 +19,8 @@ class OwnFile {
   virtual bool Write(std::string_view bytes) = 0;
   // Removes the file; nothing is written to it afterwards.
   virtual void Discard() = 0;
+  // Puts this file in place of `target`, replacing it (a read-only one is kept).
+  virtual bool MoveOver(const std::string& target) = 0;
 };
 
 enum class CreateResult { Created, Taken, Failed };

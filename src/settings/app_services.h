@@ -21,7 +21,7 @@ struct AppServices {
   std::function<ConfigSave(const AppConfig&)> writeConfig;
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
-  std::string version;         // written into the logs
+  std::string version = {};    // written into the logs
 };
 
 }  // namespace orvane

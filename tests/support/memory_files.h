@@ -37,6 +37,12 @@ class MemoryFiles : public FileStore {
       store.files.erase(path);
       path.clear();
     }
+    bool MoveOver(const std::string& target) override {
+      if (path.empty()) return false;
+      store.files[target] = store.files[path];
+      Discard();
+      return true;
+    }
   };
   std::unique_ptr<OwnFile> CreateNew(const std::string& path, CreateResult& result) override {
     result = CreateResult::Failed;

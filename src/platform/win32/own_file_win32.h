@@ -19,8 +19,7 @@ class Win32OwnFile : public OwnFile {
   const std::string& Path() const override { return path_; }
   bool Write(std::string_view bytes) override;
   void Discard() override;
-  // Puts this file in place of `target`, replacing it (a read-only one is kept).
-  bool MoveOver(const std::string& target);
+  bool MoveOver(const std::string& target) override;
 
  private:
   Win32OwnFile(UniqueKernelHandle file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
