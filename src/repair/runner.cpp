@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "menuext/menu_ext_entries.h"
 #include "repair/check.h"
+#include "repair/journal.h"
 #include "repair/routines.h"
 #include "repair/undo.h"
 #include "repair/step_text.h"
@@ -29,13 +31,15 @@ constexpr std::uint16_t kNoBackupText = 3122;
 constexpr std::uint16_t kMalformedText = 3123;
 constexpr std::uint16_t kNotCheckedText = 3224;
 constexpr std::uint16_t kRestoredText = 3401;
+constexpr int kVerifySlots = 10;  // ticks over which every locked item is read once
 
-bool HasCommands(std::span<const Step> steps) {
-  for (const Step& step : steps) {
-    if (step.kind == StepKind::Command) return true;
-  }
-  return false;
-}
+// Stands in for the command runner once an item's registrations have run in
+// lock mode: they are not started again on every change.
+class NoCommands : public CommandRunner {
+ public:
+  std::optional<StartedProcess> Start(std::string_view, int) override { return StartedProcess{}; }
+  bool IsRunning(const StartedProcess&) override { return false; }
+};
 
 // "2026-12-06_14-03-27" -> "2026-12-06 14:03:27".
 std::string ReadableTime(std::string stamp) {
@@ -169,8 +173,12 @@ void RepairRunner::UndoLastRepair() {
 }
 
 void RepairRunner::StopLock() {
+  FlushLockLog();
   watches_.reset();
   locked_.fill(false);
+  lockFailed_.fill(false);
+  registered_.fill(false);
+  unreported_.fill(false);
   pending_.clear();
 }
 
@@ -180,19 +188,61 @@ void RepairRunner::OnTimerTick() {
     const bool ticked = row != kMenuManagerItem && view_.RowTicked(row);
     if (ticked != locked_[row]) {
       locked_[row] = ticked;
+      lockFailed_[row] = registered_[row] = false;
       if (ticked) pending_.insert(row);
       if (!ticked) watches_->Forget(row);
     }
-    // Commands cannot be watched: they run again once the last ones have ended.
-    if (ticked && (HasCommands(kRepairItems[row].steps) || !watches_->Armed(row))) pending_.insert(row);
+    if (ticked && !watches_->Armed(row)) pending_.insert(row);
   }
+  for (int row = static_cast<int>(lockTicks_++ % kVerifySlots); row < kRepairItemCount; row += kVerifySlots) {
+    Verify(row);
+  }
+  if (lockTicks_ % kVerifySlots == 0) FlushLockLog();
   DrainPending();
+}
+
+// The safety net: reads a locked item's values and puts back a difference.
+// One that no watch has reported by the next reading, a second later, was
+// missed: counted and logged.
+void RepairRunner::Verify(int row) {
+  if (std::exchange(unreported_[row], false)) {
+    ++missed_;
+    LockLog("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": change missed by the watches (" +
+            std::to_string(missed_) + ")");
+  }
+  if (!locked_[row] || pending_.count(row) || lockFailed_[row] || !watches_->Armed(row)) return;
+  if (CheckSteps(kRepairItems[row].steps, registry_, config_).state != ItemState::Damaged) return;
+  pending_.insert(row);
+  unreported_[row] = true;
 }
 
 void RepairRunner::OnKeyChanged(std::uint32_t watchId) {
   if (!watches_) return;  // lock mode ended meanwhile
-  for (int row : watches_->Fired(watchId)) pending_.insert(row);
+  for (int row : watches_->Fired(watchId)) {
+    pending_.insert(row);
+    unreported_[row] = false;
+  }
   DrainPending();
+}
+
+void RepairRunner::LockLog(const std::string& line) {
+  if (!files_) return;
+  lockLog_ += (files_ ? ReadableTime(files_->LocalTimeStamp()) : std::string()) + " " + line + "\r\n";
+}
+
+// Appends what lock mode did to its log, at most once a second.
+void RepairRunner::FlushLockLog() {
+  if (!files_ || lockLog_.empty()) return;
+  if (lockLogPath_.empty()) {
+    for (const std::string& folder : BackupFolders(*files_)) {
+      if (!files_->CreateFolder(folder)) continue;
+      lockLogPath_ = folder + "\\" + files_->LocalTimeStamp() + "-lock.log";
+      break;
+    }
+    if (lockLogPath_.empty()) return;
+  }
+  std::string text = files_->ReadFile(lockLogPath_).value_or("") + lockLog_;
+  if (files_->WriteFile(lockLogPath_, text)) lockLog_.clear();
 }
 
 // A pass runs alone: what falls due inside it, or inside a button run's
@@ -204,7 +254,7 @@ void RepairRunner::DrainPending() {
   while (!pending_.empty() && watches_ && buttonRuns_ == runsBefore) {
     const int row = *pending_.begin();
     pending_.erase(pending_.begin());
-    if (!locked_[row] || StillRunning(row)) continue;
+    if (!locked_[row] || (!registered_[row] && StillRunning(row))) continue;
     // Armed before the item runs, so no change after it goes unseen. A key
     // the item creates fires its parent's watch, and is watched then.
     watches_->Watch(row, ResolveSteps(kRepairItems[row].steps, config_));
@@ -237,7 +287,14 @@ void RepairRunner::RunRepairItem(int index) {
                            LoadString(report.Succeeded() ? kRepairSucceeded : kRepairFailed),
                        report);
     }
-    if (lockPassActive_ && report.Wrote()) NoteRestored(index);
+    if (lockPassActive_) {
+      lockFailed_[index] = !report.Succeeded();
+      registered_[index] = true;
+      if (report.Wrote()) {
+        NoteRestored(index);
+        LockLog("[" + std::to_string(index) + "] " + kRepairItems[index].name + ": restored");
+      }
+    }
     ShowRepairResult(report.Succeeded(), index);
     ShowReason(index, report);
   }
@@ -272,7 +329,9 @@ void RepairRunner::ShowReason(int row, const RunReport& report) {
 
 RunReport RepairRunner::RunRoutine(int index) {
   ForgetEnded(index);
-  RepairContext context{registry_, commands_, config_, &started_[index]};
+  static NoCommands noCommands;
+  const bool skipCommands = lockPassActive_ && registered_[index];
+  RepairContext context{registry_, skipCommands ? noCommands : commands_, config_, &started_[index]};
   try {
     return RunSteps(kRepairItems[index].steps, context);
   } catch (const std::exception&) {

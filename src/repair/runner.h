@@ -54,6 +54,8 @@ class RepairRunner {
   // run wait in a set and are applied after it.
   void OnTimerTick();
   void OnKeyChanged(std::uint32_t watchId);
+  // Changes lock mode found by reading that no watch had reported.
+  unsigned MissedChanges() const { return missed_; }
 
   void RunRepairItem(int index);
   void ShowRepairResult(bool succeeded, int row);
@@ -68,6 +70,9 @@ class RepairRunner {
   std::string RestoredText(int row) const;
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
+  void Verify(int row);
+  void LockLog(const std::string& line);
+  void FlushLockLog();
 
   RunnerView& view_;
   RegistryService& registry_;
@@ -83,6 +88,13 @@ class RepairRunner {
   std::unique_ptr<LockWatches> watches_;  // while lock mode runs
   std::array<bool, kRepairItemCount> locked_{};  // rows lock mode follows
   std::set<int> pending_;  // rows to re-apply
+  std::array<bool, kRepairItemCount> lockFailed_{};  // its last lock run failed: damage known
+  std::array<bool, kRepairItemCount> registered_{};  // its commands ran since it was locked
+  unsigned lockTicks_ = 0;
+  unsigned missed_ = 0;
+  // Found changed by reading, and no watch has told of it since.
+  std::array<bool, kRepairItemCount> unreported_{};
+  std::string lockLog_, lockLogPath_;  // restores not yet saved; the file they go to
   struct Restored {
     unsigned count = 0;
     std::string last;

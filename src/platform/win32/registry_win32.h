@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -51,14 +52,15 @@ class Win32Registry : public RegistryService {
   // The parent handle and the path below it that stand for root\path.
   bool Locate(RegRoot root, std::string_view path, HKEY& base, std::wstring& full) const;
 
-  // One watched key: an auto-reset event the key signals and a thread-pool
+  // One watched key: a manual-reset event the key signals and a thread-pool
   // wait on it that runs `fired`.
   struct Watch {
+    std::mutex mutex;  // guards `fired`, which a new arming replaces
     std::function<void()> fired;
     UniqueKernelHandle event;
     UniquePoolWait wait;  // last member, so first to go: no callback runs after it
   };
-  static void CALLBACK OnSignalled(void* watch, BOOLEAN timedOut);
+  static void CALLBACK OnSignalled(void* context, BOOLEAN timedOut);
 
   std::string sandbox_;
   std::string machineSandbox_;
