@@ -76,7 +76,7 @@ e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/top.png"
 for row in 0 1 2 3 4; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/top.png" "$row")"; done
 cp "$E2E_SHOTS/top.png" "$E2E_DOCS/main-after-repair.png"
 
-# Lock passes start the registrations again as they end; then a press with
+# Lock mode runs the registrations once more and then rests; a press with
 # nothing ticked ends lock mode (after message 1000).
 sleep 3
 e2e_select_all
