@@ -3,6 +3,7 @@
 #include "cli/cli_args.h"
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
+#include "cli/guard.h"
 #include "repair/check.h"
 #include "repair/journal.h"
 #include "repair/runner.h"
@@ -71,6 +72,7 @@ class Program {
     if (args_.command == "repair") return Repair();
     if (args_.command == "undo") return Undo();
     if (args_.command == "menuext") return MenuExt();
+    if (args_.command == "guard") return Guard();
     return Usage(args_.command);
   }
 
@@ -84,6 +86,7 @@ class Program {
   int Help() {
     std::string text = LoadString(3231) + "\n";
     for (int i = 0; i < kRepairItemCount; ++i) text += "  " + ItemLabel(i) + "\n";
+    text += LoadString(3504) + "\n";
     out_.Write(text, false);
     return kExitOk;
   }
@@ -152,6 +155,14 @@ class Program {
       JsonAppend(steps, s + "}");
     }
     JsonField(entry, "steps", steps + "]");
+  }
+
+  int Guard() {
+    if (args_.stop) return args_.rest.empty() && s_.guard ? StopGuard(s_, out_) : Usage("--stop");
+    auto items = Items(true);
+    if (items) std::erase(*items, kMenuManagerItem);
+    if (!items || items->empty() || !s_.guard) return Usage(Join(args_.rest));
+    return RunGuard(*items, s_, config_, out_);
   }
 
   int Repair() {

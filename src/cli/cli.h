@@ -11,6 +11,8 @@
 
 namespace orvane::cli {
 
+class GuardHost;
+
 constexpr int kExitOk = 0;
 constexpr int kExitProblem = 1;
 constexpr int kExitError = 2;
@@ -28,6 +30,7 @@ struct Services {
   FileStore& files;
   ConfigFiles& configFiles;
   std::string version;
+  GuardHost* guard = nullptr;  // `guard` is refused without it
 };
 
 int Run(const std::vector<std::string>& args, Services& services, Console& out);

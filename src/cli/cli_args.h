@@ -7,9 +7,10 @@
 namespace orvane::cli {
 
 struct Args {
-  std::string command;              // scan, repair, undo, menuext, help
+  std::string command;              // scan, repair, undo, menuext, guard, help
   std::vector<std::string> rest;    // what follows the command, options removed
   bool json = false;
+  bool stop = false;  // guard --stop
   std::optional<std::string> config;
 };
 

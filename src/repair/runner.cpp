@@ -78,6 +78,8 @@ RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandR
                            const AppConfig& config)
     : view_(view), registry_(registry), commands_(commands), config_(config) {}
 
+RepairRunner::~RepairRunner() { FlushLockLog(); }
+
 void RepairRunner::KeepJournal(FileStore& files, std::string version) {
   files_ = &files;
   version_ = std::move(version);
@@ -292,7 +294,13 @@ void RepairRunner::RunRepairItem(int index) {
       registered_[index] = true;
       if (report.Wrote()) {
         NoteRestored(index);
-        LockLog("[" + std::to_string(index) + "] " + kRepairItems[index].name + ": restored");
+        std::string line = "[" + std::to_string(index) + "] " + kRepairItems[index].name + ": restored";
+        for (std::size_t i = 0; i < report.outcomes.size(); ++i) {
+          const StepKind kind = report.targets[i].kind;
+          if (report.outcomes[i].outcome != Outcome::Done || kind == StepKind::Key || kind == StepKind::Command) continue;
+          line += "\r\n    " + DescribeStep(report.targets[i]);
+        }
+        LockLog(line);
       }
     }
     ShowRepairResult(report.Succeeded(), index);

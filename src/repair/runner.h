@@ -38,6 +38,7 @@ class RepairRunner {
   // `config` is read each time a routine runs, so new settings apply at once.
   RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
                const AppConfig& config);
+  ~RepairRunner();  // saves what lock mode has not yet logged
 
   // Button runs back up what they change and log each step in `files`;
   // without this call they keep neither.
