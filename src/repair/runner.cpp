@@ -31,7 +31,11 @@ constexpr std::uint16_t kNoBackupText = 3122;
 constexpr std::uint16_t kMalformedText = 3123;
 constexpr std::uint16_t kNotCheckedText = 3224;
 constexpr std::uint16_t kRestoredText = 3401;
-constexpr int kVerifySlots = 10;  // ticks over which every locked item is read once
+constexpr int kVerifySlots = 30;  // ticks over which every locked item is read once
+constexpr std::uint16_t kRegistrationFailed = 3505;
+constexpr std::uint16_t kRegistrationNoAnswer = 3506;
+constexpr unsigned kNoAnswerMilliseconds = 60000;
+constexpr std::uint32_t kRegistrationsEndedId = 0;  // never a watch's id
 
 // Stands in for the command runner once an item's registrations have run in
 // lock mode: they are not started again on every change.
@@ -199,12 +203,12 @@ void RepairRunner::OnTimerTick() {
   for (int row = static_cast<int>(lockTicks_++ % kVerifySlots); row < kRepairItemCount; row += kVerifySlots) {
     Verify(row);
   }
-  if (lockTicks_ % kVerifySlots == 0) FlushLockLog();
+  if (lockTicks_ % 10 == 0) FlushLockLog();  // once a second
   DrainPending();
 }
 
 // The safety net: reads a locked item's values and puts back a difference.
-// One that no watch has reported by the next reading, a second later, was
+// One that no watch has reported by the next reading, three seconds later, was
 // missed: counted and logged.
 void RepairRunner::Verify(int row) {
   if (std::exchange(unreported_[row], false)) {
@@ -219,6 +223,7 @@ void RepairRunner::Verify(int row) {
 }
 
 void RepairRunner::OnKeyChanged(std::uint32_t watchId) {
+  if (watchId == kRegistrationsEndedId) return OnRegistrationsEnded();
   if (!watches_) return;  // lock mode ended meanwhile
   for (int row : watches_->Fired(watchId)) {
     pending_.insert(row);
@@ -340,14 +345,75 @@ RunReport RepairRunner::RunRoutine(int index) {
   static NoCommands noCommands;
   const bool skipCommands = lockPassActive_ && registered_[index];
   RepairContext context{registry_, skipCommands ? noCommands : commands_, config_, &started_[index]};
+  const std::size_t firstStarted = started_[index].size();
   try {
-    return RunSteps(kRepairItems[index].steps, context);
+    RunReport report = RunSteps(kRepairItems[index].steps, context);
+    if (!skipCommands) FollowRegistrations(index, report, firstStarted);
+    return report;
   } catch (const std::exception&) {
     // An unexpected fault ends the routine as a failure: its steps read as not run.
     RunReport report{ResolveSteps(kRepairItems[index].steps, config_), {}};
     report.outcomes.resize(report.targets.size());
     return report;
   }
+}
+
+// Each registration the run started is followed to its end without
+// waiting; the window's thread hears of it as a watch id no watch has.
+void RepairRunner::FollowRegistrations(int row, const RunReport& report, std::size_t firstStarted) {
+  const unsigned run = ++runsOfRow_[row];
+  registrations_[row].clear();
+  std::function<void(std::uint32_t)> post = view_.KeyChangePoster();
+  std::size_t next = firstStarted;
+  for (std::size_t i = 0; post && i < report.targets.size() && next < started_[row].size(); ++i) {
+    if (report.targets[i].kind != StepKind::Command || report.outcomes[i].outcome != Outcome::Done) continue;
+    const StartedProcess process = started_[row][next++];
+    if (process.pid == 0) continue;  // the library is not there: nothing to register
+    const std::size_t slot = registrations_[row].size();
+    registrations_[row].push_back({report.targets[i].command});
+    auto ended = [box = ended_, post, row, run, slot](std::optional<std::uint32_t> code) {
+      {
+        std::lock_guard<std::mutex> lock(box->mutex);
+        box->ends.emplace_back(row, run, slot, code);
+      }
+      post(kRegistrationsEndedId);
+    };
+    if (!commands_.WhenEnded(process, kNoAnswerMilliseconds, ended)) registrations_[row].pop_back();
+  }
+}
+
+// When a row's last registration has ended, one that failed or gave no
+// answer turns the row red and names the command and its exit code.
+void RepairRunner::OnRegistrationsEnded() {
+  decltype(Ended::ends) ends;
+  {
+    std::lock_guard<std::mutex> lock(ended_->mutex);
+    ends.swap(ended_->ends);
+  }
+  std::set<int> rows;
+  for (const auto& [row, run, slot, code] : ends) {
+    if (run != runsOfRow_[row] || slot >= registrations_[row].size()) continue;  // a later run replaced it
+    registrations_[row][slot].ended = true;
+    registrations_[row][slot].exitCode = code;
+    rows.insert(row);
+  }
+  for (int row : rows) {
+    const std::vector<Registration>& list = registrations_[row];
+    if (std::any_of(list.begin(), list.end(), [](const Registration& r) { return !r.ended; })) continue;
+    std::string tip;
+    for (const Registration& r : list) {
+      if (r.exitCode == 0u) continue;
+      const std::string line = r.exitCode
+          ? Replace(LoadString(kRegistrationFailed), "{code}", std::to_string(*r.exitCode))
+          : LoadString(kRegistrationNoAnswer);
+      tip += Replace(line, "{command}", r.command) + "\r\n";
+    }
+    if (tip.empty()) continue;
+    ShowRepairResult(false, row);
+    view_.SetResultToolTip(row, tip);
+    LockLog("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + tip);
+  }
+  FlushLockLog();
 }
 
 // Keeps the list short: only processes still alive stay in it.

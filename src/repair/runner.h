@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <tuple>
 #include <set>
 #include <span>
 #include <string>
@@ -72,6 +75,8 @@ class RepairRunner {
   void ForgetEnded(int index);
   bool StillRunning(int index);  // any process the item started is alive
   void Verify(int row);
+  void FollowRegistrations(int row, const RunReport& report, std::size_t firstStarted);
+  void OnRegistrationsEnded();
   void LockLog(const std::string& line);
   void FlushLockLog();
 
@@ -96,6 +101,19 @@ class RepairRunner {
   // Found changed by reading, and no watch has told of it since.
   std::array<bool, kRepairItemCount> unreported_{};
   std::string lockLog_, lockLogPath_;  // restores not yet saved; the file they go to
+  // The registrations a row's last run started, followed to their end.
+  struct Registration {
+    std::string command;
+    bool ended = false;
+    std::optional<std::uint32_t> exitCode;  // nullopt: no answer in time
+  };
+  std::array<std::vector<Registration>, kRepairItemCount> registrations_{};
+  std::array<unsigned, kRepairItemCount> runsOfRow_{};  // tells a stale end from a current one
+  struct Ended {
+    std::mutex mutex;
+    std::vector<std::tuple<int, unsigned, std::size_t, std::optional<std::uint32_t>>> ends;  // row, run, slot, code
+  };
+  std::shared_ptr<Ended> ended_ = std::make_shared<Ended>();
   struct Restored {
     unsigned count = 0;
     std::string last;

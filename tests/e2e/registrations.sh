@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Rows 0 and 5 locked, with a stand-in regsvr32 that logs each start: lock
 # mode runs their registrations once more after the button's run and then
-# starts nothing while nothing changes.
+# starts nothing while nothing changes. When one library's registration
+# fails, both rows that register it turn red once their registrations end.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
 SYS="$WINEPREFIX/drive_c/windows/system32"
 LOG="$SYS/stand-in.log"
 cp "$SYS/regsvr32.exe" "$E2E_ROOT/regsvr32.exe.wine"
-trap 'cp "$E2E_ROOT/regsvr32.exe.wine" "$SYS/regsvr32.exe"; rm -f "$LOG"; e2e_cleanup' EXIT
+trap 'cp "$E2E_ROOT/regsvr32.exe.wine" "$SYS/regsvr32.exe"; rm -f "$LOG" "$SYS/stand-in-fail.txt"; e2e_cleanup' EXIT
 cp "$E2E_BUILD/orvane_bench_stand_in.exe" "$SYS/regsvr32.exe"
-rm -f "$LOG"
+rm -f "$LOG" "$SYS/stand-in-fail.txt"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;regsvr32.exe=n"
 
 e2e_start
@@ -24,5 +25,11 @@ first=$(grep -c regsvr32 "$LOG" 2>/dev/null || true)
 expect_eq "the button's and the first lock pass's registrations ran" yes "$([ "${first:-0}" -gt 0 ] && echo yes || echo no)"
 sleep 10
 expect_eq "nothing started while nothing changed" "$first" "$(grep -c regsvr32 "$LOG" 2>/dev/null || true)"
+
+echo jscript.dll >"$SYS/stand-in-fail.txt"
+e2e_press_repair
+for row in 0 5; do
+  e2e_until 100 e2e_row_is "$E2E_SHOTS/registrations-failed.png" "$row" 0 red || fail "row $row not red"
+done
 
 e2e_finish

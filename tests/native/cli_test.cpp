@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
-#include "cli/guard.h"
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
 #include "support/recording_commands.h"
@@ -77,55 +76,6 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
     EXPECT_NE(rig.out.text.find(c.contains), std::string::npos) << rig.out.text;
   }
   EXPECT_FALSE(rig.registry.KeyExists(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)"));
-}
-
-// Another process's changes arrive as watch signals while the guard waits.
-struct FakeGuard : cli::GuardHost {
-  bool claimable = true, running = false;
-  std::vector<std::uint32_t> posted;
-  std::uint64_t now = 0;
-  int waits = 0;
-  std::function<void(int)> onWait;
-  bool Claim() override { return claimable; }
-  bool SignalStop() override { return running; }
-  std::function<void(std::uint32_t)> Poster() override {
-    return [this](std::uint32_t id) { posted.push_back(id); };
-  }
-  Wake Wait(unsigned milliseconds) override {
-    now += milliseconds;
-    if (onWait) onWait(++waits);
-    Wake wake{waits > 30, {}};
-    wake.changed.swap(posted);
-    return wake;
-  }
-  std::uint64_t NowMilliseconds() override { return now; }
-};
-
-TEST(Cli, GuardPutsBackEveryChangeUntilStoppedLogsEachAndRunsAlone) {
-  const std::string main = R"(Software\Microsoft\Internet Explorer\Main)";
-  Rig rig;
-  FakeGuard guard;
-  rig.services.guard = &guard;
-  EXPECT_EQ(rig.Run({"guard"}), 2);
-  guard.onWait = [&](int wait) {
-    if (wait % 5 == 0) rig.registry.Put(HKCU, main, "Start Page", RegValue::Text(RegType::Sz, "x"));
-  };
-  EXPECT_EQ(rig.Run({"guard", "start-page"}), 0);
-  EXPECT_EQ(rig.Run({"scan", "start-page"}), 0);
-  std::string log;
-  for (const auto& [path, bytes] : rig.files.files) {
-    if (path.ends_with("-lock.log")) log = bytes;
-  }
-  std::size_t restores = 0;
-  for (std::size_t at = 0; (at = log.find("[7] start-page: restored", at)) != std::string::npos; ++at) ++restores;
-  EXPECT_EQ(restores, 1u + 6u) << log;  // the first pass, then each change
-  EXPECT_NE(log.find("Start Page"), std::string::npos) << log;
-
-  guard.claimable = false;
-  EXPECT_EQ(rig.Run({"guard", "7"}), 2);
-  EXPECT_EQ(rig.Run({"guard", "--stop"}), 1);
-  guard.running = true;
-  EXPECT_EQ(rig.Run({"guard", "--stop"}), 0);
 }
 
 }  // namespace

@@ -220,7 +220,7 @@ TEST(RepairRunner, TheSafetyNetPutsBackAChangeNoWatchReportedAndCountsIt) {
   rig.runner.OnTimerTick();
   rig.view.onPosted = [](std::uint32_t) {};  // the signal is lost on its way
   rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "x"));
-  for (int tick = 0; tick < 20; ++tick) rig.runner.OnTimerTick();
+  for (int tick = 0; tick < 70; ++tick) rig.runner.OnTimerTick();
   EXPECT_EQ(rig.registry.Value(RegRoot::CurrentUser, kIeMain, "Start Page")->AsText(), "http://a.example");
   EXPECT_EQ(rig.runner.MissedChanges(), 1u);
 }
