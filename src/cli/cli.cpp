@@ -4,6 +4,7 @@
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
 #include "cli/guard.h"
+#include "cli/registrations.h"
 #include "repair/check.h"
 #include "repair/journal.h"
 #include "repair/runner.h"
@@ -179,20 +180,33 @@ class Program {
     JsonField(json, "backup", JsonString(journal.BackupPath()));
     bool failed = false;
     for (int item : *items) {
-      RepairContext context{s_.registry, s_.commands, config_};
+      std::vector<StartedProcess> started;
+      RepairContext context{s_.registry, s_.commands, config_, &started};
       RunReport report = RunSteps(kRepairItems[item].steps, context);
-      const std::string result = LoadString(report.Succeeded() ? 3229 : 3230);
+      const auto problems = AwaitRegistrations(s_.commands, report, started);
+      const bool succeeded = report.Succeeded() && problems.empty();
+      const std::string result = LoadString(succeeded ? 3229 : 3230);
       journal.Record(ItemLabel(item) + " - " + result, report);
-      failed = failed || !report.Succeeded();
+      failed = failed || !succeeded;
       text += ItemLabel(item) + ": " + result + "\n";
+      std::string registrations = "[";
+      for (const RegistrationProblem& problem : problems) {
+        text += "    " + DescribeProblem(problem) + "\n";
+        journal.Note(DescribeProblem(problem));
+        std::string entry = "{";
+        JsonField(entry, "command", JsonString(problem.command));
+        JsonField(entry, "exitCode", problem.exitCode ? std::to_string(*problem.exitCode) : "null");
+        JsonAppend(registrations, entry + "}");
+      }
       if (auto first = report.FirstFailure()) {
         text += "    " + DescribeStep(report.targets[*first]) + "\n      " + DescribeOutcome(report.outcomes[*first]) + "\n";
       }
       std::string entry = "{";
       JsonField(entry, "item", std::to_string(item));
       JsonField(entry, "name", JsonString(kRepairItems[item].name));
-      JsonField(entry, "succeeded", report.Succeeded() ? "true" : "false");
+      JsonField(entry, "succeeded", succeeded ? "true" : "false");
       JsonField(entry, "steps", JsonOutcomes(report));
+      JsonField(entry, "failedRegistrations", registrations + "]");
       JsonAppend(list, entry + "}");
     }
     JsonField(json, "log", JsonString(journal.LogPath()));

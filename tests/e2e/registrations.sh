@@ -2,7 +2,8 @@
 # Rows 0 and 5 locked, with a stand-in regsvr32 that logs each start: lock
 # mode runs their registrations once more after the button's run and then
 # starts nothing while nothing changes. When one library's registration
-# fails, both rows that register it turn red once their registrations end.
+# fails, both rows that register it turn red once their registrations end,
+# and orvane-cli repair exits 1 naming it and its exit code in --json.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
@@ -31,5 +32,11 @@ e2e_press_repair
 for row in 0 5; do
   e2e_until 100 e2e_row_is "$E2E_SHOTS/registrations-failed.png" "$row" 0 red || fail "row $row not red"
 done
+
+e2e_stop
+cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
+(cd "$E2E_APP" && wine orvane-cli.exe repair network --json </dev/null >"$E2E_ROOT/cli.json" 2>/dev/null) && rc=0 || rc=$?
+expect_eq "orvane-cli repair network" 1 "$rc"
+expect_eq "--json names it" yes "$(tr -d '\r' <"$E2E_ROOT/cli.json" | grep -q '"command":"regsvr32 /s jscript.dll","exitCode":3' && echo yes || echo no)"
 
 e2e_finish
