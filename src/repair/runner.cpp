@@ -31,7 +31,6 @@ constexpr std::uint16_t kNoBackupText = 3122;
 constexpr std::uint16_t kMalformedText = 3123;
 constexpr std::uint16_t kNotCheckedText = 3224;
 constexpr std::uint16_t kRestoredText = 3401;
-constexpr int kVerifySlots = 30;  // ticks over which every locked item is read once
 constexpr std::uint16_t kRegistrationFailed = 3505;
 constexpr std::uint16_t kRegistrationNoAnswer = 3506;
 constexpr unsigned kNoAnswerMilliseconds = 60000;
@@ -82,15 +81,17 @@ RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandR
                            const AppConfig& config)
     : view_(view), registry_(registry), commands_(commands), config_(config) {}
 
-RepairRunner::~RepairRunner() { FlushLockLog(); }
+RepairRunner::~RepairRunner() = default;  // the lock log saves itself
 
 void RepairRunner::KeepJournal(FileStore& files, std::string version) {
   files_ = &files;
   version_ = std::move(version);
+  lockLog_.SetFiles(files);
 }
 
 void RepairRunner::OnRepairButtonClick() {
-  if (buttonRunActive_) return;  // the button is disabled during a run
+  // The button is disabled during a run; input waits during a lock pass.
+  if (buttonRunActive_ || LockPassing()) return;
   view_.SetTimerEnabled(false);
   StopLock();
 
@@ -103,7 +104,6 @@ void RepairRunner::OnRepairButtonClick() {
   }
 
   buttonRunActive_ = true;
-  ++buttonRuns_;
   view_.SetRepairButtonEnabled(false);
   std::optional<RepairJournal> journal;
   if (files_) {
@@ -155,7 +155,7 @@ void RepairRunner::ShowCheck(int row, const std::string& caption, std::uint32_t 
 
 void RepairRunner::UndoLastRepair() {
   // Not inside a run or a lock pass: its remaining rows would write over the undo.
-  if (buttonRunActive_ || lockPassActive_) return;
+  if (buttonRunActive_ || LockPassing()) return;
   view_.SetTimerEnabled(false);  // the lock would put the repair straight back
   StopLock();
   std::string text = LoadString(kNoBackupText);
@@ -179,95 +179,30 @@ void RepairRunner::UndoLastRepair() {
 }
 
 void RepairRunner::StopLock() {
-  FlushLockLog();
-  watches_.reset();
-  locked_.fill(false);
-  lockFailed_.fill(false);
-  registered_.fill(false);
-  unreported_.fill(false);
-  pending_.clear();
+  lock_.reset();
+  lockLog_.Flush();
 }
 
 void RepairRunner::OnTimerTick() {
-  if (!watches_) watches_ = std::make_unique<LockWatches>(registry_, view_.KeyChangePoster());
-  for (int row = 0; row < kRepairItemCount; ++row) {
-    const bool ticked = row != kMenuManagerItem && view_.RowTicked(row);
-    if (ticked != locked_[row]) {
-      locked_[row] = ticked;
-      lockFailed_[row] = registered_[row] = false;
-      if (ticked) pending_.insert(row);
-      if (!ticked) watches_->Forget(row);
-    }
-    if (ticked && !watches_->Armed(row)) pending_.insert(row);
+  if (!lock_) {
+    LockMode::Host& host = *this;
+    lock_ = std::make_unique<LockMode>(registry_, config_, lockLog_, view_.KeyChangePoster(), host);
   }
-  for (int row = static_cast<int>(lockTicks_++ % kVerifySlots); row < kRepairItemCount; row += kVerifySlots) {
-    Verify(row);
-  }
-  if (lockTicks_ % 10 == 0) FlushLockLog();  // once a second
-  DrainPending();
-}
-
-// The safety net: reads a locked item's values and puts back a difference.
-// One that no watch has reported by the next reading, three seconds later, was
-// missed: counted and logged.
-void RepairRunner::Verify(int row) {
-  if (std::exchange(unreported_[row], false)) {
-    ++missed_;
-    LockLog("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": change missed by the watches (" +
-            std::to_string(missed_) + ")");
-  }
-  if (!locked_[row] || pending_.count(row) || lockFailed_[row] || !watches_->Armed(row)) return;
-  if (CheckSteps(kRepairItems[row].steps, registry_, config_).state != ItemState::Damaged) return;
-  pending_.insert(row);
-  unreported_[row] = true;
+  std::array<bool, kRepairItemCount> ticked{};
+  for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = row != kMenuManagerItem && view_.RowTicked(row);
+  lock_->OnTick(ticked);
 }
 
 void RepairRunner::OnKeyChanged(std::uint32_t watchId) {
   if (watchId == kRegistrationsEndedId) return OnRegistrationsEnded();
-  if (!watches_) return;  // lock mode ended meanwhile
-  for (int row : watches_->Fired(watchId)) {
-    pending_.insert(row);
-    unreported_[row] = false;
-  }
-  DrainPending();
+  if (lock_) lock_->OnKeyChanged(watchId);  // else lock mode ended meanwhile
 }
 
-void RepairRunner::LockLog(const std::string& line) {
-  if (!files_) return;
-  lockLog_ += (files_ ? ReadableTime(files_->LocalTimeStamp()) : std::string()) + " " + line + "\r\n";
-}
-
-// Appends what lock mode did to its log, at most once a second.
-void RepairRunner::FlushLockLog() {
-  if (!files_ || lockLog_.empty()) return;
-  if (lockLogPath_.empty()) {
-    for (const std::string& folder : BackupFolders(*files_)) {
-      if (!files_->CreateFolder(folder)) continue;
-      lockLogPath_ = folder + "\\" + files_->LocalTimeStamp() + "-lock.log";
-      break;
-    }
-    if (lockLogPath_.empty()) return;
-  }
-  std::string text = files_->ReadFile(lockLogPath_).value_or("") + lockLog_;
-  if (files_->WriteFile(lockLogPath_, text)) lockLog_.clear();
-}
-
-// A pass runs alone: what falls due inside it, or inside a button run's
-// modal loop, waits in the set for the end of the pass.
-void RepairRunner::DrainPending() {
-  if (lockPassActive_ || buttonRunActive_) return;
-  lockPassActive_ = true;
-  const unsigned runsBefore = buttonRuns_;
-  while (!pending_.empty() && watches_ && buttonRuns_ == runsBefore) {
-    const int row = *pending_.begin();
-    pending_.erase(pending_.begin());
-    if (!locked_[row] || (!registered_[row] && StillRunning(row))) continue;
-    // Armed before the item runs, so no change after it goes unseen. A key
-    // the item creates fires its parent's watch, and is watched then.
-    watches_->Watch(row, ResolveSteps(kRepairItems[row].steps, config_));
-    RunRepairItem(row);
-  }
-  lockPassActive_ = false;
+RunReport RepairRunner::Apply(int item, bool withRegistrations) {
+  skipRegistrations_ = !withRegistrations;
+  RunReport report = RunAndShow(item);
+  skipRegistrations_ = false;
+  return report;
 }
 
 void RepairRunner::NoteRestored(int row) {
@@ -283,41 +218,34 @@ std::string RepairRunner::RestoredText(int row) const {
 
 void RepairRunner::RunRepairItem(int index) {
   if (index < 0 || index >= kRepairItemCount) return;
+  RunAndShow(index);
+}
+
+RunReport RepairRunner::RunAndShow(int index) {
+  RunReport report;
   if (kRepairItems[index].steps.empty()) {
     view_.ShowMenuManager();
   } else {
     // A row ticked during the run is backed up before it runs (already covered: no change).
     if (journal_) journal_->Protect(ResolveSteps(kRepairItems[index].steps, config_));
-    RunReport report = RunRoutine(index);
+    report = RunRoutine(index);
     if (journal_) {
       journal_->Record("[" + std::to_string(index) + "] " + LoadString(kRepairItems[index].textId) + " - " +
                            LoadString(report.Succeeded() ? kRepairSucceeded : kRepairFailed),
                        report);
     }
-    if (lockPassActive_) {
-      lockFailed_[index] = !report.Succeeded();
-      registered_[index] = true;
-      if (report.Wrote()) {
-        NoteRestored(index);
-        std::string line = "[" + std::to_string(index) + "] " + kRepairItems[index].name + ": restored";
-        for (std::size_t i = 0; i < report.outcomes.size(); ++i) {
-          const StepKind kind = report.targets[i].kind;
-          if (report.outcomes[i].outcome != Outcome::Done || kind == StepKind::Key || kind == StepKind::Command) continue;
-          line += "\r\n    " + DescribeStep(report.targets[i]);
-        }
-        LockLog(line);
-      }
-    }
+    if (LockPassing() && report.Wrote()) NoteRestored(index);
     ShowRepairResult(report.Succeeded(), index);
     ShowReason(index, report);
   }
   // Input that arrives during a lock pass waits until the pass is over: a click
   // that opens a modal loop here would hold the pass, and lock mode, inside it.
-  if (lockPassActive_) {
+  if (LockPassing()) {
     view_.RepaintPending();
   } else {
     view_.ProcessPendingEvents();
   }
+  return report;
 }
 
 void RepairRunner::ShowRepairResult(bool succeeded, int row) {
@@ -343,7 +271,7 @@ void RepairRunner::ShowReason(int row, const RunReport& report) {
 RunReport RepairRunner::RunRoutine(int index) {
   ForgetEnded(index);
   static NoCommands noCommands;
-  const bool skipCommands = lockPassActive_ && registered_[index];
+  const bool skipCommands = skipRegistrations_;
   RepairContext context{registry_, skipCommands ? noCommands : commands_, config_, &started_[index]};
   const std::size_t firstStarted = started_[index].size();
   try {
@@ -370,7 +298,7 @@ void RepairRunner::FollowRegistrations(int row, const RunReport& report, std::si
     const StartedProcess process = started_[row][next++];
     if (process.pid == 0) continue;  // the library is not there: nothing to register
     const std::size_t slot = registrations_[row].size();
-    registrations_[row].push_back({report.targets[i].command});
+    registrations_[row].push_back({report.targets[i].command, false, std::nullopt});
     auto ended = [box = ended_, post, row, run, slot](std::optional<std::uint32_t> code) {
       {
         std::lock_guard<std::mutex> lock(box->mutex);
@@ -411,9 +339,9 @@ void RepairRunner::OnRegistrationsEnded() {
     if (tip.empty()) continue;
     ShowRepairResult(false, row);
     view_.SetResultToolTip(row, tip);
-    LockLog("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + tip);
+    lockLog_.Add("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + tip);
   }
-  FlushLockLog();
+  lockLog_.Flush();
 }
 
 // Keeps the list short: only processes still alive stay in it.
