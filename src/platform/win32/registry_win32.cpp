@@ -141,14 +141,36 @@ long Win32Registry::CloseKey(RegHandle key) {
 
 // Runs in the wait thread, so the event is reset before the wait resumes.
 void CALLBACK Win32Registry::OnSignalled(void* context, BOOLEAN /*timedOut*/) {
-  Watch& watch = *static_cast<Watch*>(context);
-  ::ResetEvent(watch.event.get());
+  WatchTarget& target = *static_cast<WatchTarget*>(context);
   std::function<void()> fired;
   {
-    std::lock_guard<std::mutex> lock(watch.mutex);
-    fired = watch.fired;
+    std::lock_guard<std::mutex> lock(target.mutex);
+    if (!target.open) return;  // a late call for a closed watch
+    ::ResetEvent(target.event);
+    fired = target.fired;
   }
   if (fired) fired();
+}
+
+Win32Registry::Watch::~Watch() {
+  wait.reset();
+  {
+    std::lock_guard<std::mutex> lock(target->mutex);
+    target->open = false;
+    target->fired = nullptr;
+  }
+  Retire(std::move(target));
+}
+
+// Kept for ten seconds after its watch closed; the ones left when the
+// process ends are never freed.
+void Win32Registry::Retire(std::shared_ptr<WatchTarget> target) {
+  static auto* mutex = new std::mutex;
+  static auto* retired = new std::vector<std::pair<ULONGLONG, std::shared_ptr<WatchTarget>>>();
+  std::lock_guard<std::mutex> lock(*mutex);
+  const ULONGLONG now = ::GetTickCount64();
+  std::erase_if(*retired, [now](const auto& entry) { return now - entry.first > 10000; });
+  retired->emplace_back(now, std::move(target));
 }
 
 // One wait stays registered on one manual-reset event for the handle's life;
@@ -165,16 +187,17 @@ long Win32Registry::WatchKey(RegHandle key, std::function<void()> fired) {
       watches_.erase(key);
       return static_cast<long>(::GetLastError());
     }
+    watch->target->event = watch->event.get();
   }
   {
-    std::lock_guard<std::mutex> lock(watch->mutex);
-    watch->fired = std::move(fired);
+    std::lock_guard<std::mutex> lock(watch->target->mutex);
+    watch->target->fired = std::move(fired);
   }
   LONG result = ::RegNotifyChangeKeyValue(
       AsHkey(key), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_THREAD_AGNOSTIC,
       watch->event.get(), TRUE);
   if (result == ERROR_SUCCESS && fresh &&
-      !::RegisterWaitForSingleObject(watch->wait.put(), watch->event.get(), &OnSignalled, watch.get(), INFINITE,
+      !::RegisterWaitForSingleObject(watch->wait.put(), watch->event.get(), &OnSignalled, watch->target.get(), INFINITE,
                                      WT_EXECUTEINWAITTHREAD)) {
     result = static_cast<LONG>(::GetLastError());
   }
