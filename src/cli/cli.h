@@ -13,6 +13,8 @@
 
 namespace orvane::cli {
 
+class GuardHost;
+
 constexpr int kExitOk = 0;
 constexpr int kExitProblem = 1;
 constexpr int kExitError = 2;
@@ -35,6 +37,7 @@ struct Services {
   bool runningAsSystem = false;
   // "DOMAIN\name" of a SID, when it resolves.
   std::function<std::optional<std::string>(const std::string& sid)> accountName = {};
+  GuardHost* guard = nullptr;  // `guard` is refused without it
 };
 
 int Run(const std::vector<std::string>& args, Services& services, Console& out);

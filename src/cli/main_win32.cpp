@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/guard_win32.h"
 #include "platform/text.h"
 #include "platform/win32/accounts.h"
 #include "platform/win32/command_runner_win32.h"
@@ -68,7 +69,9 @@ int wmain(int argc, wchar_t** argv) {
   Win32CommandRunner commands;
   Win32FileStore files;
   WindowsConfigFiles configFiles;
-  cli::Services services{registry, commands, files, configFiles, VersionText(), RunningAsSystem(), AccountOfSid};
+  std::unique_ptr<cli::GuardHost> guard = cli::MakeWin32GuardHost();
+  cli::Services services{registry, commands, files, configFiles, VersionText(), RunningAsSystem(), AccountOfSid,
+                         guard.get()};
   StdOut out;
   return cli::Run(args, services, out);
 }
