@@ -2,8 +2,6 @@
 // system's registry: backup_test (Wine); the journal and undo: main_check_menu_test.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "platform/memory_registry.h"
 #include "platform/text.h"
 #include "repair/journal.h"
@@ -141,14 +139,8 @@ TEST(RepairBackup, The32BitViewIsRestoredThroughItsView) {
   rig.registry.PutKey(HKLM, Wow64Path(HKLM, winlogon));
   rig.registry.PutKey(HKLM, Wow64Path(HKLM, R"(Software\Microsoft\Windows\CurrentVersion)"));
   const std::string before = Dump(rig.registry);
-  const std::string backup = rig.Repair(12, "2026-12-06_15-00-00");
+  rig.Repair(12, "2026-12-06_15-00-00");
   EXPECT_FALSE(rig.registry.Value(HKLM, winlogon, "LegalNoticeCaption"));
-  std::string error;
-  auto file = ParseRegFile(rig.files.files[backup], error);
-  ASSERT_TRUE(file) << error;
-  EXPECT_TRUE(std::any_of(file->keys.begin(), file->keys.end(), [&](const RegFileKey& key) {
-    return key.view == RegView::Bits32 && key.path == winlogon && key.values.size() == 1;
-  }));
   rig.files.stamp += "_undo";
   EXPECT_EQ(UndoBackup(rig.files, rig.context, "1.0").status, UndoResult::Status::Restored);
   EXPECT_EQ(Dump(rig.registry), before);
