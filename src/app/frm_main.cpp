@@ -198,6 +198,7 @@ frmMain::frmMain(AppServices& services)
   view_ = std::make_unique<RowsView>(*this);
   runner_ = std::make_unique<RepairRunner>(*view_, services.registry, services.commands,
                                            services.config);
+  runner_->AlsoUserClasses(services.interactiveSid);
   if (services.files) {
     const ProgramVersion v = LoadProgramVersion();
     services.version = std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) +

@@ -10,6 +10,7 @@
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 #include "settings/app_services.h"
 #include "settings/config_file.h"
 #include "settings/win32/config_file_win32.h"
@@ -71,6 +72,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                        [&configFiles](AppConfig& c) { ReadConfig(configFiles, c); },
                        [&configFiles](const AppConfig& c) { return WriteConfig(configFiles, c); }};
   services.files = &files;
+  services.interactiveSid = Narrow(OtherInteractiveUserSid());
   frmMain mainWindow(services);
   platform.Show(mainWindow);
   return platform.RunMessageLoop();

@@ -1,11 +1,14 @@
 #include "cli/cli.h"
 
+#include <algorithm>
+
 #include "cli/cli_args.h"
 #include "cli/config_check.h"
-#include "cli/json.h"
-#include "menuext/menu_ext_entries.h"
 #include "cli/guard.h"
+#include "cli/json.h"
 #include "cli/registrations.h"
+#include "menuext/menu_ext_entries.h"
+#include "platform/text.h"
 #include "repair/check.h"
 #include "repair/journal.h"
 #include "repair/runner.h"
@@ -154,12 +157,15 @@ class Program {
   }
 
   // "S-1-5-21-... (DOMAIN\name)" for the text, and the share's sid and account fields.
-  std::string UserLabel(const Share& share, std::string& entry) {
-    std::optional<std::string> account = s_.accountName ? s_.accountName(share.sid) : std::nullopt;
-    JsonField(entry, "sid", JsonString(share.sid));
+  std::string UserLabel(const std::string& sid, std::string& entry) {
+    std::optional<std::string> account = s_.accountName ? s_.accountName(sid) : std::nullopt;
+    JsonField(entry, "sid", JsonString(sid));
     JsonField(entry, "account", account ? JsonString(*account) : "null");
-    return "    " + LoadString(3805) + " " + share.sid + (account ? " (" + *account + ")" : "");
+    return "    " + LoadString(3805) + " " + sid + (account ? " (" + *account + ")" : "");
   }
+
+  // The hives whose MenuExt key is read: the own one, or each user's.
+  std::vector<std::string> MenuExtHives() const { return AllUsers() ? users_ : std::vector<std::string>{""}; }
 
   void ListUsers() {
     if (!AllUsers()) return;
@@ -189,12 +195,7 @@ class Program {
       JsonField(entry, "item", std::to_string(item));
       JsonField(entry, "name", JsonString(kRepairItems[item].name));
       if (item == kMenuManagerItem) {
-        long code = 0;
-        std::size_t count = MenuExtNames(s_.registry, &code).size();
-        JsonField(entry, "menuExtensions", std::to_string(count));
-        JsonField(entry, "error", std::to_string(code));
-        text += ItemLabel(item) + ": " + LoadString(3228) + std::to_string(count) + "\n";
-        unknown = unknown || code != 0;
+        unknown = !ScanMenuExt(entry, text) || unknown;
         JsonAppend(list, entry + "}");
         continue;
       }
@@ -221,7 +222,7 @@ class Program {
       std::string users = "[";
       for (std::size_t u = 1; u < shares.size(); ++u) {
         std::string user = "{";
-        text += UserLabel(shares[u], user) + ": " + LoadString(3221 + static_cast<int>(checks[u].state)) + "\n";
+        text += UserLabel(shares[u].sid, user) + ": " + LoadString(3221 + static_cast<int>(checks[u].state)) + "\n";
         JsonField(user, "state", JsonString(StateName(checks[u].state)));
         ScanSteps(checks[u], user, text, "      ");
         JsonAppend(users, user + "}");
@@ -232,6 +233,31 @@ class Program {
     }
     JsonField(json, "items", list + "]");
     return Finish(json, text, damaged ? kExitProblem : unknown ? kExitError : kExitOk);
+  }
+
+  // The number of entries, in all and per user; false when a key could not be read.
+  bool ScanMenuExt(std::string& entry, std::string& text) {
+    std::size_t total = 0;
+    long error = 0;
+    std::string users = "[", lines;
+    for (const std::string& sid : MenuExtHives()) {
+      long code = 0;
+      const std::size_t count = MenuExtNames(s_.registry, &code, sid).size();
+      total += count;
+      if (code != 0) error = code;
+      if (sid.empty()) continue;
+      std::string user = "{";
+      lines += UserLabel(sid, user) + ": " + LoadString(3228) + std::to_string(count) + "\n";
+      JsonField(user, "menuExtensions", std::to_string(count));
+      JsonField(user, "error", std::to_string(code));
+      JsonAppend(users, user + "}");
+    }
+    JsonField(entry, "menuExtensions", std::to_string(total));
+    JsonField(entry, "error", std::to_string(error));
+    text += ItemLabel(kMenuManagerItem) + ": " + LoadString(3228) + std::to_string(total) + "\n" + lines;
+    if (AllUsers()) JsonField(entry, "users", users + "]");
+    if (AllUsers() && users_.empty()) text += "    " + LoadString(3804) + "\n";
+    return error == 0;
   }
 
   // Each step's state, and in the text each step that differs or could not be read.
@@ -290,7 +316,7 @@ class Program {
         }
         const std::string result = LoadString(report.Succeeded() ? 3229 : 3230);
         succeeded = succeeded && report.Succeeded();
-        std::string user = "{", label = share.sid.empty() ? "" : UserLabel(share, user);
+        std::string user = "{", label = share.sid.empty() ? "" : UserLabel(share.sid, user);
         if (!report.targets.empty()) journal.Record(ItemLabel(item) + (share.sid.empty() ? "" : " " + share.sid) + " - " + result, report);
         if (!share.sid.empty()) lines += label + ": " + result + "\n";
         if (auto first = report.FirstFailure()) {
@@ -362,28 +388,60 @@ class Program {
 
   int MenuExt() {
     const std::string verb = args_.rest.empty() ? "" : AsciiLowerWord(args_.rest[0]);
+    ListUsers();
     if (verb == "list" && args_.rest.size() == 1) {
-      long code = 0;
-      std::string text, list = "[";
-      for (const std::string& name : MenuExtNames(s_.registry, &code)) {
-        text += name + "\n";
-        JsonAppend(list, JsonString(name));
+      // With every user apart: each user's names, and in "entries" every name once.
+      bool unreadable = usersUnreadable_;
+      std::string text, list = "[", users = "[";
+      std::vector<std::string> all;
+      for (const std::string& sid : MenuExtHives()) {
+        long code = 0;
+        std::string user = "{", names = "[";
+        if (!sid.empty()) text += UserLabel(sid, user) + "\n";
+        for (const std::string& name : MenuExtNames(s_.registry, &code, sid)) {
+          text += (sid.empty() ? "" : "      ") + name + "\n";
+          JsonAppend(names, JsonString(name));
+          if (std::none_of(all.begin(), all.end(), [&](const std::string& n) { return EqualsNoCase(n, name); })) {
+            all.push_back(name);
+            JsonAppend(list, JsonString(name));
+          }
+        }
+        unreadable = unreadable || code != 0;
+        JsonField(user, "entries", names + "]");
+        JsonField(user, "error", std::to_string(code));
+        JsonAppend(users, user + "}");
       }
       std::string json = JsonDocument("menuext list");
       JsonField(json, "entries", list + "]");
-      return Finish(json, text, code == 0 ? kExitOk : kExitError);
+      if (AllUsers()) JsonField(json, "users", users + "]");
+      return Finish(json, text, unreadable ? kExitError : kExitOk);
     }
     if (verb != "delete" || args_.rest.size() < 2) return Usage("menuext");
+    // Each name goes from every hive that has it; a name no user has is not deleted.
+    std::vector<MenuExtEntry> entries;
+    std::vector<std::string> missing;
+    for (auto name = args_.rest.begin() + 1; name != args_.rest.end(); ++name) {
+      const std::size_t before = entries.size();
+      for (const std::string& sid : MenuExtHives()) {
+        const std::vector<std::string> have = MenuExtNames(s_.registry, nullptr, sid);
+        if (sid.empty() || std::any_of(have.begin(), have.end(), [&](const std::string& n) { return EqualsNoCase(n, *name); })) {
+          entries.push_back({*name, sid});
+        }
+      }
+      if (entries.size() == before) missing.push_back(*name);
+    }
+    RunReport report;
+    if (!entries.empty()) report = DeleteMenuExtEntries(s_.registry, &s_.files, s_.version, config_, entries);
     std::string json = JsonDocument("menuext delete"), text, list = "[";
-    bool failed = false;
-    const std::vector<std::string> names(args_.rest.begin() + 1, args_.rest.end());
-    const RunReport report = DeleteMenuExtEntries(s_.registry, &s_.files, s_.version, config_, names);
-    for (std::size_t i = 1; i < args_.rest.size(); ++i) {
-      bool deleted = report.outcomes[i - 1].outcome == Outcome::Done;
+    bool failed = usersUnreadable_ || !missing.empty();
+    for (std::size_t i = 0; i < entries.size() + missing.size(); ++i) {
+      const bool deleted = i < entries.size() && report.outcomes[i].outcome == Outcome::Done;
+      const std::string& name = i < entries.size() ? entries[i].name : missing[i - entries.size()];
       failed = failed || !deleted;
-      text += args_.rest[i] + ": " + LoadString(deleted ? 3233 : 3234) + "\n";
       std::string entry = "{";
-      JsonField(entry, "name", JsonString(args_.rest[i]));
+      JsonField(entry, "name", JsonString(name));
+      text += name + ": " + LoadString(deleted ? 3233 : 3234) + "\n";
+      if (i < entries.size() && !entries[i].sid.empty()) text += UserLabel(entries[i].sid, entry) + "\n";
       JsonField(entry, "deleted", deleted ? "true" : "false");
       JsonAppend(list, entry + "}");
     }

@@ -100,11 +100,11 @@ void frmMenu::OnClear() {
     return;
   }
   // Deleting leaves the list as it is, so every index stays valid.
-  std::vector<std::string> names;
+  std::vector<MenuExtEntry> entries;
   for (int i = 0; i < lstmenu.ListCount(); ++i) {
-    if (lstmenu.Selected(i)) names.push_back(lstmenu.List(i));
+    if (lstmenu.Selected(i)) entries.push_back({lstmenu.List(i), ""});
   }
-  DeleteMenuExtEntries(services_.registry, services_.files, services_.version, services_.config, names);
+  DeleteMenuExtEntries(services_.registry, services_.files, services_.version, services_.config, entries);
   ListMenuExtEntries(services_.registry, lstmenu);
 }
 

@@ -14,16 +14,22 @@ namespace orvane {
 
 constexpr std::string_view kMenuExtPath = R"(Software\Microsoft\Internet Explorer\MenuExt)";
 
-// The subkey names in enumeration order. A missing key gives none and is not created;
+// The subkey names in enumeration order, of the user hive HKEY_USERS\<sid>
+// (sid "": the current user's). A missing key gives none and is not created;
 // `code` (when given) receives the error of a key that exists but cannot be read.
-std::vector<std::string> MenuExtNames(RegistryService& registry, long* code = nullptr);
+std::vector<std::string> MenuExtNames(RegistryService& registry, long* code = nullptr, const std::string& sid = "");
 
 // Deletes the subkey `name` with everything below it. False when the key
 // could not be opened or the subkey was not deleted (refused or already gone).
-bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name);
+bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name, const std::string& sid = "");
+
+struct MenuExtEntry {
+  std::string name;
+  std::string sid;  // "": the current user's
+};
 // Deletes the entries as one change journaled in `files` (none: not journaled);
-// one outcome per name.
+// one outcome per entry.
 RunReport DeleteMenuExtEntries(RegistryService& registry, FileStore* files, const std::string& version,
-                               const AppConfig& config, const std::vector<std::string>& names);
+                               const AppConfig& config, const std::vector<MenuExtEntry>& entries);
 
 }  // namespace orvane

@@ -10,6 +10,7 @@
 #include "repair/routines.h"
 #include "repair/undo.h"
 #include "repair/step_text.h"
+#include "repair/users.h"
 #include "resources/catalogue.h"
 
 namespace orvane {
@@ -57,6 +58,12 @@ std::string Replace(std::string text, std::string_view field, const std::string&
   std::size_t at = text.find(field);
   if (at != std::string::npos) text.replace(at, field.size(), with);
   return text;
+}
+
+void Append(ItemCheck& check, ItemCheck more) {
+  if (more.state == ItemState::Damaged || check.state == ItemState::Intact) check.state = more.state;
+  check.targets.insert(check.targets.end(), more.targets.begin(), more.targets.end());
+  check.steps.insert(check.steps.end(), more.steps.begin(), more.steps.end());
 }
 
 }  // namespace
@@ -109,7 +116,7 @@ void RepairRunner::OnRepairButtonClick() {
   if (files_) {
     journal.emplace(*files_, registry_, version_, config_);
     for (int row = 0; row < kRepairItemCount; ++row) {
-      if (view_.RowTicked(row)) journal->Protect(ResolveSteps(kRepairItems[row].steps, config_));
+      if (view_.RowTicked(row)) journal->Protect(Targets(row));
     }
     journal_ = &*journal;
   }
@@ -132,7 +139,8 @@ void RepairRunner::CheckAllItems() {
       ShowCheck(row, Replace(LoadString(kExtensionsText), "{n}", std::to_string(count)), kCheckGrey, "");
       continue;
     }
-    const ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
+    ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
+    Append(check, CheckTargets(UserClasses(row), registry_));
     std::string tip;
     if (auto problem = check.FirstProblem()) {
       tip = DescribeStep(check.targets[*problem]) + "\r\n" + DescribeFound(check.steps[*problem]);
@@ -230,7 +238,7 @@ RunReport RepairRunner::RunAndShow(int index) {
     view_.ShowMenuManager();
   } else {
     // A row ticked during the run is backed up before it runs (already covered: no change).
-    if (journal_) journal_->Protect(ResolveSteps(kRepairItems[index].steps, config_));
+    if (journal_) journal_->Protect(Targets(index));
     report = RunRoutine(index);
     if (journal_) {
       journal_->Record("[" + std::to_string(index) + "] " + LoadString(kRepairItems[index].textId) + " - " +
@@ -280,10 +288,13 @@ RunReport RepairRunner::RunRoutine(int index) {
   try {
     RunReport report = RunSteps(kRepairItems[index].steps, context);
     if (!skipCommands) FollowRegistrations(index, report, firstStarted);
+    RunReport mine = ApplyTargets(UserClasses(index), context);
+    report.targets.insert(report.targets.end(), mine.targets.begin(), mine.targets.end());
+    report.outcomes.insert(report.outcomes.end(), mine.outcomes.begin(), mine.outcomes.end());
     return report;
   } catch (const std::exception&) {
     // An unexpected fault ends the routine as a failure: its steps read as not run.
-    RunReport report{ResolveSteps(kRepairItems[index].steps, config_), {}};
+    RunReport report{Targets(index), {}};
     report.outcomes.resize(report.targets.size());
     return report;
   }
@@ -345,6 +356,17 @@ void RepairRunner::OnRegistrationsEnded() {
     lockLog_.Add("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + tip);
   }
   lockLog_.Flush();
+}
+
+std::vector<StepTarget> RepairRunner::UserClasses(int row) {
+  if (classesSid_.empty()) return {};
+  return UserClassTargets(registry_, ResolveSteps(kRepairItems[row].steps, config_), classesSid_);
+}
+
+std::vector<StepTarget> RepairRunner::Targets(int row) {
+  std::vector<StepTarget> targets = ResolveSteps(kRepairItems[row].steps, config_), mine = UserClasses(row);
+  targets.insert(targets.end(), mine.begin(), mine.end());
+  return targets;
 }
 
 // Keeps the list short: only processes still alive stay in it.

@@ -45,6 +45,10 @@ class RepairRunner : private LockMode::Host {
   // Button runs back up what they change and log each step in `files`;
   // without this call they keep neither.
   void KeepJournal(FileStore& files, std::string version);
+  // The person at the keyboard's SID when this process runs as another
+  // account: the class keys that person overrides are checked, backed up and
+  // repaired in their own classes as well.
+  void AlsoUserClasses(std::string sid) { classesSid_ = std::move(sid); }
 
   void OnRepairButtonClick();
   // Reads every row's state into its result label; writes nothing.
@@ -69,6 +73,8 @@ class RepairRunner : private LockMode::Host {
   bool LockPassing() const { return lock_ && lock_->Passing(); }
   RunReport RunAndShow(int index);
   RunReport RunRoutine(int index);
+  std::vector<StepTarget> UserClasses(int row);
+  std::vector<StepTarget> Targets(int row);  // the item's and the user's class overrides
   void ShowReason(int row, const RunReport& report);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void StopLock();
@@ -85,6 +91,7 @@ class RepairRunner : private LockMode::Host {
   std::array<std::vector<StartedProcess>, kRepairItemCount> started_;
   FileStore* files_ = nullptr;
   std::string version_;
+  std::string classesSid_;
   RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;
   bool skipRegistrations_ = false;  // a lock pass re-applies an item whose registrations ran

@@ -75,4 +75,11 @@ std::vector<StepTarget> UserTargets(RegistryService& registry, std::span<const S
   return out;
 }
 
+std::vector<StepTarget> UserClassTargets(RegistryService& registry, std::span<const StepTarget> targets,
+                                         const std::string& sid) {
+  std::vector<StepTarget> out = UserTargets(registry, targets, sid);
+  std::erase_if(out, [&](const StepTarget& t) { return !StartsWithNoCase(t.path, sid + "_Classes"); });
+  return out;
+}
+
 }  // namespace orvane

@@ -37,4 +37,9 @@ std::vector<StepTarget> MachineTargets(std::span<const StepTarget> targets);
 std::vector<StepTarget> UserTargets(RegistryService& registry, std::span<const StepTarget> targets,
                                     const std::string& sid);
 
+// The per-class part of a user's share alone: for a process whose
+// HKEY_CURRENT_USER already is that user's hive.
+std::vector<StepTarget> UserClassTargets(RegistryService& registry, std::span<const StepTarget> targets,
+                                         const std::string& sid);
+
 }  // namespace orvane

@@ -22,6 +22,7 @@ struct AppServices {
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
   std::string version = {};    // written into the logs
+  std::string interactiveSid = {};  // the person at the keyboard, when this process runs as another account
 };
 
 }  // namespace orvane

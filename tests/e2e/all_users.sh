@@ -46,4 +46,14 @@ for hive in "$OTHER" HKCU; do
   expect_eq "$hive start page back" 'http://hijack.example.net' "$(e2e_reg_value "$hive\\$MAIN" 'Start Page')"
 done
 expect_eq "the user's .lnk class back" txtfile "$(e2e_reg_value "${OTHER}_Classes\\.lnk" '')"
+EXT='Software\Microsoft\Internet Explorer\MenuExt\Evil'
+for hive in "$OTHER" 'HKU\S-1-5-18'; do wine reg add "$hive\\$EXT" /f </dev/null >/dev/null 2>&1; done
+expect_eq "menuext list" 0 "$(cli menuext list --all-users --json)"
+python3 -c 'import json, sys
+d = json.load(open(sys.argv[1]))
+sys.exit([u["entries"] for u in d["users"] if u["sid"] == sys.argv[2]] != [["Evil"]])' "$E2E_ROOT/cli.out" \
+  S-1-5-21-1111-2222-3333-1001 && echo "ok: the user's menu entry is listed" || fail "menuext list: $(cat "$E2E_ROOT/cli.out")"
+expect_eq "menuext delete" 0 "$(cli menuext delete Evil --all-users)"
+expect_eq "the user's menu entry" no "$(e2e_key_exists "$OTHER\\$EXT")"
+expect_eq "SYSTEM's menu entry" yes "$(e2e_key_exists "HKU\\S-1-5-18\\$EXT")"
 e2e_finish

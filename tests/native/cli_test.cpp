@@ -152,6 +152,23 @@ TEST(Cli, EverySignedInUserAsSystem) {
   EXPECT_EQ(rig.registry.Value(HKU, me + ie, "Start Page"), bad);
   EXPECT_EQ(rig.registry.Value(HKU, me + R"(_Classes\.lnk)", ""), RegValue::Text(RegType::Sz, "txtfile"));
 
+  // The browser's menu entries likewise: the user's, not SYSTEM's own.
+  const std::string ext = R"(Software\Microsoft\Internet Explorer\MenuExt\)";
+  rig.registry.PutKey(HKU, me + "\\" + ext + "Evil");
+  rig.registry.PutKey(HKCU, ext + "Own");
+  EXPECT_EQ(rig.Run({"menuext", "list", "--json"}), 0);
+  EXPECT_NE(rig.out.text.find(R"("entries":["Evil"],"users":[{"sid":")" + me + R"(","account":"PC\\lin","entries":["Evil"])"),
+            std::string::npos) << rig.out.text;
+  EXPECT_EQ(rig.Run({"scan", "menu-ext", "--json"}), 0);
+  EXPECT_NE(rig.out.text.find(R"("menuExtensions":1,"error":0,"users":[{"sid":")" + me), std::string::npos) << rig.out.text;
+  rig.files.stamp = "2026-12-06_15-00-00";
+  EXPECT_EQ(rig.Run({"menuext", "delete", "evil", "Own"}), 1) << rig.out.text;
+  EXPECT_FALSE(rig.registry.KeyExists(HKU, me + "\\" + ext + "Evil"));
+  EXPECT_TRUE(rig.registry.KeyExists(HKCU, ext + "Own"));
+  rig.files.stamp = "2026-12-06_15-00-01";
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_TRUE(rig.registry.KeyExists(HKU, me + "\\" + ext + "Evil"));
+
   Rig nobody;  // no user hive loaded: per-user items are not checked, which is no damage
   nobody.services.runningAsSystem = true;
   EXPECT_EQ(nobody.Run({"scan", "home-button", "--json"}), 0);

@@ -9,6 +9,9 @@
 
 #include "platform/memory_registry.h"
 #include "repair/runner.h"
+#include "resources/catalogue.h"
+#include "support/memory_files.h"
+#include "support/registry_dump.h"
 #include "support/recording_commands.h"
 
 namespace orvane {
@@ -258,6 +261,34 @@ TEST(RepairRunner, ARowIsGreenOnlyWhenBothViewsAreRepaired) {
   rig.runner.OnRepairButtonClick();
   EXPECT_EQ(rig.view.caption[7], kGreen);
   EXPECT_EQ(rig.registry.Writes(), 1u);  // only the 32-bit view's value
+}
+
+// Run as another account, the window also mends the class overrides of the
+// person at the keyboard, backed up like the rest; their HKEY_CURRENT_USER
+// share is not made twice.
+TEST(RepairRunner, TheInteractiveUsersClassOverridesAreCheckedAndRepaired) {
+  const std::string sid = "S-1-5-21-1111-2222-3333-1001", lnk = sid + R"(_Classes\.lnk)";
+  const RegValue txt = RegValue::Text(RegType::Sz, "txtfile");
+  Rig rig;
+  testing::MemoryFiles files;
+  rig.runner.KeepJournal(files, "1.0");
+  rig.view.ticks[3] = true;
+  rig.runner.OnRepairButtonClick();
+  rig.registry.Put(RegRoot::Users, lnk, "", txt);
+  const std::string machine = testing::Dump(rig.registry);
+  rig.runner.AlsoUserClasses(sid);
+  rig.runner.CheckAllItems();
+  EXPECT_EQ(rig.view.caption[3], LoadString(3110));
+  EXPECT_NE(rig.view.tip[3].find(lnk), std::string::npos) << rig.view.tip[3];
+  files.stamp = "2026-12-06_15-00-00";
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(rig.view.caption[3], kGreen);
+  EXPECT_EQ(rig.registry.Value(RegRoot::Users, lnk, ""), RegValue::Text(RegType::Sz, "lnkfile"));
+  EXPECT_FALSE(rig.registry.KeyExists(RegRoot::Users, sid));
+  files.stamp = "2026-12-06_15-00-01";
+  rig.runner.UndoLastRepair();
+  EXPECT_EQ(testing::Dump(rig.registry), machine);
+  EXPECT_EQ(rig.registry.Value(RegRoot::Users, lnk, ""), txt);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frm_main.h"
 #include "menuext/menu_ext.h"
 #include "platform/win32/registry_win32.h"
 #include "repair/routines.h"
@@ -66,6 +67,29 @@ TEST(InteractiveUser, CurrentUserStepsGoToTheGivenHive) {
   RegDeleteTreeW(HKEY_CURRENT_USER, hivePath.c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, hivePath.c_str());
   RegDeleteKeyW(HKEY_CURRENT_USER, (menuExt + L"\\Mine").c_str());
+}
+
+// Run as another account, the window mends a class override planted in the
+// keyboard user's own classes (a stand-in SID under HKEY_USERS).
+TEST(InteractiveUser, TheWindowRepairsTheUsersClassOverride) {
+  const std::wstring lnk = L"S-1-5-21-1111-2222-3333-1002_Classes\\.lnk";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_USERS, lnk.c_str(), nullptr, REG_SZ, L"txtfile", 16), ERROR_SUCCESS);
+  Win32Registry registry;
+  testing::RecordingCommandRunner commands;
+  AppConfig config;
+  ui::HeadlessPlatform platform;
+  AppServices services{platform, registry, commands, config, [](AppConfig&) {},
+                       [](const AppConfig&) { return ConfigSave{}; }};
+  services.interactiveSid = "S-1-5-21-1111-2222-3333-1002";
+  frmMain form(services);
+  platform.Show(form);
+  form.Runner().RunRepairItem(3);
+  wchar_t data[16] = {};
+  DWORD size = sizeof(data);
+  EXPECT_EQ(RegGetValueW(HKEY_USERS, lnk.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+  EXPECT_STREQ(data, L"lnkfile");
+  RegDeleteTreeW(HKEY_USERS, L"S-1-5-21-1111-2222-3333-1002_Classes");
+  RegDeleteKeyW(HKEY_USERS, L"S-1-5-21-1111-2222-3333-1002_Classes");
 }
 
 }  // namespace
