@@ -78,7 +78,7 @@ void LockMode::Verify(int item) {
     log_.Add(Label(item) + "change missed by the watches (" + std::to_string(missed_) + ")");
   }
   if (!locked_[item] || pending_.count(item) || failed_[item] || !watches_.Armed(item)) return;
-  if (CheckSteps(kRepairItems[item].steps, registry_, config_).state != ItemState::Damaged) return;
+  if (CheckTargets(host_.Targets(item), registry_).state != ItemState::Damaged) return;
   pending_.insert(item);
   unreported_[item] = true;
 }
@@ -102,7 +102,7 @@ void LockMode::Drain() {
     if (!locked_[item] || (!registered_[item] && host_.StillRunning(item))) continue;
     // Armed before the item runs, so no change after it goes unseen. A key
     // the item creates fires its parent's watch, and is watched then.
-    watches_.Watch(item, ResolveSteps(kRepairItems[item].steps, config_));
+    watches_.Watch(item, host_.Targets(item));
     const RunReport report = host_.Apply(item, !registered_[item]);
     failed_[item] = !report.Succeeded();
     registered_[item] = true;

@@ -46,6 +46,8 @@ class LockMode {
     // False while something else (a button run) holds the window: what falls due waits.
     virtual bool MayPass() = 0;
     virtual bool StillRunning(int item) = 0;  // a process the item started is alive
+    // What the item touches: its steps made concrete, and any user's class overrides.
+    virtual std::vector<StepTarget> Targets(int item) = 0;
   };
 
   // `post(id)` brings OnKeyChanged(id) to the host's thread; empty: nothing is watched.

@@ -74,7 +74,7 @@ class RepairRunner : private LockMode::Host {
   RunReport RunAndShow(int index);
   RunReport RunRoutine(int index);
   std::vector<StepTarget> UserClasses(int row);
-  std::vector<StepTarget> Targets(int row);  // the item's and the user's class overrides
+  std::vector<StepTarget> Targets(int row) override;
   void ShowReason(int row, const RunReport& report);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void StopLock();

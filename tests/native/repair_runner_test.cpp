@@ -269,8 +269,8 @@ TEST(RepairRunner, ARowIsGreenOnlyWhenBothViewsAreRepaired) {
 TEST(RepairRunner, TheInteractiveUsersClassOverridesAreCheckedAndRepaired) {
   const std::string sid = "S-1-5-21-1111-2222-3333-1001", lnk = sid + R"(_Classes\.lnk)";
   const RegValue txt = RegValue::Text(RegType::Sz, "txtfile");
+  testing::MemoryFiles files;  // outlives the runner, whose lock log it keeps
   Rig rig;
-  testing::MemoryFiles files;
   rig.runner.KeepJournal(files, "1.0");
   rig.view.ticks[3] = true;
   rig.runner.OnRepairButtonClick();
@@ -289,6 +289,13 @@ TEST(RepairRunner, TheInteractiveUsersClassOverridesAreCheckedAndRepaired) {
   rig.runner.UndoLastRepair();
   EXPECT_EQ(testing::Dump(rig.registry), machine);
   EXPECT_EQ(rig.registry.Value(RegRoot::Users, lnk, ""), txt);
+  // Lock mode watches the override too.
+  rig.view.lock = true;
+  rig.runner.OnRepairButtonClick();
+  rig.runner.OnTimerTick();
+  rig.registry.Put(RegRoot::Users, lnk, "", txt);
+  EXPECT_GE(Deliver(rig), 1u);
+  EXPECT_EQ(rig.registry.Value(RegRoot::Users, lnk, ""), RegValue::Text(RegType::Sz, "lnkfile"));
 }
 
 }  // namespace
