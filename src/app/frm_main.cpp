@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/arrange_window.h"
+#include "browsers/frm_browsers.h"
 #include "menuext/frm_menu.h"
 #include "resources/catalogue.h"
 #include "settings/set_frm.h"
@@ -96,6 +97,7 @@ class frmMain::RowsView : public RunnerView {
                                                                  : ui::MessageBoxIcon::None);
   }
   void ShowMenuManager() override { form_.ShowMenuManager(); }
+  void ShowBrowserManager() override { form_.ShowBrowserManager(); }
   void ProcessPendingEvents() override { form_.Platform().DoEvents(); }
   void RepaintPending() override { form_.Platform().DoPaintEvents(); }
 
@@ -201,6 +203,10 @@ frmMain::frmMain(AppServices& services)
     const ProgramVersion v = LoadProgramVersion();
     runner_->KeepJournal(*services.files, std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
                                               std::to_string(v.build) + "." + std::to_string(v.revision));
+  }
+  if (services.files && services.shortcuts) {
+    browsers_.emplace(BrowserServices{services.registry, *services.files, *services.shortcuts});
+    runner_->CheckBrowsersWith(*browsers_);
   }
 
   onLoad = [this] { OnLoad(); };
@@ -433,6 +439,12 @@ void frmMain::OpenMakerSite() {
 
 void frmMain::ShowMenuManager() {
   frmMenu dialog(services_);
+  Platform().ShowModal(dialog, this);
+}
+
+void frmMain::ShowBrowserManager() {
+  if (!browsers_) return;
+  frmBrowsers dialog(services_, *browsers_);
   Platform().ShowModal(dialog, this);
 }
 

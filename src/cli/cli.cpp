@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "browsers/scan.h"
 #include "cli/cli_args.h"
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
@@ -71,6 +72,7 @@ class Program {
     if (args_.command == "repair") return Repair();
     if (args_.command == "undo") return Undo();
     if (args_.command == "menuext") return MenuExt();
+    if (args_.command == "browsers") return Browsers();
     return Usage(args_.command);
   }
 
@@ -122,6 +124,13 @@ class Program {
         JsonField(entry, "error", std::to_string(code));
         text += ItemLabel(item) + ": " + LoadString(3228) + std::to_string(count) + "\n";
         unknown = unknown || code != 0;
+      } else if (item == kBrowserManagerItem) {
+        const std::vector<BrowserFinding> findings = ScanBrowsers(BrowserAccess());
+        damaged = damaged || !findings.empty();
+        JsonField(entry, "state", JsonString(findings.empty() ? "intact" : "damaged"));
+        std::string lines;
+        JsonField(entry, "findings", FindingList(findings, lines));
+        text += ItemLabel(item) + ": " + LoadString(findings.empty() ? 3221 : 3222) + "\n" + lines;
       } else {
         ItemCheck check = CheckSteps(kRepairItems[item].steps, s_.registry, config_);
         damaged = damaged || check.state == ItemState::Damaged;
@@ -158,9 +167,12 @@ class Program {
     auto items = Items(true);
     if (!items || items->empty()) return Usage(Join(args_.rest));
     for (int item : *items) {
-      if (item == kMenuManagerItem && args_.rest != std::vector<std::string>{"all"}) return Usage("menu-ext");
+      if (args_.rest == std::vector<std::string>{"all"}) break;
+      if (item == kMenuManagerItem) return Usage("menu-ext");
+      if (item == kBrowserManagerItem) return Usage("browsers");
     }
     std::erase(*items, kMenuManagerItem);
+    std::erase(*items, kBrowserManagerItem);
     RepairJournal journal(s_.files, s_.registry, s_.version, config_);
     for (int item : *items) journal.Protect(ResolveSteps(kRepairItems[item].steps, config_));
     std::string json = "{", text, list = "[";
@@ -247,6 +259,61 @@ class Program {
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }
 
+  BrowserServices& BrowserAccess() {
+    if (!browsers_) browsers_.emplace(BrowserServices{s_.registry, s_.files, s_.shortcuts ? *s_.shortcuts : noShortcuts_});
+    return *browsers_;
+  }
+
+  // One JSON object per finding; `text` gets one indented line each.
+  static std::string FindingList(const std::vector<BrowserFinding>& findings, std::string& text) {
+    std::string list = "[";
+    for (const BrowserFinding& finding : findings) {
+      text += "    " + FindingText(finding) + "\n";
+      JsonAppend(list, FindingJson(finding) + "}");
+    }
+    return list + "]";
+  }
+
+  static std::string FindingJson(const BrowserFinding& finding) {
+    static constexpr const char* kSources[] = {"policy", "policies.json", "shortcut"};
+    std::string entry = "{";
+    JsonField(entry, "browser", JsonString(finding.browser));
+    JsonField(entry, "source", JsonString(kSources[static_cast<int>(finding.source)]));
+    JsonField(entry, "where", JsonString(finding.where));
+    JsonField(entry, "what", JsonString(LoadString(finding.what)));
+    JsonField(entry, "value", JsonString(finding.value));
+    JsonField(entry, "cleanable", finding.cleanable ? "true" : "false");
+    return entry;
+  }
+
+  // list: exit 1 when anything is found. clean: every finding, exit 1 when any stays.
+  int Browsers() {
+    const std::string verb = args_.rest.size() == 1 ? AsciiLowerWord(args_.rest[0]) : "";
+    if (verb != "list" && verb != "clean") return Usage(Join(args_.rest));
+    const std::vector<BrowserFinding> findings = ScanBrowsers(BrowserAccess());
+    std::string json = "{", text;
+    JsonField(json, "command", JsonString("browsers " + verb));
+    if (verb == "list") {
+      JsonField(json, "findings", FindingList(findings, text));
+      if (findings.empty()) text = LoadString(3910) + "\n";
+      return Finish(json, text, findings.empty() ? kExitOk : kExitProblem);
+    }
+    std::string list = "[";
+    bool failed = false;
+    for (const BrowserFinding& finding : findings) {
+      const std::string reason = CleanFinding(BrowserAccess(), finding);
+      failed = failed || !reason.empty();
+      text += FindingText(finding) + "\n    " + (reason.empty() ? LoadString(3233) : LoadString(3234) + ": " + reason) + "\n";
+      std::string entry = FindingJson(finding);
+      JsonField(entry, "cleaned", reason.empty() ? "true" : "false");
+      JsonField(entry, "reason", JsonString(reason));
+      JsonAppend(list, entry + "}");
+    }
+    if (findings.empty()) text = LoadString(3910) + "\n";
+    JsonField(json, "findings", list + "]");
+    return Finish(json, text, failed ? kExitProblem : kExitOk);
+  }
+
   static std::string AsciiLowerWord(const std::string& word) {
     std::string out = word;
     for (char& c : out) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -263,6 +330,15 @@ class Program {
   Services& s_;
   Console& out_;
   AppConfig config_;
+  // A store with no shortcuts, for services that bring none.
+  struct NoShortcuts : ShortcutStore {
+    std::vector<std::string> List() override { return {}; }
+    ShortcutRead Read(const std::string&) override { return {{}, "missing"}; }
+    std::string SaveArguments(const std::string&, const std::string&) override { return "missing"; }
+    std::string Delete(const std::string&) override { return "missing"; }
+    bool Exists(const std::string&) override { return false; }
+  } noShortcuts_;
+  std::optional<BrowserServices> browsers_;
 };
 
 }  // namespace

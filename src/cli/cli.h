@@ -1,5 +1,5 @@
 #pragma once
-// orvane-cli: scan, repair, undo and the context-menu extensions from scripts.
+// orvane-cli: scan, repair, undo, the context-menu extensions and the browser hijacks from scripts.
 // Exit codes: 0 all intact / all succeeded, 1 damaged / failed, 2 usage or system error.
 #include <string>
 #include <vector>
@@ -8,6 +8,10 @@
 #include "platform/file_store.h"
 #include "platform/registry.h"
 #include "settings/config_file.h"
+
+namespace orvane {
+class ShortcutStore;
+}
 
 namespace orvane::cli {
 
@@ -28,6 +32,7 @@ struct Services {
   FileStore& files;
   ConfigFiles& configFiles;
   std::string version;
+  ShortcutStore* shortcuts = nullptr;  // none: the browser commands find no shortcuts
 };
 
 int Run(const std::vector<std::string>& args, Services& services, Console& out);

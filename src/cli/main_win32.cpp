@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "browsers/win32/shell_links.h"
 #include "platform/text.h"
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/file_store_win32.h"
@@ -66,7 +67,8 @@ int wmain(int argc, wchar_t** argv) {
   Win32CommandRunner commands;
   Win32FileStore files;
   WindowsConfigFiles configFiles;
-  cli::Services services{registry, commands, files, configFiles, VersionText()};
+  Win32ShortcutStore shortcuts;
+  cli::Services services{registry, commands, files, configFiles, VersionText(), &shortcuts};
   StdOut out;
   return cli::Run(args, services, out);
 }

@@ -68,6 +68,7 @@ const std::array<RepairItemEntry, kRepairItemCount> kRepairItems = {{
     {111, {}, "menu-ext"},  // the context-menu manager
     {112, kSearchPageSteps, "search-page"},
     {113, kLogonNoticeSteps, "logon-notice"},
+    {114, {}, "browsers"},  // the browser start-page manager
 }};
 
 RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
@@ -119,6 +120,10 @@ void RepairRunner::CheckAllItems() {
       ShowCheck(row, Replace(LoadString(kExtensionsText), "{n}", std::to_string(count)), kCheckGrey, "");
       continue;
     }
+    if (row == kBrowserManagerItem) {
+      CheckBrowsers(row);
+      continue;
+    }
     const ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
     std::string tip;
     if (auto problem = check.FirstProblem()) {
@@ -133,6 +138,20 @@ void RepairRunner::CheckAllItems() {
         ShowCheck(row, LoadString(check.commandsNotChecked ? kIntactUncheckedText : kIntactText), kCheckGrey, tip);
         break;
     }
+  }
+}
+
+// Anything found is damage; the tool tip names the first line.
+void RepairRunner::CheckBrowsers(int row) {
+  if (!browsers_) {
+    ShowCheck(row, LoadString(kUnknownText), kCheckGrey, "");
+    return;
+  }
+  const std::vector<BrowserFinding> findings = ScanBrowsers(*browsers_);
+  if (findings.empty()) {
+    ShowCheck(row, LoadString(kIntactText), kCheckGrey, "");
+  } else {
+    ShowCheck(row, LoadString(kDamagedText), kCheckDamaged, FindingText(findings.front()));
   }
 }
 
@@ -177,7 +196,7 @@ void RepairRunner::StopLock() {
 void RepairRunner::OnTimerTick() {
   if (!watches_) watches_ = std::make_unique<LockWatches>(registry_, view_.KeyChangePoster());
   for (int row = 0; row < kRepairItemCount; ++row) {
-    const bool ticked = row != kMenuManagerItem && view_.RowTicked(row);
+    const bool ticked = !kRepairItems[row].steps.empty() && view_.RowTicked(row);
     if (ticked != locked_[row]) {
       locked_[row] = ticked;
       if (ticked) pending_.insert(row);
@@ -226,7 +245,9 @@ std::string RepairRunner::RestoredText(int row) const {
 
 void RepairRunner::RunRepairItem(int index) {
   if (index < 0 || index >= kRepairItemCount) return;
-  if (kRepairItems[index].steps.empty()) {
+  if (index == kBrowserManagerItem) {
+    view_.ShowBrowserManager();
+  } else if (kRepairItems[index].steps.empty()) {
     view_.ShowMenuManager();
   } else {
     // A row ticked during the run is backed up before it runs (already covered: no change).

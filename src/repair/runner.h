@@ -3,11 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "browsers/scan.h"
 #include "platform/command_runner.h"
 #include "platform/file_store.h"
 #include "platform/registry.h"
@@ -22,7 +24,7 @@ namespace orvane {
 
 struct RepairItemEntry {
   std::uint16_t textId;          // string of the item's row
-  std::span<const Step> steps;   // empty: the item opens the context-menu manager
+  std::span<const Step> steps;   // empty: the item opens a manager (context menu, browsers)
   const char* name;              // short English name, for scripts
 };
 
@@ -42,6 +44,8 @@ class RepairRunner {
   // Button runs back up what they change and log each step in `files`;
   // without this call they keep neither.
   void KeepJournal(FileStore& files, std::string version);
+  // The browser row's check scans through these; without them it reads as unknown.
+  void CheckBrowsersWith(BrowserServices browsers) { browsers_.emplace(browsers); }
 
   void OnRepairButtonClick();
   // Reads every row's state into its result label; writes nothing.
@@ -61,6 +65,7 @@ class RepairRunner {
  private:
   RunReport RunRoutine(int index);
   void ShowReason(int row, const RunReport& report);
+  void CheckBrowsers(int row);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void StopLock();
   void DrainPending();
@@ -75,6 +80,7 @@ class RepairRunner {
   const AppConfig& config_;
   std::array<std::vector<StartedProcess>, kRepairItemCount> started_;
   FileStore* files_ = nullptr;
+  std::optional<BrowserServices> browsers_;
   std::string version_;
   RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;

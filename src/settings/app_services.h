@@ -10,6 +10,8 @@
 
 namespace orvane {
 
+class ShortcutStore;
+
 struct AppServices {
   ui::UiPlatform& platform;
   RegistryService& registry;
@@ -19,6 +21,7 @@ struct AppServices {
   std::function<void(const AppConfig&)> writeConfig;  // saves the record to Config.ini
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
+  ShortcutStore* shortcuts = nullptr;  // the browsers' shortcuts; none: the browser row finds none
 };
 
 }  // namespace orvane
