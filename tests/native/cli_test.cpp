@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
+#include "support/memory_shortcuts.h"
 #include "support/recording_commands.h"
 
 namespace orvane {
@@ -41,7 +42,8 @@ struct Rig {
   testing::RecordingCommandRunner commands;
   testing::MemoryFiles files;
   Configs configs;
-  cli::Services services{registry, commands, files, configs, "1.0.0.9"};
+  testing::MemoryShortcuts shortcuts;
+  cli::Services services{registry, commands, files, configs, "1.0.0.9", &shortcuts};
   Output out;
   int Run(std::vector<std::string> args) {
     out = {};
@@ -67,8 +69,18 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
       {{"menuext", "delete", "Evil", "Missing"}, 1, "Missing"},
       {{"menuext"}, 2, ""},
       {{"undo", "a", "b"}, 2, ""},
+      {{"scan", "browsers"}, 1, "[13] browsers"},
+      {{"repair", "13"}, 2, "browsers"},
+      {{"repair", "all"}, 0, ""},  // leaves the browsers to their own command
+      {{"browsers", "list", "--json"}, 1, R"("where":"HKLM\\SOFTWARE\\Policies\\Google\\Chrome [HomepageLocation]")"},
+      {{"browsers", "clean"}, 0, "http://hijack.example"},
+      {{"browsers", "list"}, 0, "未发现"},
+      {{"scan", "13"}, 0, ""},
+      {{"browsers", "delete"}, 2, ""},
   };
   Rig rig;
+  rig.registry.Put(RegRoot::LocalMachine, R"(SOFTWARE\Policies\Google\Chrome)", "HomepageLocation",
+                   RegValue::Text(RegType::Sz, "http://hijack.example"));
   rig.registry.PutKey(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)");
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));

@@ -1,0 +1,70 @@
+// Row 13 end to end on the headless platform: the check shows what the
+// browsers' hijacks leave, and the manager lists and cleans them.
+#include <gtest/gtest.h>
+
+#include "browsers/frm_browsers.h"
+#include "repair/runner.h"
+#include "resources/catalogue.h"
+#include "support/main_window_fixture.h"
+
+namespace orvane {
+namespace {
+
+const std::string kChrome = R"(SOFTWARE\Policies\Google\Chrome)";
+const std::string kEdge = R"(SOFTWARE\Policies\Microsoft\Edge)";
+const std::string kLink = R"(C:\Users\u\Desktop\Google Chrome.lnk)";
+
+struct Rig {
+  testing::MainWindowFixture f;
+  frmMain& m = *f.form;
+  Rig() {
+    f.platform.onPopupMenu = [](const std::vector<std::string>&) { return 0; };
+    f.registry.Put(RegRoot::LocalMachine, kChrome, "HomepageLocation", RegValue::Text(RegType::Sz, "http://a.example"));
+    f.registry.Put(RegRoot::LocalMachine, kChrome, "MetricsReportingEnabled", RegValue::Dword(0));
+    f.registry.Put(RegRoot::CurrentUser, kEdge, "ProxyServer", RegValue::Text(RegType::Sz, "1.2.3.4:80"));
+    f.shortcuts.links[kLink] = {{kLink, R"(C:\C\chrome.exe)", "--profile-directory=\"P 1\" b.example"}, ""};
+  }
+  ui::Label& Result() { return *m.rows.lbldoinfo[kBrowserManagerItem]; }
+};
+
+TEST(BrowserManager, CheckShowsAnyFindingAndTheManagerCleansOnlyTheTickedLines) {
+  Rig r;
+  r.f.platform.PressKey(r.m, ui::Key::F5);
+  EXPECT_EQ(r.Result().Caption(), LoadString(3110));
+  EXPECT_EQ(r.Result().ForeColor(), kCheckDamaged);
+  EXPECT_NE(r.Result().ToolTip().find("[ProxyServer]"), std::string::npos) << r.Result().ToolTip();
+
+  int opened = 0;
+  r.f.platform.onModal = [&](ui::Form& form) {
+    auto& d = dynamic_cast<frmBrowsers&>(form);
+    ++opened;
+    ASSERT_EQ(d.lstfound.ListCount(), 3);
+    EXPECT_EQ(d.lstfound.SelCount(), 3);
+    ASSERT_NE(d.lstfound.List(0).find("[ProxyServer]"), std::string::npos) << d.lstfound.List(0);
+    r.f.platform.ToggleLine(d.lstfound, 0);
+    r.f.platform.Click(d.imgclear);
+    ASSERT_EQ(d.lstfound.ListCount(), 1);
+    EXPECT_TRUE(d.lstfound.Selected(0)) << "every line found afresh is ticked";
+    EXPECT_EQ(d.lblinfo.Caption(), LoadString(3951));
+    r.f.platform.Click(d.imgclear);
+    EXPECT_EQ(d.lstfound.ListCount(), 0);
+    EXPECT_EQ(d.lblinfo.Caption(), LoadString(3910));
+    r.f.platform.Click(d.imgclear);  // nothing ticked: says so
+    EXPECT_EQ(r.f.platform.messages.size(), 1u);
+    r.f.platform.PressKey(form, ui::Key::Escape);
+  };
+  r.f.platform.Click(*r.m.rows.chkdo[kBrowserManagerItem]);
+  r.f.platform.Click(r.m.ibtndo);
+  EXPECT_EQ(opened, 1);
+  EXPECT_FALSE(r.f.registry.Value(RegRoot::LocalMachine, kChrome, "HomepageLocation"));
+  EXPECT_TRUE(r.f.registry.Value(RegRoot::LocalMachine, kChrome, "MetricsReportingEnabled"));
+  EXPECT_FALSE(r.f.registry.Value(RegRoot::CurrentUser, kEdge, "ProxyServer"));
+  EXPECT_EQ(r.f.shortcuts.links[kLink].info.arguments, "--profile-directory=\"P 1\"");
+
+  r.f.platform.PressKey(r.m, ui::Key::F5);
+  EXPECT_EQ(r.Result().Caption(), LoadString(3111));
+  EXPECT_EQ(r.Result().ForeColor(), kCheckGrey);
+}
+
+}  // namespace
+}  // namespace orvane
