@@ -1,5 +1,6 @@
 #include "browsers/frm_browsers.h"
 
+#include "browsers/clean.h"
 #include "resources/catalogue.h"
 
 namespace orvane {
@@ -10,6 +11,12 @@ constexpr std::uint16_t kInfoString = 3951;
 constexpr std::uint16_t kNothingFoundString = 3910;
 constexpr std::uint16_t kNotCleanedString = 3952;
 constexpr std::uint16_t kProgramNameString = 999;
+
+std::string VersionText() {
+  const ProgramVersion v = LoadProgramVersion();
+  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) + "." +
+         std::to_string(v.revision);
+}
 }  // namespace
 
 frmBrowsers::frmBrowsers(AppServices& services, BrowserServices& browsers)
@@ -28,11 +35,15 @@ void frmBrowsers::Fill() {
 }
 
 void frmBrowsers::CleanTicked() {
-  std::string failures;
+  std::vector<BrowserFinding> ticked;
   for (std::size_t i = 0; i < findings_.size(); ++i) {
-    if (!lstfound.Selected(static_cast<int>(i))) continue;
-    const std::string reason = CleanFinding(browsers_, findings_[i]);
-    if (!reason.empty()) failures += "\r\n" + FindingText(findings_[i]) + "\r\n    " + reason;
+    if (lstfound.Selected(static_cast<int>(i))) ticked.push_back(findings_[i]);
+  }
+  RepairJournal journal(browsers_.files, browsers_.registry, VersionText(), services_.config);
+  const std::vector<std::string> reasons = CleanFindings(browsers_, ticked, journal);
+  std::string failures;
+  for (std::size_t i = 0; i < ticked.size(); ++i) {
+    if (!reasons[i].empty()) failures += "\r\n" + FindingText(ticked[i]) + "\r\n    " + reasons[i];
   }
   if (!failures.empty()) {
     services_.platform.MessageBox(LoadString(kNotCleanedString) + failures, LoadString(kProgramNameString),

@@ -1,6 +1,6 @@
 #include "cli/cli.h"
 
-#include "browsers/scan.h"
+#include "browsers/clean.h"
 #include "cli/cli_args.h"
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
@@ -300,8 +300,11 @@ class Program {
     }
     std::string list = "[";
     bool failed = false;
-    for (const BrowserFinding& finding : findings) {
-      const std::string reason = CleanFinding(BrowserAccess(), finding);
+    RepairJournal journal(s_.files, s_.registry, s_.version, config_);
+    const std::vector<std::string> reasons = CleanFindings(BrowserAccess(), findings, journal);
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+      const BrowserFinding& finding = findings[i];
+      const std::string& reason = reasons[i];
       failed = failed || !reason.empty();
       text += FindingText(finding) + "\n    " + (reason.empty() ? LoadString(3233) : LoadString(3234) + ": " + reason) + "\n";
       std::string entry = FindingJson(finding);
@@ -310,6 +313,9 @@ class Program {
       JsonAppend(list, entry + "}");
     }
     if (findings.empty()) text = LoadString(3910) + "\n";
+    else text += LoadString(3204) + (journal.BackupPath().empty() ? LoadString(3205) : journal.BackupPath()) + "\n";
+    JsonField(json, "backup", JsonString(journal.BackupPath()));
+    JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "findings", list + "]");
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }

@@ -23,6 +23,7 @@ struct Rig {
     f.registry.Put(RegRoot::LocalMachine, kChrome, "MetricsReportingEnabled", RegValue::Dword(0));
     f.registry.Put(RegRoot::CurrentUser, kEdge, "ProxyServer", RegValue::Text(RegType::Sz, "1.2.3.4:80"));
     f.shortcuts.links[kLink] = {{kLink, R"(C:\C\chrome.exe)", "--profile-directory=\"P 1\" b.example"}, ""};
+    f.files.files[kLink] = "L\0link";  // the copy kept before it changes
   }
   ui::Label& Result() { return *m.rows.lbldoinfo[kBrowserManagerItem]; }
 };

@@ -90,5 +90,39 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
   EXPECT_FALSE(rig.registry.KeyExists(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)"));
 }
 
+// Clean keeps the way back: the policy in the .reg file, the shortcut and
+// policies.json copied whole; undo puts every byte back, and a file that
+// cannot be copied first is not touched.
+TEST(Cli, BrowsersCleanIsUndoneByteForByte) {
+  Rig rig;
+  const std::string chrome = R"(SOFTWARE\Policies\Google\Chrome)", link = R"(C:\Users\u\Desktop\Chrome.lnk)";
+  const std::string json = R"(C:\FF\distribution\policies.json)", lost = R"(C:\Users\u\Desktop\Edge.lnk)";
+  const std::string jsonText = "{\"policies\": {\"Homepage\": {\"URL\": \"http://x.example\"}, \"A\": 1}}\r\n";
+  rig.registry.Put(RegRoot::LocalMachine, chrome + R"(\RestoreOnStartupURLs)", "1", RegValue::Text(RegType::Sz, "http://x.example"));
+  rig.registry.Put(RegRoot::LocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\firefox.exe)", "",
+                   RegValue::Text(RegType::Sz, R"(C:\FF\firefox.exe)"));
+  rig.files.files[json] = jsonText;
+  rig.files.files[link] = std::string("L\0\x01bytes", 8);
+  rig.shortcuts.links[link] = {{link, R"(C:\W\mshta.exe)", ""}, ""};
+  rig.shortcuts.links[lost] = {{lost, R"(C:\W\wscript.exe)", ""}, ""};  // no file to copy
+
+  EXPECT_EQ(rig.Run({"browsers", "clean"}), 1) << rig.out.text;
+  EXPECT_FALSE(rig.registry.KeyExists(RegRoot::LocalMachine, chrome + R"(\RestoreOnStartupURLs)"));
+  EXPECT_NE(rig.files.files[json], jsonText);
+  EXPECT_FALSE(rig.shortcuts.links.count(link));
+  EXPECT_TRUE(rig.shortcuts.links.count(lost)) << "not copied, so not deleted";
+  rig.files.files.erase(link);  // as deleting the shortcut leaves it
+  rig.files.files[json] = "overwritten";
+  const std::string log = rig.files.files.at(R"(C:\Tools\Backups\2026-12-06_14-03-27.log)");
+  EXPECT_NE(log.find("Edge.lnk"), std::string::npos) << log;
+
+  rig.files.stamp = "2026-12-06_14-05-00";
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.registry.Value(RegRoot::LocalMachine, chrome + R"(\RestoreOnStartupURLs)", "1"),
+            RegValue::Text(RegType::Sz, "http://x.example"));
+  EXPECT_EQ(rig.files.files[json], jsonText);
+  EXPECT_EQ(rig.files.files[link], std::string("L\0\x01bytes", 8));
+}
+
 }  // namespace
 }  // namespace orvane
