@@ -27,7 +27,8 @@ if [ "${3:-}" = capture ]; then
     sleep 0.3
     e2e_shot "$w" "$out/$1.png"
     if [ $# -eq 3 ]; then e2e_click "$w" "$2" "$3"; else xdotool key Return; fi
-    e2e_wait_no_other_window || fail "$1 still open"
+    gone() { ! e2e_other_windows | grep -qx "$w"; }  # the next window may follow at once
+    e2e_until 50 gone || fail "$1 still open"
   }
   e2e_start
   e2e_shot "$E2E_WINDOW" "$out/main.png"

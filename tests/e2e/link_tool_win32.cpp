@@ -10,43 +10,29 @@
 #include <cwchar>
 #include <string>
 
-namespace {
-
-std::wstring DesktopLink(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, folder))) return {};
-  return std::wstring(folder) + L"\\" + name + L".lnk";
-}
-
-}  // namespace
-
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3 || ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) < 0) return 2;
-  const std::wstring path = DesktopLink(argv[2]);
+  wchar_t folder[MAX_PATH] = {}, args[INFOTIPSIZE] = {};
   IShellLinkW* link = nullptr;
   IPersistFile* file = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+  if (argc < 3 || FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
+      FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, folder)) ||
+      FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))) ||
       FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    return 1;
+    return 2;
   }
-  int rc = 1;
+  const std::wstring path = std::wstring(folder) + L"\\" + argv[2] + L".lnk";
   if (std::wcscmp(argv[1], L"make") == 0 && argc == 5) {
     link->SetPath(argv[3]);
     link->SetArguments(argv[4]);
-    if (SUCCEEDED(file->Save(path.c_str(), TRUE))) {
-      std::wprintf(L"%ls\n", path.c_str());
-      rc = 0;
-    }
-  } else if (std::wcscmp(argv[1], L"args") == 0) {
-    wchar_t args[INFOTIPSIZE] = {};
-    if (SUCCEEDED(file->Load(path.c_str(), STGM_READ)) && SUCCEEDED(link->GetArguments(args, INFOTIPSIZE))) {
-      std::wprintf(L"%ls\n", args);
-      rc = 0;
-    }
+    if (FAILED(file->Save(path.c_str(), TRUE))) return 1;
+    std::wprintf(L"%ls\n", path.c_str());
+  } else if (FAILED(file->Load(path.c_str(), STGM_READ)) || FAILED(link->GetArguments(args, INFOTIPSIZE))) {
+    return 1;
+  } else {
+    std::wprintf(L"%ls\n", args);
   }
   file->Release();
   link->Release();
-  ::CoUninitialize();
-  return rc;
+  return 0;
 }
