@@ -51,10 +51,11 @@ add_test(NAME e2e.main_window_144dpi
 set_tests_properties(e2e.main_window_144dpi PROPERTIES RESOURCE_LOCK wine_gui TIMEOUT 300)
 endif()
 
-# A helper the end-to-end scenarios use to make a registry key refuse writes.
-add_executable(orvane_e2e_keyaccess ${CMAKE_SOURCE_DIR}/tests/e2e/key_access_win32.cpp)
-target_link_libraries(orvane_e2e_keyaccess PRIVATE advapi32)
-target_link_options(orvane_e2e_keyaccess PRIVATE ${ORVANE_UNICODE_ENTRY})
+# Plants what unwanted software could (registry links, names that are not
+# Unicode, a squatted mutex) and makes registry keys refuse writes.
+add_executable(orvane_e2e_adversary ${CMAKE_SOURCE_DIR}/tests/e2e/adversary_win32.cpp)
+target_link_libraries(orvane_e2e_adversary PRIVATE advapi32)
+target_link_options(orvane_e2e_adversary PRIVATE ${ORVANE_UNICODE_ENTRY})
 
 # Plants and reads a browser shortcut on the desktop.
 add_executable(orvane_e2e_link ${CMAKE_SOURCE_DIR}/tests/e2e/link_tool_win32.cpp)

@@ -9,6 +9,7 @@
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/interactive_user.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/app_services.h"
 #include "settings/config_file.h"
@@ -18,17 +19,6 @@
 
 namespace {
 
-// Libraries loaded from now on come from the system folder only, never from
-// the program's or the current folder. Looked up: older systems lack it.
-void LoadLibrariesFromSystemOnly() {
-  using SetDirectories = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-  auto set = reinterpret_cast<SetDirectories>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  ::SetDllDirectoryW(L"");  // takes the current folder out of the search where that is missing
-}
-
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   wchar_t name[32] = {};
   ::GetClassNameW(hwnd, name, 32);
@@ -37,16 +27,22 @@ BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   return FALSE;
 }
 
-// Shows the running copy's window (its open dialog, if any) in front.
-void BringRunningCopyToFront() {
+// Shows the running copy's window (its open dialog, if any) in front. False
+// when no window of ours answered within two seconds: then whoever holds the
+// name is no copy of Orvane.
+bool BringRunningCopyToFront() {
   HWND main = nullptr;
   for (int attempt = 0; attempt < 20 && main == nullptr; ++attempt) {
     ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&main));
     if (main == nullptr) ::Sleep(100);  // it may be starting up itself
   }
-  if (main == nullptr) return;
+  if (main == nullptr ||
+      !::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr)) {
+    return false;
+  }
   if (::IsIconic(main)) ::ShowWindow(main, SW_RESTORE);
   ::SetForegroundWindow(::GetLastActivePopup(main));
+  return true;
 }
 
 }  // namespace
@@ -58,9 +54,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ::SetLastError(ERROR_SUCCESS);
   UniqueKernelHandle instance(::CreateMutexW(nullptr, FALSE, L"Local\\Orvane.Running"));
   const DWORD error = ::GetLastError();
-  // Access denied: a copy running elevated holds it.
-  if (error == ERROR_ALREADY_EXISTS || (!instance && error == ERROR_ACCESS_DENIED)) {
-    BringRunningCopyToFront();
+  // Access denied: a copy running elevated holds it. Any process may take the
+  // name first, so it only stops this copy when a running one shows itself.
+  if ((error == ERROR_ALREADY_EXISTS || (!instance && error == ERROR_ACCESS_DENIED)) &&
+      BringRunningCopyToFront()) {
     return 0;
   }
   // The current user's repairs go to the person at the keyboard, also when
@@ -73,7 +70,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ui::win32::Win32Platform platform;
   AppServices services{platform, registry, commands, config,
                        [&configFiles](AppConfig& c) { ReadConfig(configFiles, c); },
-                       [&configFiles](const AppConfig& c) { WriteConfig(configFiles, c); }};
+                       [&configFiles](const AppConfig& c) { return WriteConfig(configFiles, c); }};
   services.files = &files;
   Win32ShortcutStore shortcuts;
   services.shortcuts = &shortcuts;

@@ -11,6 +11,7 @@
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/system_library.h"
 #include "resources/catalogue.h"
 #include "settings/win32/config_file_win32.h"
 
@@ -56,6 +57,7 @@ std::string VersionText() {
 
 int wmain(int argc, wchar_t** argv) {
   using namespace orvane;
+  LoadLibrariesFromSystemOnly();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::wstring arg = argv[i];

@@ -24,14 +24,18 @@ std::vector<std::string> MenuExtNames(RegistryService& registry, long* code) {
 }
 
 bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name) {
-  if (name.empty()) return false;  // would name the MenuExt key itself
+  // Empty would name the MenuExt key itself, a backslash a key below an entry.
+  if (name.empty() || name.find('\\') != std::string_view::npos) return false;
   try {
     RegKey key(registry);
     if (key.Create(RegRoot::CurrentUser, kMenuExtPath) != regerr::kSuccess) return false;
-    // An entry with subkeys goes with all of them; what cannot go stays listed.
-    EmptyKeyTree(registry, RegRoot::CurrentUser,
-                 std::string(kMenuExtPath) + "\\" + std::string(name));
-    return registry.DeleteKey(key.Get(), name) == regerr::kSuccess;
+    // An entry with subkeys goes with all of them, a link as the link; what
+    // cannot go stays listed.
+    RegKey entry(registry);
+    if (entry.OpenSubkeyAsLink(key.Get(), name, kKeyRead) != regerr::kSuccess) return false;
+    entry.Close();
+    return DeleteKeyTree(registry, RegRoot::CurrentUser, std::string(kMenuExtPath) + "\\" + std::string(name)) ==
+           regerr::kSuccess;
   } catch (...) {
     return false;
   }

@@ -58,12 +58,37 @@ bool IsAtOrBelow(std::string_view path, std::string_view prefix) {
   return true;
 }
 
+// The native names of the roots, longest first: the machine's classes are
+// part of HKEY_CLASSES_ROOT, and the one user's hive is HKEY_CURRENT_USER.
+struct NativeRoot {
+  std::string_view prefix;
+  RegRoot root;
+};
+constexpr NativeRoot kNativeRoots[] = {
+    {"\\Registry\\Machine\\Software\\Classes", RegRoot::ClassesRoot},
+    {"\\Registry\\Machine", RegRoot::LocalMachine},
+    {"\\Registry\\User\\S-1-5-21-0-0-0-1000", RegRoot::CurrentUser},
+};
+
+bool ParseNativePath(const std::string& target, RegRoot& root, std::string& path) {
+  for (const NativeRoot& native : kNativeRoots) {
+    if (!StartsWithNoCase(target, native.prefix)) continue;
+    std::string_view rest = std::string_view(target).substr(native.prefix.size());
+    if (!rest.empty() && rest[0] != '\\') continue;
+    root = native.root;
+    path = std::string(rest.empty() ? rest : rest.substr(1));
+    return true;
+  }
+  return false;
+}
+
 struct Key {
   std::string name;  // as first written
   std::map<std::u16string, std::shared_ptr<Key>> subkeys;
   std::vector<std::pair<std::string, RegValue>> values;  // in the order first set
   std::weak_ptr<Key> parent;  // empty for a root
   bool deleted = false;
+  bool link = false;  // its SymbolicLinkValue names the key it stands for
 
   std::shared_ptr<Key> Subkey(std::string_view subName) const {
     auto it = subkeys.find(FoldedName(subName));
@@ -105,12 +130,30 @@ struct MemoryRegistry::State {
     }
   }
 
-  std::shared_ptr<Key> Find(RegRoot root, std::string_view path) const {
+  // Where a link key points, or null when it dangles. Links to links are
+  // followed a few times only, as the system does.
+  std::shared_ptr<Key> Follow(std::shared_ptr<Key> key, int hops = 0) const {
+    if (!key || !key->link) return key;
+    auto value = key->FindValue(kLinkValueName);
+    RegRoot root{};
+    std::string path;
+    if (hops > 16 || value == key->values.end() ||
+        !ParseNativePath(value->second.AsLinkTarget(), root, path)) {
+      return nullptr;
+    }
+    return Find(root, path, false, hops + 1);
+  }
+
+  // root\path, following links on the way and, unless `openLink`, at its end.
+  std::shared_ptr<Key> Find(RegRoot root, std::string_view path, bool openLink = false,
+                            int hops = 0) const {
     auto it = roots.find(root);
     if (it == roots.end()) return nullptr;
     std::shared_ptr<Key> key = it->second;
-    for (std::string_view part : SplitPath(path)) {
-      key = key->Subkey(part);
+    std::vector<std::string_view> parts = SplitPath(path);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      key = key->Subkey(parts[i]);
+      if (key && !(openLink && i + 1 == parts.size())) key = Follow(key, hops);
       if (!key) return nullptr;
     }
     return key;
@@ -128,7 +171,8 @@ struct MemoryRegistry::State {
         slot->parent = key;
         Changed(key);
       }
-      key = slot;
+      key = Follow(slot);
+      if (!key) return nullptr;
     }
     return key;
   }
@@ -311,9 +355,10 @@ long MemoryRegistry::DeleteKey(RegHandle h, std::string_view subkey) {
   long result = state_->Check(h, Op::DeleteKey, 0, subkey, handle);
   if (result == regerr::kSuccess) {
     // An empty subkey names the handle's own key, as the system treats it.
+    // The subkey is opened as any path is: a link in it is followed.
     std::shared_ptr<Key> target = handle->key;
     for (std::string_view part : SplitPath(subkey)) {
-      target = target->Subkey(part);
+      target = state_->Follow(target->Subkey(part));
       if (!target) break;
     }
     std::shared_ptr<Key> parent = target ? target->parent.lock() : nullptr;
@@ -330,6 +375,94 @@ long MemoryRegistry::DeleteKey(RegHandle h, std::string_view subkey) {
   }
   return state_->Record({Op::DeleteKey, handle ? handle->root : RegRoot{},
                          handle ? handle->path : "", std::string(subkey), {}, result});
+}
+
+long MemoryRegistry::OpenKeyAsLink(RegRoot root, std::string_view viewPath, RegView view,
+                                   std::uint32_t access, RegHandle& out) {
+  out = 0;
+  const std::string path = ViewPath(root, viewPath, view);
+  Event event{Op::Open, root, path, "", {}, state_->Injected(Op::Open, root, path)};
+  if (event.result == regerr::kSuccess) {
+    if (std::shared_ptr<Key> key = state_->Find(root, path, true)) {
+      out = state_->AddHandle(std::move(key), root, path, access);
+    } else {
+      event.result = state_->roots.count(root) ? regerr::kFileNotFound : regerr::kInvalidHandle;
+    }
+  }
+  return state_->Record(std::move(event));
+}
+
+long MemoryRegistry::OpenSubkeyAsLink(RegHandle h, std::string_view name, std::uint32_t access,
+                                      RegHandle& out) {
+  out = 0;
+  State::Handle* handle = nullptr;
+  long result = state_->Check(h, Op::Open, 0, name, handle);
+  std::string path = handle ? JoinPath(handle->path, name) : std::string();
+  if (result == regerr::kSuccess) {
+    // One name, never a path.
+    std::shared_ptr<Key> key = handle->key->Subkey(name);
+    if (name.empty() || name.find('\\') != std::string_view::npos) {
+      result = regerr::kInvalidParameter;
+    } else if (key) {
+      out = state_->AddHandle(std::move(key), handle->root, path, access);
+    } else {
+      result = regerr::kFileNotFound;
+    }
+  }
+  return state_->Record({Op::Open, handle ? handle->root : RegRoot{}, path, "", {}, result});
+}
+
+long MemoryRegistry::DeleteOpenKey(RegHandle h) {
+  State::Handle* handle = nullptr;
+  long result = state_->Check(h, Op::DeleteKey, kKeyDelete, "", handle);
+  if (result == regerr::kSuccess) {
+    std::shared_ptr<Key> target = handle->key;
+    std::shared_ptr<Key> parent = target->parent.lock();
+    if (!target->subkeys.empty() || !parent) {
+      result = regerr::kAccessDenied;
+    } else {
+      target->deleted = true;
+      parent->subkeys.erase(FoldedName(target->name));
+      state_->Changed(target);
+      state_->Changed(parent);
+    }
+  }
+  return state_->Record({Op::DeleteKey, handle ? handle->root : RegRoot{},
+                         handle ? handle->path : "", "", {}, result});
+}
+
+long MemoryRegistry::CreateLink(RegRoot root, std::string_view viewPath, RegView view,
+                                std::string_view target) {
+  const std::string path = ViewPath(root, viewPath, view);
+  Event event{Op::Create, root, path, "", {}, state_->Injected(Op::Create, root, path)};
+  auto [parentPath, leaf] = [&] {
+    std::size_t cut = path.rfind('\\');
+    return cut == std::string::npos ? std::pair<std::string, std::string>{"", path}
+                                    : std::pair<std::string, std::string>{path.substr(0, cut), path.substr(cut + 1)};
+  }();
+  std::shared_ptr<Key> parent = event.result == regerr::kSuccess ? state_->Make(root, parentPath) : nullptr;
+  if (event.result != regerr::kSuccess) {
+  } else if (!parent || leaf.empty()) {
+    event.result = regerr::kInvalidHandle;
+  } else if (parent->Subkey(leaf)) {
+    event.result = regerr::kAlreadyExists;
+  } else {
+    auto key = std::make_shared<Key>();
+    key->name = leaf;
+    key->parent = parent;
+    key->link = true;
+    key->values.emplace_back(std::string(kLinkValueName), RegValue::Link(target));
+    parent->subkeys[FoldedName(leaf)] = std::move(key);
+    state_->Changed(parent);
+  }
+  return state_->Record(std::move(event));
+}
+
+std::string MemoryRegistry::NativePath(RegRoot root, std::string_view path) {
+  for (const NativeRoot& native : kNativeRoots) {
+    if (native.root == root) return std::string(native.prefix) + (path.empty() ? "" : "\\") + std::string(path);
+  }
+  return {};
 }
 
 long MemoryRegistry::CloseKey(RegHandle h) {
@@ -406,12 +539,12 @@ const std::vector<MemoryRegistry::Event>& MemoryRegistry::Log() const { return s
 void MemoryRegistry::ClearLog() { state_->log.clear(); }
 
 bool MemoryRegistry::KeyExists(RegRoot root, std::string_view path) const {
-  return state_->Find(root, path) != nullptr;
+  return state_->Find(root, path, true) != nullptr;
 }
 
 std::optional<RegValue> MemoryRegistry::Value(RegRoot root, std::string_view path,
                                               std::string_view name) const {
-  std::shared_ptr<Key> key = state_->Find(root, path);
+  std::shared_ptr<Key> key = state_->Find(root, path, true);
   if (!key) return std::nullopt;
   auto it = key->FindValue(name);
   if (it == key->values.end()) return std::nullopt;
@@ -420,7 +553,7 @@ std::optional<RegValue> MemoryRegistry::Value(RegRoot root, std::string_view pat
 
 std::vector<std::string> MemoryRegistry::SubkeyNames(RegRoot root, std::string_view path) const {
   std::vector<std::string> names;
-  if (std::shared_ptr<Key> key = state_->Find(root, path)) {
+  if (std::shared_ptr<Key> key = state_->Find(root, path, true)) {
     for (const auto& [folded, sub] : key->subkeys) names.push_back(sub->name);
   }
   return names;
@@ -428,7 +561,7 @@ std::vector<std::string> MemoryRegistry::SubkeyNames(RegRoot root, std::string_v
 
 std::vector<std::string> MemoryRegistry::ValueNames(RegRoot root, std::string_view path) const {
   std::vector<std::string> names;
-  if (std::shared_ptr<Key> key = state_->Find(root, path)) {
+  if (std::shared_ptr<Key> key = state_->Find(root, path, true)) {
     for (const auto& [name, value] : key->values) names.push_back(name);
   }
   return names;

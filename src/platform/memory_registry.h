@@ -3,7 +3,9 @@
 // relies on: case-insensitive names kept as written, parents made by create,
 // refusal to delete a key with subkeys, stable enumeration, real error codes.
 // Keys below HKLM\SOFTWARE and HKCR\CLSID opened in the 32-bit view lie under
-// Wow6432Node, as Wine keeps them. A watched key's change runs its watch's
+// Wow6432Node, as Wine keeps them. Links are followed wherever a path leads
+// through one (deleting a link by name deletes its target, as the system
+// does); the inspection helpers below leave a link at a path's end unfollowed. A watched key's change runs its watch's
 // callback at once, on the calling thread.
 // Tests can inject failures, read the operation log and count open handles.
 #include <cstddef>
@@ -51,6 +53,16 @@ class MemoryRegistry : public RegistryService {
   long QueryValue(RegHandle key, std::string_view name, RegValue& out) override;
   long EnumValue(RegHandle key, std::uint32_t index, std::string& name, RegValue& out) override;
   long WatchKey(RegHandle key, std::function<void()> fired) override;
+  long OpenKeyAsLink(RegRoot root, std::string_view path, RegView view, std::uint32_t access,
+                     RegHandle& out) override;
+  long OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access,
+                        RegHandle& out) override;
+  long DeleteOpenKey(RegHandle key) override;
+  long CreateLink(RegRoot root, std::string_view path, RegView view, std::string_view target) override;
+
+  // The native name a link uses for root\path (the one user's hive is
+  // \Registry\User\S-1-5-21-0-0-0-1000, as under Wine).
+  static std::string NativePath(RegRoot root, std::string_view path);
 
   // Every `op` on a key at or below root\pathPrefix ("" = the whole root)
   // answers `code` and changes nothing.

@@ -44,6 +44,20 @@ RegValue RegValue::Text(RegType type, std::string_view utf8) {
   return value;
 }
 
+RegValue RegValue::Link(std::string_view target) {
+  RegValue value = Text(RegType::Link, target);
+  value.data.resize(value.data.size() - 2);
+  return value;
+}
+
+std::string RegValue::AsLinkTarget() const {
+  std::u16string units;
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  }
+  return Utf16ToUtf8(units);
+}
+
 RegValue RegValue::Dword(std::uint32_t number) {
   RegValue value;
   value.type = RegType::Dword;
@@ -61,6 +75,16 @@ std::string RegValue::AsText() const {
     units.push_back(unit);
   }
   return Utf16ToUtf8(units);
+}
+
+long LinkTarget(RegistryService& registry, RegHandle key, std::string& target) {
+  target.clear();
+  RegValue value;
+  long code = registry.QueryValue(key, kLinkValueName, value);
+  if (code != regerr::kSuccess) return code;
+  if (value.type != RegType::Link) return regerr::kFileNotFound;
+  target = value.AsLinkTarget();
+  return regerr::kSuccess;
 }
 
 RegKey& RegKey::operator=(RegKey&& other) noexcept {
@@ -81,6 +105,16 @@ long RegKey::Create(RegRoot root, std::string_view path, RegView view) {
 long RegKey::Open(RegRoot root, std::string_view path, std::uint32_t access, RegView view) {
   Close();
   return registry_->OpenKey(root, path, view, access, handle_);
+}
+
+long RegKey::OpenAsLink(RegRoot root, std::string_view path, std::uint32_t access, RegView view) {
+  Close();
+  return registry_->OpenKeyAsLink(root, path, view, access, handle_);
+}
+
+long RegKey::OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access) {
+  Close();
+  return registry_->OpenSubkeyAsLink(parent, name, access, handle_);
 }
 
 void RegKey::Close() {

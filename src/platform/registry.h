@@ -22,6 +22,7 @@ enum class RegType : std::uint32_t {
   ExpandSz = 2,
   Binary = 3,
   Dword = 4,
+  Link = 6,  // a link key's SymbolicLinkValue: the target's native path, UTF-16LE, no null
 };
 
 // The Win32 error codes callers see.
@@ -29,7 +30,10 @@ namespace regerr {
 constexpr long kSuccess = 0;
 constexpr long kFileNotFound = 2;
 constexpr long kAccessDenied = 5;
+constexpr long kInvalidParameter = 87;
 constexpr long kInvalidHandle = 6;
+constexpr long kInvalidData = 13;
+constexpr long kAlreadyExists = 183;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
 constexpr long kKeyDeleted = 1018;  // the handle's key was deleted meanwhile
@@ -41,6 +45,11 @@ constexpr std::uint32_t kKeyAllButDelete = 0x2003F;
 constexpr std::uint32_t kKeyRead = 0x20019;
 // Notify and read-control: enough to watch a key.
 constexpr std::uint32_t kKeyNotify = 0x20010;
+// The right to delete the key itself (DeleteOpenKey).
+constexpr std::uint32_t kKeyDelete = 0x10000;
+
+// The value that holds a link key's target.
+inline constexpr std::string_view kLinkValueName = "SymbolicLinkValue";
 
 // Which registry view a key is opened in. On 64-bit Windows some keys exist
 // twice, once for 64-bit and once for 32-bit programs; Default is the view of
@@ -61,6 +70,8 @@ struct RegValue {
   static RegValue Text(RegType type, std::string_view utf8);  // UTF-16LE + null
   static RegValue Dword(std::uint32_t number);                 // 4 bytes, little-endian
   std::string AsText() const;  // inverse of Text(); stops at the first null
+  static RegValue Link(std::string_view target);  // REG_LINK: UTF-16LE, no null
+  std::string AsLinkTarget() const;               // inverse of Link()
   bool operator==(const RegValue&) const = default;
 };
 
@@ -91,6 +102,23 @@ class RegistryService {
   virtual long DeleteKey(RegHandle key, std::string_view subkey) = 0;
   virtual long CloseKey(RegHandle key) = 0;
 
+  // Links. A link key stands for another key (its target, a native path such
+  // as \Registry\Machine\Software\X); opening a path through it reaches the
+  // target. These open a link as the link key itself, never following it.
+  // Opens root\path like OpenKey, except that a link at the end of the path
+  // is opened, not followed.
+  virtual long OpenKeyAsLink(RegRoot root, std::string_view path, RegView view,
+                             std::uint32_t access, RegHandle& out) = 0;
+  // Opens the direct subkey `name` of an open key the same way.
+  virtual long OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access,
+                                RegHandle& out) = 0;
+  // Deletes the open key itself (it must have no subkeys): for a link the
+  // link, not its target. The handle needs kKeyDelete.
+  virtual long DeleteOpenKey(RegHandle key) = 0;
+  // Makes root\path (which must not exist) a link to `target`.
+  virtual long CreateLink(RegRoot root, std::string_view path, RegView view,
+                          std::string_view target) = 0;
+
   // Reads: the repairs never read values; checks and tests do.
   virtual long QueryValue(RegHandle key, std::string_view name, RegValue& out) = 0;
   virtual long EnumValue(RegHandle key, std::uint32_t index, std::string& name,
@@ -102,6 +130,10 @@ class RegistryService {
   // the new `fired`); closing the handle ends the watch without firing.
   virtual long WatchKey(RegHandle key, std::function<void()> fired) = 0;
 };
+
+// Whether a key opened as a link is one, and where it points: kSuccess with
+// the target, kFileNotFound when the key is no link, or the read's error.
+long LinkTarget(RegistryService& registry, RegHandle key, std::string& target);
 
 // Owns one open key of a RegistryService; closes it when it goes.
 class RegKey {
@@ -118,6 +150,8 @@ class RegKey {
   long Create(RegRoot root, std::string_view path, RegView view = RegView::Default);
   long Open(RegRoot root, std::string_view path, std::uint32_t access = kKeyAllButDelete,
             RegView view = RegView::Default);
+  long OpenAsLink(RegRoot root, std::string_view path, std::uint32_t access, RegView view = RegView::Default);
+  long OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access);
   void Close();
 
   bool IsOpen() const { return handle_ != 0; }

@@ -8,6 +8,9 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one code point at text[i]; advances i. Malformed input gives U+FFFD.
+// A surrogate encoded on its own (as WTF-8 writes a lone one) comes back as that
+// code unit, so UTF-16 that is not valid Unicode, as registry names may be,
+// survives a round trip.
 char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
   const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
   std::uint8_t lead = byte(i++);
@@ -20,7 +23,7 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
     cp = (cp << 6) | (byte(i++) & 0x3F);
   }
   static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+  if (cp < kMin[extra] || cp > 0x10FFFF) return kReplacement;
   return cp;
 }
 
@@ -70,10 +73,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     bool high = cp >= 0xD800 && cp <= 0xDBFF;
     if (high && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = kReplacement;
     }
-    AppendUtf8(out, cp);
+    AppendUtf8(out, cp);  // a lone surrogate as three bytes (WTF-8)
   }
   return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // Conversions between UTF-8 (the core's text) and UTF-16 (the system's).
+// Lossless for any UTF-16: a lone surrogate becomes its own three-byte form
+// (WTF-8) and comes back as it was; nulls are kept.
 #include <string>
 #include <string_view>
 

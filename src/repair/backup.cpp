@@ -24,7 +24,8 @@ void BackupBuilder::Add(std::span<const StepTarget> targets) {
         if (target.hasKey) AddTree(target.root, target.path.empty() ? target.name : target.path + "\\" + target.name);
         break;
       case StepKind::ShellVerbs:
-      case StepKind::DeleteTree: AddTree(target.root, target.path); break;
+      case StepKind::DeleteTree:
+      case StepKind::Link: AddTree(target.root, target.path); break;
       case StepKind::Command: break;
     }
   }
@@ -107,6 +108,7 @@ void BackupBuilder::AddTree(RegRoot root, const std::string& path) {
   file_.keys.push_back({root, path, true, {}});
   for (TreeKey& key : tree) {
     RegFileKey entry{root, std::move(key.path), false, {}};
+    if (key.link) entry.values.push_back({std::string(kLinkValueName), RegValue::Link(*key.link)});
     for (auto& [name, value] : key.values) entry.values.push_back({std::move(name), std::move(value)});
     file_.keys.push_back(std::move(entry));
   }

@@ -64,6 +64,19 @@ StepCheck CheckSubtree(RegistryService& registry, RegRoot root, const std::strin
   return check;
 }
 
+// A link to the same target is intact; anything else there differs.
+StepCheck CheckLink(RegistryService& registry, const StepTarget& target) {
+  RegKey key(registry);
+  long code = key.OpenAsLink(target.root, target.path, kKeyRead, target.view);
+  if (Absent(code)) return Checked(StepState::Differs);
+  if (code != regerr::kSuccess) return Unreadable(code);
+  std::string found;
+  code = LinkTarget(registry, key.Get(), found);
+  if (code == regerr::kSuccess && found == target.value.AsLinkTarget()) return Checked(StepState::Intact);
+  if (code != regerr::kSuccess && !Absent(code)) return Unreadable(code);
+  return Checked(StepState::Differs, code == regerr::kSuccess ? std::optional(RegValue::Link(found)) : std::nullopt);
+}
+
 }  // namespace
 
 StepCheck CheckStep(RegistryService& registry, std::span<const StepTarget> targets, std::size_t index) {
@@ -73,6 +86,7 @@ StepCheck CheckStep(RegistryService& registry, std::span<const StepTarget> targe
     case StepKind::SetValue:
     case StepKind::DeleteValue:
       if (!target.hasKey) return Unreadable(regerr::kInvalidHandle);
+      if (target.unsafePage) return Unreadable(regerr::kInvalidData);  // nothing to compare with
       return CheckValue(registry, target);
     case StepKind::DeleteSubkey:
       if (!target.hasKey) return Unreadable(regerr::kInvalidHandle);
@@ -80,6 +94,7 @@ StepCheck CheckStep(RegistryService& registry, std::span<const StepTarget> targe
                           target.path.empty() ? target.name : target.path + "\\" + target.name, true);
     case StepKind::ShellVerbs: return CheckSubtree(registry, target.root, target.path, false);
     case StepKind::DeleteTree: return CheckSubtree(registry, target.root, target.path, true);
+    case StepKind::Link: return CheckLink(registry, target);
     case StepKind::Command: break;
   }
   return Checked(StepState::NotChecked);

@@ -32,49 +32,69 @@ long SubkeyNames(RegistryService& registry, RegHandle key, std::vector<std::stri
   return code;
 }
 
-long ReadLevel(RegistryService& registry, RegRoot root, std::string_view path,
+// A subkey that was listed cannot be absent: it went, or its name did not
+// survive; either way the tree was not read whole.
+long ChildCode(long code) { return Absent(code) ? regerr::kKeyDeleted : code; }
+
+constexpr std::uint32_t kKeyEmpty = kKeyAllButDelete | kKeyDelete;
+
+long ReadLevel(RegistryService& registry, RegHandle key, const std::string& path,
                std::vector<TreeKey>& out, int depth) {
   if (depth > kMaxDepth) return regerr::kAccessDenied;  // a loop, not a tree
-  RegKey key(registry);
-  long code = key.Open(root, path, kKeyRead);
-  if (code != regerr::kSuccess) return code;
-  TreeKey entry{std::string(path), {}};
+  TreeKey entry{path, {}, std::nullopt};
+  std::string target;
+  long code = LinkTarget(registry, key, target);
+  if (code == regerr::kSuccess) {
+    entry.link = std::move(target);
+    out.push_back(std::move(entry));
+    return regerr::kSuccess;
+  }
+  if (!Absent(code)) return code;
   for (std::uint32_t index = 0;; ++index) {
     std::string name;
     RegValue value;
-    long read = registry.EnumValue(key.Get(), index, name, value);
+    long read = registry.EnumValue(key, index, name, value);
     if (read == regerr::kNoMoreItems) break;
     if (read != regerr::kSuccess) return read;
     entry.values.emplace_back(std::move(name), std::move(value));
   }
   out.push_back(std::move(entry));
   std::vector<std::string> names;
-  code = SubkeyNames(registry, key.Get(), names);
+  code = SubkeyNames(registry, key, names);
   if (code != regerr::kSuccess) return code;
-  key.Close();
   for (const std::string& name : names) {
-    code = ReadLevel(registry, root, Child(std::string(path), name), out, depth + 1);
+    RegKey child(registry);
+    code = ChildCode(child.OpenSubkeyAsLink(key, name, kKeyRead));
+    if (code == regerr::kSuccess) code = ChildCode(ReadLevel(registry, child.Get(), Child(path, name), out, depth + 1));
     if (code != regerr::kSuccess) return code;
   }
   return regerr::kSuccess;
 }
 
+bool IsLink(RegistryService& registry, RegHandle key) {
+  std::string target;
+  return LinkTarget(registry, key, target) == regerr::kSuccess;
+}
 
-bool EmptyLevel(RegistryService& registry, RegRoot root, const std::string& path, int depth) {
+// Deletes every subkey of the open key: a link as the link, any other after
+// emptying it. A subkey gone meanwhile is no failure.
+bool EmptyLevel(RegistryService& registry, RegHandle key, int depth) {
   if (depth > kMaxDepth) return false;
-  RegKey key(registry);
-  long opened = key.Open(root, path, kKeyAllButDelete);
-  if (opened != regerr::kSuccess) return Absent(opened);
   std::vector<std::string> names;
-  bool ok = SubkeyNames(registry, key.Get(), names) == regerr::kSuccess;
+  bool ok = SubkeyNames(registry, key, names) == regerr::kSuccess;
   for (const std::string& name : names) {
-    ok = EmptyLevel(registry, root, Child(path, name), depth + 1) && ok;
-    long deleted = registry.DeleteKey(key.Get(), name);
-    if (deleted != regerr::kSuccess && !Absent(deleted)) ok = false;
+    RegKey child(registry);
+    long opened = child.OpenSubkeyAsLink(key, name, kKeyEmpty);
+    if (opened != regerr::kSuccess) {
+      ok = ok && Absent(opened);
+      continue;
+    }
+    if (!IsLink(registry, child.Get())) ok = EmptyLevel(registry, child.Get(), depth + 1) && ok;
+    long deleted = registry.DeleteOpenKey(child.Get());
+    if (deleted != regerr::kSuccess && deleted != regerr::kKeyDeleted) ok = false;
   }
   return ok;
 }
-
 
 }  // namespace
 
@@ -84,26 +104,43 @@ std::pair<std::string, std::string> SplitKeyPath(std::string_view path) {
   return {std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
 }
 
+long DeleteSubkeyItself(RegistryService& registry, RegHandle parent, std::string_view name) {
+  RegKey child(registry);
+  long code = child.OpenSubkeyAsLink(parent, name, kKeyDelete);
+  return code == regerr::kSuccess ? registry.DeleteOpenKey(child.Get()) : code;
+}
+
 long ReadKeyTree(RegistryService& registry, RegRoot root, std::string_view path,
                  std::vector<TreeKey>& out) {
-  return ReadLevel(registry, root, path, out, 0);
+  RegKey key(registry);
+  long code = key.OpenAsLink(root, path, kKeyRead);
+  if (code != regerr::kSuccess) return code;
+  return ReadLevel(registry, key.Get(), std::string(path), out, 0);
 }
 
 bool EmptyKeyTree(RegistryService& registry, RegRoot root, const std::string& path) {
   try {
-    return EmptyLevel(registry, root, path, 0);
+    RegKey key(registry);
+    long opened = key.OpenAsLink(root, path, kKeyEmpty);
+    if (opened != regerr::kSuccess) return Absent(opened);
+    return IsLink(registry, key.Get()) || EmptyLevel(registry, key.Get(), 0);
   } catch (const std::exception&) {
     return false;
   }
 }
 
 long DeleteKeyTree(RegistryService& registry, RegRoot root, const std::string& path) {
-  EmptyKeyTree(registry, root, path);
-  auto [parentPath, leaf] = SplitKeyPath(path);
-  RegKey parent(registry);
-  long code = parent.Open(root, parentPath, kKeyAllButDelete);
-  if (code == regerr::kSuccess) code = registry.DeleteKey(parent.Get(), leaf);
-  return Absent(code) ? regerr::kSuccess : code;
+  try {
+    RegKey key(registry);
+    long code = key.OpenAsLink(root, path, kKeyEmpty);
+    if (code == regerr::kSuccess) {
+      if (!IsLink(registry, key.Get())) EmptyLevel(registry, key.Get(), 0);
+      code = registry.DeleteOpenKey(key.Get());
+    }
+    return Absent(code) || code == regerr::kKeyDeleted ? regerr::kSuccess : code;
+  } catch (const std::exception&) {
+    return regerr::kAccessDenied;
+  }
 }
 
 }  // namespace orvane

@@ -282,6 +282,12 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
 std::vector<StepTarget> RegFileTargets(const RegFile& file) {
   std::vector<StepTarget> targets;
   for (const RegFileKey& key : file.keys) {
+    // A link key, saved as its one REG_LINK value, comes back as a link.
+    if (!key.remove && key.values.size() == 1 && key.values[0].value &&
+        key.values[0].value->type == RegType::Link && EqualsNoCase(key.values[0].name, kLinkValueName)) {
+      targets.push_back({.kind = StepKind::Link, .root = key.root, .path = key.path, .value = *key.values[0].value});
+      continue;
+    }
     StepTarget target{.kind = key.remove ? StepKind::DeleteTree : StepKind::Key, .root = key.root, .path = key.path};
     targets.push_back(target);
     for (const RegFileValue& value : key.values) {

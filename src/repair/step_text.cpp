@@ -20,6 +20,7 @@ std::uint16_t ActionText(StepKind kind) {
     case StepKind::Command: return 3210;
     case StepKind::ShellVerbs: return 3211;
     case StepKind::DeleteTree: return 3212;
+    case StepKind::Link: return 3700;
   }
   return 3209;
 }
@@ -33,6 +34,7 @@ std::uint16_t OutcomeText(Outcome outcome) {
     case Outcome::NoKey: return 3216;
     case Outcome::NotStarted: return 3217;
     case Outcome::NotRun: return 3218;
+    case Outcome::UnsafePage: return 3701;
   }
   return 3218;
 }
@@ -69,6 +71,8 @@ std::string DescribeStep(const StepTarget& target) {
     case StepKind::DeleteValue:
     case StepKind::DeleteSubkey:
       return text + " \"" + target.name + "\"";
+    case StepKind::Link:
+      return text + " -> " + target.value.AsLinkTarget();
     default:
       return text;
   }

@@ -61,7 +61,7 @@ StepOutcome ApplyToKey(RegistryService& registry, const RegKey& key, const StepT
   switch (target.kind) {
     case StepKind::SetValue: return Written(registry.SetValue(key.Get(), target.name, target.value));
     case StepKind::DeleteValue: return Deleted(registry.DeleteValue(key.Get(), target.name));
-    default: return Deleted(registry.DeleteKey(key.Get(), target.name));
+    default: return Deleted(DeleteSubkeyItself(registry, key.Get(), target.name));
   }
 }
 
@@ -101,6 +101,7 @@ std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfi
         break;
       case StepKind::SetValue:
         target.value = StepValue(step, config);
+        target.unsafePage = step.source != TextSource::Fixed && !IsSafePage(StepText(step, config));
         break;
       case StepKind::Command:
         key = nullptr;
@@ -182,6 +183,10 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
       case StepKind::SetValue:
       case StepKind::DeleteValue:
       case StepKind::DeleteSubkey:
+        if (target.unsafePage) {
+          outcome = {Outcome::UnsafePage, regerr::kInvalidData};
+          break;
+        }
         if (found == StepState::Intact) {
           outcome = {target.kind == StepKind::SetValue ? Outcome::Unchanged : Outcome::AlreadyAbsent, 0};
           break;
@@ -215,6 +220,18 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
         outcome = found == StepState::Intact ? StepOutcome{Outcome::AlreadyAbsent, 0}
                                              : Written(DeleteKeyTree(registry, target.root, target.path));
         break;
+      case StepKind::Link: {
+        if (found == StepState::Intact) {
+          outcome = {Outcome::Unchanged, 0};
+          break;
+        }
+        long code = DeleteKeyTree(registry, target.root, target.path);  // whatever stands there instead
+        if (code == regerr::kSuccess) {
+          code = registry.CreateLink(target.root, target.path, target.view, target.value.AsLinkTarget());
+        }
+        outcome = Written(code);
+        break;
+      }
     }
   }
   return report;

@@ -31,6 +31,7 @@ enum class StepKind {
   Command,       // start a command line, show-window 2
   ShellVerbs,    // DeleteShellVerbs(path); its result is not used
   DeleteTree,    // root\path and everything below it (restoring a backup)
+  Link,          // root\path made a link to value's target (restoring a backup)
 };
 
 // Where a text value's data come from.
@@ -93,6 +94,7 @@ struct StepTarget {
   RegValue value = {};       // SetValue: what it writes
   std::string command = {};  // Command: the line
   bool hasKey = false;  // value and subkey steps: a Key step came before
+  bool unsafePage = false;  // SetValue: a configured page IsSafePage() refuses; never written
 };
 
 std::vector<StepTarget> ResolveSteps(std::span<const Step> steps, const AppConfig& config);
@@ -110,6 +112,7 @@ enum class Outcome {
   NotStarted,     // a command that could not be started
   NotRun,         // after a command could not be started
   Unchanged,      // already as the table says: nothing written
+  UnsafePage,     // a configured page that is not a web address: not written
 };
 
 struct StepOutcome {

@@ -6,6 +6,7 @@
 #include "platform/file_store.h"
 #include "platform/registry.h"
 #include "settings/app_config.h"
+#include "settings/config_file.h"
 #include "ui/toolkit/platform.h"
 
 namespace orvane {
@@ -18,7 +19,8 @@ struct AppServices {
   CommandRunner& commands;
   AppConfig& config;
   std::function<void(AppConfig&)> readConfig;         // fills the record from Config.ini
-  std::function<void(const AppConfig&)> writeConfig;  // saves the record to Config.ini
+  // Saves the record to Config.ini: the file's path and 0, or the error that kept it.
+  std::function<ConfigSave(const AppConfig&)> writeConfig;
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
   ShortcutStore* shortcuts = nullptr;  // the browsers' shortcuts; none: the browser row finds none

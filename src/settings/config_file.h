@@ -1,5 +1,6 @@
 #pragma once
 // Config.ini beside the program: section IEConfig, keys HomePage and SEO.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,7 +35,24 @@ class ConfigFiles {
   virtual void Remove(const std::string& path) = 0;
   // A name part no other process or call gets at the same time.
   virtual std::string UniqueTag() = 0;
+  // The system's error of the last WriteNewFile or MoveOver that failed.
+  virtual long LastError() const { return 0; }
 };
+
+// What became of a save: `code` 0 when the file was replaced, else why not.
+struct ConfigSave {
+  std::string path;
+  long code = 0;
+};
+
+// Bytes without a byte-order mark that are valid UTF-8 and hold a character outside
+// ASCII: a file saved as UTF-8 (as Notepad does), not in the ANSI code page.
+bool IsUtf8Text(std::string_view bytes);
+// The value of `key` in `section` of INI text, found as the profile functions find it:
+// names without regard to ASCII case, blanks around names and values dropped, one pair of
+// enclosing quotes removed, the first match taken. nullopt when it is not there.
+std::optional<std::string> IniValue(std::string_view text, std::string_view section,
+                                    std::string_view key);
 
 // "C:\Tools\Orvane.exe" -> "C:\Tools"; "C:\Orvane.exe" -> "C:\".
 std::string FolderOfProgram(std::string_view programPath);
@@ -48,7 +66,6 @@ void ReadConfig(ConfigFiles& files, AppConfig& config);
 // The same from a file named by the caller.
 void ReadConfigAt(ConfigFiles& files, const std::string& path, AppConfig& config);
 // Replaces the file whole, or leaves the former one untouched when that cannot be done.
-// Reports nothing.
-void WriteConfig(ConfigFiles& files, const AppConfig& config);
+ConfigSave WriteConfig(ConfigFiles& files, const AppConfig& config);
 
 }  // namespace orvane

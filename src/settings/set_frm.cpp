@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/system_message.h"
 #include "platform/text.h"
 #include "repair/routines.h"
 #include "resources/catalogue.h"
@@ -18,6 +19,15 @@ constexpr std::uint16_t kTitleString = 602;
 constexpr std::uint16_t kHomePageString = 603;
 constexpr std::uint16_t kSearchString = 604;
 constexpr std::uint16_t kOkName = 3301;
+constexpr std::uint16_t kCaptionString = 999;
+constexpr std::uint16_t kUnsafePageString = 3702;
+constexpr std::uint16_t kNotSavedString = 3703;
+
+std::string Replace(std::string text, std::string_view what, std::string_view with) {
+  const std::size_t at = text.find(what);
+  if (at != std::string::npos) text.replace(at, what.size(), with);
+  return text;
+}
 
 constexpr std::string_view kWebScheme = "http://";
 constexpr std::string_view kSecureScheme = "https://";
@@ -62,7 +72,8 @@ std::string TidyStartPage(std::string_view entry) {
   return WithScheme(std::move(page));
 }
 
-std::string TidySearchPage(std::string_view entry) { return WithScheme(TidyEntry(entry)); }
+// about:blank stays as it is here too: with "http://" in front it would be no address.
+std::string TidySearchPage(std::string_view entry) { return TidyStartPage(entry); }
 
 setFrm::setFrm(AppServices& services)
     : ui::Form(services.platform, "setFrm"),
@@ -145,18 +156,37 @@ void setFrm::OnLoad() {
   txtsearch.SetText(services_.config.SEO);
 }
 
-// The record changes first, so a failure while applying or saving still
-// leaves the new values in memory for the rest of the run.
+// Nothing changes unless both pages are web addresses and the file takes
+// them: a refused page or a file that cannot be saved is named in a message
+// and the dialog stays open. Saved, the record changes and the pages are applied.
 void setFrm::OnOk() {
+  for (const ui::TextBox* box : {&txthomepage, &txtsearch}) {
+    const std::string page = TidyEntry(box->Text());
+    if (IsSafePage(TidyStartPage(page))) continue;
+    services_.platform.MessageBox(Replace(LoadString(kUnsafePageString), "{value}", page), LoadString(kCaptionString),
+                                  ui::MessageBoxIcon::None);
+    return;
+  }
+  AppConfig next = services_.config;
+  Try([&] { next.HomePage = TidyStartPage(txthomepage.Text()); });
+  Try([&] { next.SEO = TidySearchPage(txtsearch.Text()); });
+  ConfigSave saved;
+  try {
+    if (services_.writeConfig) saved = services_.writeConfig(next);
+  } catch (...) {
+    saved.code = regerr::kInvalidData;
+  }
+  if (saved.code != 0) {
+    const std::string text = Replace(Replace(LoadString(kNotSavedString), "{file}", saved.path), "{reason}",
+                                     SystemMessage(saved.code) + "(" + std::to_string(saved.code) + ")");
+    services_.platform.MessageBox(text, LoadString(kCaptionString), ui::MessageBoxIcon::None);
+    return;
+  }
   AppConfig& config = services_.config;
-  Try([&] { config.HomePage = TidyStartPage(txthomepage.Text()); });
-  Try([&] { config.SEO = TidySearchPage(txtsearch.Text()); });
+  config = next;
   RepairContext context{services_.registry, services_.commands, config};
   Try([&] { RepairStartPage(context); });
   Try([&] { RepairSearchPage(context); });
-  Try([&] {
-    if (services_.writeConfig) services_.writeConfig(config);
-  });
   Close();
 }
 

@@ -17,7 +17,7 @@ std::string TidyEntry(std::string_view text);
 // Config.ini all keep whole.
 constexpr int kAddressLimit = 2083;
 std::string TidyStartPage(std::string_view entry);   // keeps "about:blank"
-std::string TidySearchPage(std::string_view entry);
+std::string TidySearchPage(std::string_view entry);  // the same
 
 class setFrm : public ui::Form {
  public:

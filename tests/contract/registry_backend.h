@@ -13,6 +13,8 @@ class RegistryBackend {
   virtual ~RegistryBackend() = default;
   virtual RegistryService& Registry() = 0;
   virtual std::string Name() const = 0;
+  // The native name of an existing key, as a link's target names it.
+  virtual std::string NativePath(RegRoot root, std::string_view path) = 0;
 };
 
 // A fresh, empty registry for one test; its destructor removes whatever the test wrote.

@@ -9,6 +9,9 @@ class MemoryBackend : public RegistryBackend {
  public:
   RegistryService& Registry() override { return registry_; }
   std::string Name() const override { return "memory"; }
+  std::string NativePath(RegRoot root, std::string_view path) override {
+    return MemoryRegistry::NativePath(root, path);
+  }
 
  private:
   MemoryRegistry registry_;

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/wide_text.h"
 
 namespace orvane::testing {
 namespace {
@@ -34,6 +37,24 @@ class SystemBackend : public RegistryBackend {
   }
   RegistryService& Registry() override { return registry_; }
   std::string Name() const override { return "system"; }
+  // Asked of the kernel: the sandbox's key under \REGISTRY\USER\<SID>.
+  std::string NativePath(RegRoot root, std::string_view path) override {
+    using QueryKeyFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    constexpr int kKeyNameInformation = 3;
+    static const auto query = reinterpret_cast<QueryKeyFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+    RegKey key(registry_);
+    if (!query || key.Open(root, path, kKeyRead) != regerr::kSuccess) return {};
+    std::vector<std::uint8_t> buffer(8192);
+    ULONG size = 0;
+    if (query(reinterpret_cast<HANDLE>(key.Get()), kKeyNameInformation, buffer.data(),
+              static_cast<ULONG>(buffer.size()), &size) != 0) {
+      return {};
+    }
+    ULONG bytes = 0;
+    std::memcpy(&bytes, buffer.data(), sizeof bytes);
+    return Narrow({reinterpret_cast<const wchar_t*>(buffer.data() + sizeof bytes), bytes / sizeof(wchar_t)});
+  }
 
  private:
   std::string SandboxName() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "contract/registry_backend.h"
+#include "platform/text.h"
 
 namespace orvane {
 namespace {
@@ -212,6 +213,33 @@ TEST_F(RegistryContract, MachineSoftwareHasTwoViewsTheUserKeyOne) {
     EXPECT_EQ(RegKey(reg()).Open(c.root, c.path, kKeyRead, RegView::Bits32), regerr::kFileNotFound);
     EXPECT_EQ(RegKey(reg()).Open(c.root, c.path, kKeyRead, RegView::Bits64), regerr::kSuccess);
   }
+}
+
+// A path through a link reaches its target; opened as a link it is the link
+// key, and deleting it there removes the link only.
+TEST_F(RegistryContract, ALinkIsFollowedByPathsAndOpenedAndDeletedAsItself) {
+  Created(kCU, R"(Software\Target\Sub)");
+  ASSERT_EQ(reg().SetValue(Created(kCU, R"(Software\Target)").Get(), "v", Text("t")), regerr::kSuccess);
+  const std::string native = backend_->NativePath(kCU, R"(Software\Target)");
+  ASSERT_FALSE(native.empty());
+  Created(kCU, R"(Software\L)");
+  ASSERT_EQ(reg().CreateLink(kCU, R"(Software\L\Link)", RegView::Default, native), regerr::kSuccess);
+  EXPECT_EQ(reg().CreateLink(kCU, R"(Software\L\Link)", RegView::Default, native), regerr::kAlreadyExists);
+  EXPECT_EQ(OpenResult(kCU, R"(Software\L\link\Sub)"), regerr::kSuccess);
+  RegKey followed = Opened(kCU, R"(Software\L\Link)", kKeyRead);
+  EXPECT_EQ(Query(followed, "v").AsText(), "t");
+  std::string where;
+
+  RegKey parent = Opened(kCU, R"(Software\L)", kKeyRead);
+  RegKey byName(reg()), byPath(reg());
+  ASSERT_EQ(byName.OpenSubkeyAsLink(parent.Get(), "LINK", kKeyRead), regerr::kSuccess);
+  ASSERT_EQ(LinkTarget(reg(), byName.Get(), where), regerr::kSuccess);
+  EXPECT_TRUE(EqualsNoCase(where, native)) << where;
+  EXPECT_EQ(byName.OpenSubkeyAsLink(parent.Get(), "Link\\Sub", kKeyRead), regerr::kInvalidParameter);
+  ASSERT_EQ(byPath.OpenAsLink(kCU, R"(Software\L\Link)", kKeyRead | kKeyDelete), regerr::kSuccess);
+  EXPECT_EQ(reg().DeleteOpenKey(byPath.Get()), regerr::kSuccess);
+  EXPECT_EQ(OpenResult(kCU, R"(Software\L\Link)"), regerr::kFileNotFound);
+  EXPECT_EQ(OpenResult(kCU, R"(Software\Target\Sub)"), regerr::kSuccess);  // the target is whole
 }
 
 // Waits up to two seconds for `count` to reach `expected` (a watch may fire on another thread).

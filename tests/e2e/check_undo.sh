@@ -98,12 +98,6 @@ grep -q 'HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer\\Main "Start
   echo "ok: the log names the refused step and error 5" || fail "the log lacks the refused step: $(cat "$log")"
 e2e_stop
 
-# The console program through cmd /c.
-cli() {  # args... -> exit code; output in $E2E_ROOT/cli.out
-  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > cli.out" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
-  tr -d '\r' <"$E2E_APP/cli.out" >"$E2E_ROOT/cli.out"
-  echo "$rc"
-}
 expect_eq "cli scan of damaged item 7" 1 "$(cli scan start-page)"
 expect_eq "cli repair with the machine key locked" 1 "$(cli repair 7 --json)"
 grep -q '"ok":false,"error":5,' "$E2E_ROOT/cli.out" && echo "ok: --json names error 5" || fail "json: $(cat "$E2E_ROOT/cli.out")"

@@ -12,9 +12,11 @@ MAIN="HKCU\\$IE\\Main"
 MENUEXT="HKCU\\$IE\\MenuExt"
 e2e_reg_set "$MAIN" 'Window Title' 'Hijacked'
 wine reg delete "$MENUEXT" /f </dev/null >/dev/null 2>&1 || true
-for name in Alpha 百度搜索 Beta 'Alpha\Sub'; do
+for name in 百度搜索 Beta; do
   wine reg add "$MENUEXT\\$name" /ve /d 'res://menu.dll/item.htm' /f </dev/null >/dev/null 2>&1
 done
+e2e_reg_set 'HKCU\Software\OrvaneMenuVictim\Sub' keep 2  # Alpha is a link to it, with a subkey
+wine "$E2E_BUILD/orvane_e2e_adversary.exe" link HKCU "$IE\\MenuExt\\Alpha" 'Software\OrvaneMenuVictim' </dev/null
 for key in "$MAIN" "HKLM\\$IE\\Main"; do wine reg delete "$key" /v 'Start Page' /f </dev/null >/dev/null 2>&1 || true; done
 trap 'wine reg delete "$MENUEXT" /f </dev/null >/dev/null 2>&1 || true; e2e_cleanup' EXIT
 menu_entries() {  # the manager's entries left in the registry, on one line
@@ -102,13 +104,19 @@ expect_eq "HKCU start page" http://www.e2e.example "$(e2e_reg_value "$MAIN" 'Sta
 expect_eq "HKLM start page" http://www.e2e.example "$(e2e_reg_value "HKLM\\$IE\\Main" 'Start Page')"
 expect_eq "search page" HTTPS://find.example "$(e2e_reg_value "HKLM\\$IE\\Search" SearchAssistant)"
 
+# A read-only Config.ini: OK says so and the dialog stays; then close discards the entry.
 before=$(od -An -c "$E2E_APP/Config.ini")
+chmod a-w "$E2E_APP/Config.ini"
 if settings; then
   replace_text 150 85 'www.discarded.example'
+  e2e_click "$dialog" 339 218  # OK
+  e2e_until 30 test "$(e2e_visible_windows | grep -vxc "$E2E_WINDOW")" = 2 || fail "no message over the dialog"
+  xdotool key Return
   e2e_click "$dialog" 377 10  # close
   e2e_wait_no_other_window || fail "settings dialog still open after close"
 fi
-expect_eq "Config.ini unchanged by close" "$before" "$(od -An -c "$E2E_APP/Config.ini")"
+chmod u+w "$E2E_APP/Config.ini"
+expect_eq "Config.ini unchanged by OK and close" "$before" "$(od -An -c "$E2E_APP/Config.ini")"
 expect_eq "start page unchanged by close" http://www.e2e.example "$(e2e_reg_value "$MAIN" 'Start Page')"
 
 # Text outside the ANSI code page reaches the registry as typed; Config.ini becomes UTF-16.
@@ -123,7 +131,7 @@ expect_eq "HKCU start page as typed" 'http://예시.한국/시작' \
 expect_eq "Config.ini byte-order mark" fffe "$(head -c 2 "$E2E_APP/Config.ini" | od -An -tx1 | tr -d ' ')"
 
 # Row 10 opens the context-menu manager: a warning with nothing ticked, then
-# the ticked entries go (one with a subkey).
+# the ticked entries go (a link as the link, its target whole).
 e2e_scroll_down 5
 e2e_tick_row 10 5
 e2e_press_repair
@@ -144,7 +152,7 @@ if [ -n "$manager" ]; then
   xdotool key Down Down space
   sleep 0.2
   e2e_click "$manager" 339 227
-  expect_eq "ticked entries deleted" "Beta " "$(menu_entries)"
+  expect_eq "ticked entries deleted" "Beta |2" "$(menu_entries)|$(e2e_reg_value 'HKCU\Software\OrvaneMenuVictim\Sub' keep)"
   e2e_click "$manager" 377 10
   e2e_wait_no_other_window || fail "manager still open"
 else

@@ -62,21 +62,5 @@ TEST(MemoryRegistry, InjectedFailuresMatchOperationRootAndPathPrefix) {
   reg.CloseKey(h);
 }
 
-TEST(MemoryRegistry, TheThirtyTwoBitViewLiesUnderWow6432NodeWhereWindowsSplitsIt) {
-  struct Case { RegRoot root; const char* path; const char* physical; };
-  for (const Case& c : {Case{kLM, R"(SOFTWARE\A)", R"(SOFTWARE\Wow6432Node\A)"},
-                        Case{RegRoot::ClassesRoot, R"(CLSID\{X})", R"(Wow6432Node\CLSID\{X})"},
-                        Case{kLM, R"(SYSTEM\A)", R"(SYSTEM\A)"}, Case{kCU, R"(Software\A)", R"(Software\A)"}}) {
-    SCOPED_TRACE(c.path);
-    MemoryRegistry reg;
-    RegKey key(reg);
-    ASSERT_EQ(key.Create(c.root, c.path, RegView::Bits32), regerr::kSuccess);
-    EXPECT_TRUE(reg.KeyExists(c.root, c.physical));
-    EXPECT_EQ(reg.KeyExists(c.root, c.path), std::string(c.path) == c.physical);
-    EXPECT_EQ(RegKey(reg).Open(c.root, c.path, kKeyRead, RegView::Bits64) == regerr::kSuccess,
-              std::string(c.path) == c.physical);
-  }
-}
-
 }  // namespace
 }  // namespace orvane

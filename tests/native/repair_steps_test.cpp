@@ -83,6 +83,24 @@ TEST(RepairSteps, EachStepReportsItsOutcomeAndAKeyThatCannotBeOpenedSkipsItsWrit
   EXPECT_EQ(rig.registry.OpenHandles(), 0u);
 }
 
+// A start or search page that is no web address is never written: the step
+// fails with its reason, so rows 7 and 11 turn red; a host name or https is taken.
+TEST(RepairSteps, AConfiguredPageThatIsNoWebAddressIsNeverWritten) {
+  Rig rig;
+  for (const char* page : {"javascript:alert(1)", "file:///C:/x.hta", R"(\\host\share\x.hta)", R"(C:\x.hta)",
+                           "http://javascript:alert(1)"}) {
+    rig.config = {page, page};
+    for (std::span<const Step> steps : {kStartPageSteps, kSearchPageSteps}) {
+      RunReport report = RunSteps(steps, rig.context);
+      EXPECT_EQ(report.outcomes[report.FirstFailure().value_or(0)].outcome, Outcome::UnsafePage) << page;
+    }
+    for (const auto& e : rig.registry.Log()) EXPECT_FALSE(e.op == Op::SetValue && e.value == RegValue::Text(RegType::Sz, page));
+  }
+  rig.config = {"www.example.org/start", "https://search.example:8443/?q="};
+  EXPECT_TRUE(RunSteps(kStartPageSteps, rig.context).Succeeded());
+  EXPECT_TRUE(RunSteps(kSearchPageSteps, rig.context).Succeeded());
+}
+
 // Fails to start the n-th command line (counting from 0).
 struct FailingAt : testing::RecordingCommandRunner {
   explicit FailingAt(std::size_t n) : n(n) {}

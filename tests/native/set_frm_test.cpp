@@ -30,7 +30,7 @@ TEST(SettingsTidy, TrimsSpacesAndAddsTheSchemeWhereNeeded) {
        "http://www.home.example[notes]copied"},
       {" \r\n ", "", ""},
       {"HTTP://Example.com/Path", "HTTP://Example.com/Path", "HTTP://Example.com/Path"},
-      {" About:Blank ", "About:Blank", "http://About:Blank"},
+      {" About:Blank ", "About:Blank", "About:Blank"},
       {"about:blankx", "http://about:blankx", "http://about:blankx"},
       // Mended: a secure address keeps its scheme; an empty entry stays empty.
       {"HTTPS://example.com", "HTTPS://example.com", "HTTPS://example.com"},
@@ -41,6 +41,18 @@ TEST(SettingsTidy, TrimsSpacesAndAddsTheSchemeWhereNeeded) {
     EXPECT_EQ(TidyStartPage(c.entry), c.startPage) << '"' << c.entry << '"';
     EXPECT_EQ(TidySearchPage(c.entry), c.searchPage) << '"' << c.entry << '"';
   }
+}
+
+TEST(ConfigText, Utf8WithoutAMarkIsToldFromAnsiAndReadAsTheProfileFunctionsRead) {
+  EXPECT_TRUE(IsUtf8Text("HomePage=http://例子.测试/😀"));
+  EXPECT_FALSE(IsUtf8Text("HomePage=http://\xC0\xFD\xD7\xD3"));  // code page 936
+  EXPECT_FALSE(IsUtf8Text("HomePage=http://\xB2\xE2\xCA\xD4"));
+  EXPECT_FALSE(IsUtf8Text("HomePage=http://ascii.example"));  // either way the same
+  EXPECT_FALSE(IsUtf8Text("\xED\xA0\x80"));
+  const std::string ini = "; x\r\n[Other]\r\nHomePage=no\r\n[ ieconfig ]\r\n  homepage = \"http://例子\" \nSEO=\r\n";
+  EXPECT_EQ(IniValue(ini, "IEConfig", "HomePage"), "http://例子");
+  EXPECT_EQ(IniValue(ini, "IEConfig", "SEO"), "");
+  EXPECT_EQ(IniValue(ini, "IEConfig", "Other"), std::nullopt);
 }
 
 // Throws from SetValue for one value name, as a failing step would.
@@ -61,15 +73,15 @@ class SetFrmTest : public ::testing::Test {
   }
 
   // Opens the dialog modally, types both boxes and presses OK.
-  void Ok(const std::string& home, const std::string& search) {
+  void Ok(const std::string& home, const std::string& search, bool closes = true) {
     setFrm d(services);
     platform.onModal = [&](ui::Form&) {
       ASSERT_TRUE(platform.Type(d.txthomepage, home));
       ASSERT_TRUE(platform.Type(d.txtsearch, search));
       ASSERT_TRUE(platform.Click(d.imgok));
+      EXPECT_EQ(d.Closed(), closes);
     };
     platform.ShowModal(d, nullptr);
-    EXPECT_TRUE(d.Closed());
   }
 
   ui::HeadlessPlatform platform;
@@ -78,7 +90,11 @@ class SetFrmTest : public ::testing::Test {
   AppConfig config{"http://start.example", "http://search.example"};
   std::vector<AppConfig> saved;
   AppServices services{platform, registry, commands, config, {},
-                       [this](const AppConfig& c) { saved.push_back(c); }, ui::HeadlessPlatform::kHandCursor};
+                       [this](const AppConfig& c) {
+                         saved.push_back(c);
+                         return ConfigSave{R"(C:\Tools\Config.ini)", 0};
+                       },
+                       ui::HeadlessPlatform::kHandCursor};
 };
 
 // OK with tidied entries is run end to end; here the fallbacks and the length limit.
@@ -105,13 +121,26 @@ TEST_F(SetFrmTest, AFailingStepIsSkippedAndTheRestRun) {
   EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), "http://b.example");
   EXPECT_EQ(saved.back().SEO, "http://b.example");
   EXPECT_EQ(registry.OpenHandles(), 0u);
+}
 
-  // A save that throws still closes the dialog, and the record keeps the new values.
-  registry.throwOn.clear();
-  services.writeConfig = [](const AppConfig&) { throw std::runtime_error("disk full"); };
-  Ok("c.example", "d.example");
-  EXPECT_EQ(config.HomePage, "http://c.example");
-  EXPECT_EQ(Text(HKLM, kMain, "Start Page"), "http://c.example");
+// A page that is no web address, or a file that cannot be saved, is named in a
+// message; the dialog stays open and nothing changes: record, registry, file.
+TEST_F(SetFrmTest, ARefusedPageOrAnUnsavedFileChangesNothing) {
+  Ok("a.example", "b.example");
+  const std::size_t saves = saved.size();
+  for (const char* page : {"javascript:alert(1)", "file:///C:/x.hta", "\\\\host\\share\\x.hta", "C:\\x.hta",
+                           "vbscript:x", "data:text/html,x", "res://x.dll/y", "mk:@MSITStore:x", "//host/x"}) {
+    platform.messages.clear();
+    Ok(" " + std::string(page) + " ", "c.example", false);
+    EXPECT_TRUE(platform.messages.size() == 1 && platform.messages[0].text.find(page) != std::string::npos) << page;
+  }
+  services.writeConfig = [](const AppConfig&) { return ConfigSave{R"(C:\Tools\Config.ini)", regerr::kAccessDenied}; };
+  Ok("c.example", "https://d.example:8080/q?x", false);
+  EXPECT_NE(platform.messages.back().text.find(R"(C:\Tools\Config.ini：)"), std::string::npos);
+  EXPECT_EQ(saved.size(), saves);
+  EXPECT_EQ(config.HomePage, "http://a.example");
+  EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "http://a.example");
+  EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), "http://b.example");
 }
 
 }  // namespace

@@ -14,7 +14,12 @@ TEST(Text, Utf8AndUtf16RoundTrip) {
 TEST(Text, MalformedInputBecomesReplacementCharacter) {
   EXPECT_EQ(Utf8ToUtf16("a\xC3"), (std::u16string{u'a', 0xFFFD}));
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD}));  // overlong
-  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800}), "\xEF\xBF\xBD");  // lone surrogate
+}
+
+TEST(Text, AnyUtf16RoundTripsLonelySurrogatesAndNullsIncluded) {
+  for (const std::u16string units : std::initializer_list<std::u16string>{u"a\xD800" u"b", u"\xDC00", u"\xDBFF\xDBFF\xDC00", {u"x\0y", 3}}) {
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(units)), units);
+  }
 }
 
 TEST(Text, CaseBlindComparisonsFoldAsciiOnly) {

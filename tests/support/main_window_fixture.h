@@ -18,7 +18,7 @@ struct MainWindowFixture {
       : platform(twipsPerPixel),
         services{platform, registry, commands, config,
                  [this](AppConfig& c) { c = stored; },
-                 [this](const AppConfig& c) { stored = c; }} {
+                 [this](const AppConfig& c) { stored = c; return ConfigSave{}; }} {
     services.files = &files;
     services.shortcuts = &shortcuts;
     form = std::make_unique<frmMain>(services);

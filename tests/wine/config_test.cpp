@@ -93,6 +93,11 @@ TEST_F(ConfigWine, DefaultsChineseRoundTripAndCutInCodePage936) {
   EXPECT_EQ(read.HomePage, korean.HomePage);
   EXPECT_EQ(read.SEO, korean.SEO);
 
+  // Saved by Notepad: UTF-8 without a byte-order mark.
+  PutBytes(File(), "[IEConfig]\r\nHomePage=http://例子.测试/首页\r\nSEO=http://搜索.测试\r\n");
+  ReadConfig(files, read);
+  EXPECT_EQ(read.HomePage + "|" + read.SEO, "http://例子.测试/首页|http://搜索.测试");
+
 }
 
 TEST_F(ConfigWine, FailedWriteLeavesTheFormerFileWhole) {
@@ -102,7 +107,9 @@ TEST_F(ConfigWine, FailedWriteLeavesTheFormerFileWhole) {
 
   PutBytes(File(), former);
   ASSERT_TRUE(SetFileAttributesW(W(File()).c_str(), FILE_ATTRIBUTE_READONLY));
-  WriteConfig(files, fresh);
+  const ConfigSave refused = WriteConfig(files, fresh);
+  EXPECT_EQ(refused.code, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(refused.path, File());
   EXPECT_EQ(GetBytes(File()), former);
   EXPECT_EQ(Entries(), 1);
   ASSERT_TRUE(SetFileAttributesW(W(File()).c_str(), FILE_ATTRIBUTE_NORMAL));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/wide_text.h"
 
 namespace orvane {
@@ -21,6 +22,32 @@ HKEY PredefinedKey(RegRoot root) {
     case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
   }
   return nullptr;
+}
+
+// The kernel's own open and delete, for what the advapi32 forms cannot do: a
+// counted name, and deleting a link key rather than its target.
+struct CountedName {
+  USHORT length;
+  USHORT maximumLength;
+  wchar_t* buffer;
+};
+struct ObjectAttributes {
+  ULONG length;
+  HANDLE root;
+  CountedName* name;
+  ULONG attributes;
+  void* securityDescriptor;
+  void* securityQualityOfService;
+};
+constexpr ULONG kObjCaseInsensitive = 0x40;
+constexpr ULONG kObjOpenLink = 0x100;
+using NtOpenKeyFn = LONG(NTAPI*)(HANDLE*, ACCESS_MASK, ObjectAttributes*);
+using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+using StatusToErrorFn = ULONG(NTAPI*)(LONG);
+
+long StatusToError(LONG status) {
+  static const auto convert = SystemFunction<StatusToErrorFn>(L"ntdll.dll", "RtlNtStatusToDosError");
+  return convert ? static_cast<long>(convert(status)) : ERROR_GEN_FAILURE;
 }
 
 REGSAM ViewFlag(RegView view) {
@@ -86,18 +113,86 @@ long Win32Registry::CreateKey(RegRoot root, std::string_view path, RegView view,
   return result;
 }
 
-long Win32Registry::OpenKey(RegRoot root, std::string_view path, RegView view,
-                            std::uint32_t access, RegHandle& out) {
+long Win32Registry::Open(RegRoot root, std::string_view path, RegView view, DWORD options,
+                         std::uint32_t access, RegHandle& out) {
   out = 0;
   HKEY base = nullptr;
   std::wstring full;
   if (!Locate(root, path, base, full)) return regerr::kInvalidHandle;
   HKEY key = nullptr;
-  LONG result = ::RegOpenKeyExW(base, full.c_str(), 0, access | ViewFlag(view), &key);
+  LONG result = ::RegOpenKeyExW(base, full.c_str(), options, access | ViewFlag(view), &key);
   if (result == ERROR_SUCCESS) {
     out = AsHandle(key);
     if (view != RegView::Default) views_[out] = view;
   }
+  return result;
+}
+
+long Win32Registry::OpenKey(RegRoot root, std::string_view path, RegView view,
+                            std::uint32_t access, RegHandle& out) {
+  return Open(root, path, view, 0, access, out);
+}
+
+long Win32Registry::OpenKeyAsLink(RegRoot root, std::string_view path, RegView view,
+                                  std::uint32_t access, RegHandle& out) {
+  return Open(root, path, view, REG_OPTION_OPEN_LINK, access, out);
+}
+
+// advapi32 opens the name, so a key below HKEY_CLASSES_ROOT is found in the
+// user's or the machine's classes as when listed; only a name with a null in
+// it, which advapi32 cannot pass, goes to the kernel counted.
+long Win32Registry::OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access,
+                                     RegHandle& out) {
+  out = 0;
+  std::wstring wide = Wide(name);
+  if (wide.empty() || wide.find(L'\\') != std::wstring::npos || wide.size() > 0x7FFF) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  auto view = views_.find(parent);
+  const RegView parentView = view == views_.end() ? RegView::Default : view->second;
+  HKEY key = nullptr;
+  LONG result = ERROR_PROC_NOT_FOUND;
+  if (wide.find(L'\0') == std::wstring::npos) {
+    result = ::RegOpenKeyExW(AsHkey(parent), wide.c_str(), REG_OPTION_OPEN_LINK, access | ViewFlag(parentView), &key);
+  } else if (static const auto open = SystemFunction<NtOpenKeyFn>(L"ntdll.dll", "NtOpenKey"); open) {
+    CountedName counted{static_cast<USHORT>(wide.size() * 2), static_cast<USHORT>(wide.size() * 2), wide.data()};
+    ObjectAttributes attributes{sizeof(ObjectAttributes), AsHkey(parent), &counted,
+                                kObjCaseInsensitive | kObjOpenLink, nullptr, nullptr};
+    HANDLE opened = nullptr;
+    LONG status = open(&opened, access | ViewFlag(parentView), &attributes);
+    result = status == 0 ? ERROR_SUCCESS : StatusToError(status);
+    key = static_cast<HKEY>(opened);
+  }
+  if (result != ERROR_SUCCESS) return result;
+  out = AsHandle(key);
+  if (parentView != RegView::Default) views_[out] = parentView;
+  return ERROR_SUCCESS;
+}
+
+long Win32Registry::DeleteOpenKey(RegHandle key) {
+  static const auto remove = SystemFunction<NtDeleteKeyFn>(L"ntdll.dll", "NtDeleteKey");
+  if (!remove) return ERROR_PROC_NOT_FOUND;
+  LONG status = remove(AsHkey(key));
+  return status == 0 ? ERROR_SUCCESS : StatusToError(status);
+}
+
+long Win32Registry::CreateLink(RegRoot root, std::string_view path, RegView view,
+                               std::string_view target) {
+  HKEY base = nullptr;
+  std::wstring full;
+  if (!Locate(root, path, base, full)) return regerr::kInvalidHandle;
+  UniqueHkey link;
+  DWORD disposition = 0;
+  LONG result = ::RegCreateKeyExW(base, full.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                                  KEY_ALL_ACCESS | KEY_CREATE_LINK | ViewFlag(view), nullptr,
+                                  link.put(), &disposition);
+  if (result != ERROR_SUCCESS) return result;
+  if (disposition != REG_CREATED_NEW_KEY) return ERROR_ALREADY_EXISTS;  // the handle is the target's
+  const std::wstring wideTarget = Wide(target);  // no terminating null, as the system keeps it
+  result = ::RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                            reinterpret_cast<const BYTE*>(wideTarget.data()),
+                            static_cast<DWORD>(wideTarget.size() * sizeof(wchar_t)));
+  if (result != ERROR_SUCCESS) DeleteOpenKey(AsHandle(link.get()));
   return result;
 }
 
@@ -113,8 +208,9 @@ long Win32Registry::EnumKey(RegHandle key, std::uint32_t index, std::uint32_t bu
                             std::string& name) {
   name.clear();
   std::vector<wchar_t> buffer(bufferChars + 1u, L'\0');
-  LONG result = ::RegEnumKeyW(AsHkey(key), index, buffer.data(), bufferChars);
-  if (result == ERROR_SUCCESS) name = Narrow({buffer.data(), wcsnlen(buffer.data(), bufferChars)});
+  DWORD chars = bufferChars;
+  LONG result = ::RegEnumKeyExW(AsHkey(key), index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr);
+  if (result == ERROR_SUCCESS) name = Narrow({buffer.data(), chars});  // all of it: a null may be part of a name
   return result;
 }
 

@@ -43,6 +43,12 @@ class Win32Registry : public RegistryService {
   long QueryValue(RegHandle key, std::string_view name, RegValue& out) override;
   long EnumValue(RegHandle key, std::uint32_t index, std::string& name, RegValue& out) override;
   long WatchKey(RegHandle key, std::function<void()> fired) override;
+  long OpenKeyAsLink(RegRoot root, std::string_view path, RegView view, std::uint32_t access,
+                     RegHandle& out) override;
+  long OpenSubkeyAsLink(RegHandle parent, std::string_view name, std::uint32_t access,
+                        RegHandle& out) override;
+  long DeleteOpenKey(RegHandle key) override;
+  long CreateLink(RegRoot root, std::string_view path, RegView view, std::string_view target) override;
 
   // The name a root has below the sandbox: "HKEY_CLASSES_ROOT" and so on.
   static const char* RootName(RegRoot root);
@@ -50,6 +56,8 @@ class Win32Registry : public RegistryService {
  private:
   // The parent handle and the path below it that stand for root\path.
   bool Locate(RegRoot root, std::string_view path, HKEY& base, std::wstring& full) const;
+  long Open(RegRoot root, std::string_view path, RegView view, DWORD options, std::uint32_t access,
+            RegHandle& out);
 
   // One watched key: an auto-reset event the key signals and a thread-pool
   // wait on it that runs `fired`.

@@ -7,6 +7,18 @@
 
 namespace orvane {
 
+// Libraries loaded from now on come from the system folder only, never from
+// the program's or the current folder: the first thing each program does.
+// Looked up: older systems lack it.
+inline void LoadLibrariesFromSystemOnly() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  auto set = reinterpret_cast<SetDirectories>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  ::SetDllDirectoryW(L"");  // takes the current folder out of the search where that is missing
+}
+
 // The function `name` of the system library `dll` as type F; null when either
 // is missing. The library comes from the system folder and stays loaded.
 template <class F>

@@ -78,8 +78,26 @@ std::string ExecutableFolder() {
 
 WindowsConfigFiles::WindowsConfigFiles() : folder_(ExecutableFolder()) {}
 
+// The file's first bytes, up to a limit no configuration file reaches.
+static std::string FileStart(const std::string& path) {
+  constexpr DWORD kLimit = 1u << 20;
+  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string bytes(kLimit, '\0');
+  DWORD read = 0;
+  if (file.h == INVALID_HANDLE_VALUE || !ReadFile(file.h, bytes.data(), kLimit, &read, nullptr)) return {};
+  bytes.resize(read);
+  return bytes;
+}
+
+// A file saved as UTF-8 without a byte-order mark is read as UTF-8 (the profile functions
+// would take it for the ANSI code page); every other file as they read it.
 std::string WindowsConfigFiles::ReadString(const std::string& path, std::string_view section,
                                            std::string_view key, std::string_view fallback) {
+  const std::string start = FileStart(path);
+  if (IsUtf8Text(start) && !start.starts_with("\xEF\xBB\xBF")) {
+    return IniValue(start, section, key).value_or(std::string(fallback));
+  }
   constexpr std::size_t kLargest = std::size_t{1} << 20;
   const std::wstring widePath = Wide(path), wideSection = Wide(section), wideKey = Wide(key);
   const std::wstring wideFallback = Wide(fallback);
@@ -104,6 +122,7 @@ NewFile WindowsConfigFiles::WriteNewFile(const std::string& path, std::string_vi
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (file.h == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
+    lastError_ = static_cast<long>(error);
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
                                                                         : NewFile::Failed;
   }
@@ -124,9 +143,13 @@ bool WindowsConfigFiles::MoveOver(const std::string& from, const std::string& to
   // A read-only Config.ini stays as it is; some file systems rename over one regardless.
   const std::wstring target = Wide(to);
   DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  return MoveFileExW(Wide(from).c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    lastError_ = ERROR_ACCESS_DENIED;
+    return false;
+  }
+  if (MoveFileExW(Wide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  lastError_ = static_cast<long>(GetLastError());
+  return false;
 }
 
 void WindowsConfigFiles::Remove(const std::string& path) { DeleteFileW(Wide(path).c_str()); }

@@ -20,9 +20,11 @@ class WindowsConfigFiles : public ConfigFiles {
   bool MoveOver(const std::string& from, const std::string& to) override;
   void Remove(const std::string& path) override;
   std::string UniqueTag() override;
+  long LastError() const override { return lastError_; }
 
  private:
   std::string folder_;
+  long lastError_ = 0;
 };
 
 // The running executable's folder, from GetModuleFileNameW.

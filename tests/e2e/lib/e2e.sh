@@ -190,9 +190,16 @@ e2e_reg_set() { wine reg add "$1" /v "$2" /d "$3" /f </dev/null >/dev/null 2>&1;
 # Polls until a value reads as expected, up to 5 s.
 e2e_value_is() { [ "$(e2e_reg_value "$1" "$2")" = "$3" ]; }  # key name data
 e2e_wait_value() { e2e_until 50 e2e_value_is "$@"; }
-e2e_keyaccess() { wine "$E2E_BUILD/orvane_e2e_keyaccess.exe" "$@" </dev/null; }  # lock|unlock root path
+e2e_keyaccess() { wine "$E2E_BUILD/orvane_e2e_adversary.exe" "$@" </dev/null; }  # lock|unlock root path
 
 # Whether a row's box shows its tick in a screenshot: yes or no.
 e2e_row_ticked() {  # file row [scroll-steps]
   [ "$(e2e_count_colour "$1" 15 $(( $(e2e_row_y "$2" "${3:-0}") - 4 )) 8 9 blue)" -gt 5 ] && echo yes || echo no
+}
+
+# The console program through cmd /c, from the program's folder.
+cli() {  # args... -> exit code; output in $E2E_ROOT/cli.out
+  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > cli.out" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
+  tr -d '\r' <"$E2E_APP/cli.out" >"$E2E_ROOT/cli.out"
+  echo "$rc"
 }
