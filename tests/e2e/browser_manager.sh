@@ -27,13 +27,14 @@ fake=$(winepath -u "$(link make 'Microsoft Edge' 'C:\windows\system32\mshta.exe'
 [ -f "$lnk" ] && [ -f "$fake" ] || fail "no shortcuts planted"
 sums() { md5sum "$lnk" "$fake" 2>&1 | awk '{print $1}' | tr '\n' ' '; }
 before=$(sums)
+check_menu() {  # keys that pick a line
+  xdotool mousemove --window "$E2E_WINDOW" 200 200 key F5
+  e2e_wait_other_window >/dev/null && sleep 0.3 && xdotool key "$@" Return || fail "no check menu after F5"
+}
 
 e2e_start
 e2e_scroll_down 7
-xdotool mousemove --window "$E2E_WINDOW" 200 200 key F5
-e2e_wait_other_window >/dev/null || fail "no check menu after F5"
-sleep 0.3
-xdotool key Down Return
+check_menu Down
 sleep 1
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/browsers-checked.png"
 orange=$(e2e_pixels "$E2E_SHOTS/browsers-checked.png" "375x16+20+$(( $(e2e_row_y 13 7) - 6 ))" \
@@ -53,7 +54,6 @@ if [ -n "$manager" ]; then
   expect_eq "administrator's policy kept" 0 "$(e2e_reg_value "$CHROME" MetricsReportingEnabled)"
   expect_eq "shortcut keeps its profile" '--profile-directory="Profile 1"' "$(link args "$LINK")"
   expect_eq "impostor deleted" no "$([ -f "$fake" ] && echo yes || echo no)"
-  e2e_shot "$manager" "$E2E_SHOTS/browsers-cleaned.png"
   e2e_click "$manager" 377 10
   e2e_wait_no_other_window || fail "manager still open"
 else
@@ -61,10 +61,7 @@ else
 fi
 
 # Undo from the check menu (F5, second line) puts every byte back.
-xdotool mousemove --window "$E2E_WINDOW" 200 200 key F5
-e2e_wait_other_window >/dev/null || fail "no check menu after F5"
-sleep 0.3
-xdotool key Down Down Return
+check_menu Down Down
 e2e_dismiss_box || fail "no message after undo"
 expect_eq "policy back" 'https://hijack.example/' "$(e2e_reg_value "$CHROME" HomepageLocation)"
 expect_eq "shortcuts back byte for byte" "$before" "$(sums)"
@@ -79,6 +76,5 @@ expect_eq "browsers list exit code" 1 "$(cli browsers list --json)"
 expect_eq "list names the shortcut" 1 "$(grep -c 'Google Chrome.lnk' "$E2E_APP/out.txt")"
 expect_eq "browsers clean exit code" 0 "$(cli browsers clean)"
 expect_eq "nothing left" 0 "$(cli browsers list)"
-expect_eq "policy removed by the console" '(absent)' "$(e2e_reg_value "$CHROME" HomepageLocation)"
 
 e2e_finish
