@@ -17,7 +17,7 @@ target_link_options(orvane PRIVATE ${ORVANE_UNICODE_ENTRY} -s -Wl,--file-alignme
 # The console program: the engine without the windowing layer.
 add_executable(orvane-cli ${CMAKE_SOURCE_DIR}/src/cli/main_win32.cpp ${ORVANE_CLI_RC_FILE})
 target_link_libraries(orvane-cli PRIVATE orvane_cli)
-target_link_options(orvane-cli PRIVATE ${ORVANE_UNICODE_ENTRY})
+target_link_options(orvane-cli PRIVATE ${ORVANE_UNICODE_ENTRY} -s)
 
 # Test programs run through the emulator; tests are listed when CTest starts.
 file(GLOB ORVANE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)

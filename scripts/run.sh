@@ -8,7 +8,7 @@ root=$(pwd)
 bash scripts/deps.sh
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64
+cmake --build --preset win64 --target orvane
 
 . scripts/wine-env.sh
 . scripts/xvfb.sh

@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/arrange_window.h"
@@ -201,8 +202,9 @@ frmMain::frmMain(AppServices& services)
                                            services.config);
   if (services.files) {
     const ProgramVersion v = LoadProgramVersion();
-    runner_->KeepJournal(*services.files, std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
-                                              std::to_string(v.build) + "." + std::to_string(v.revision));
+    services.version = std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) +
+                       "." + std::to_string(v.revision);
+    runner_->KeepJournal(*services.files, services.version);
   }
   if (services.files && services.shortcuts) {
     browsers_.emplace(BrowserServices{services.registry, *services.files, *services.shortcuts});
@@ -213,6 +215,7 @@ frmMain::frmMain(AppServices& services)
   ibtndo.onClick = [this] { runner_->OnRepairButtonClick(); };
   Timer1.onTimer = [this] { runner_->OnTimerTick(); };
   WireItemList(rows, piclist, lblchkall, lblnochk, vsroll, services_);
+  WireItemListWheel(pleft, vsroll);
   WireMouse();
   WireKeyboard();
 }
@@ -228,8 +231,8 @@ void frmMain::OnLoad() {
   WriteVersionLabel();
   WireCheckMenu(pleft);
   onKeyDown = [this, before = onKeyDown](const ui::KeyEvent& e) {
-    if (e.key != ui::Key::F5) return before && before(e);
-    ShowCheckMenu();
+    if (e.key != ui::Key::F5 && e.key != ui::Key::Menu) return before && before(e);
+    ShowCheckMenu(CheckMenuPlace());
     return true;
   };
 }
@@ -238,14 +241,28 @@ void frmMain::OnLoad() {
 void frmMain::WireCheckMenu(ui::Widget& widget) {
   widget.onMouseUp = [this, before = widget.onMouseUp](const ui::MouseEvent& e) {
     if (before) before(e);
-    if (e.buttons == ui::kRightButton) ShowCheckMenu();
+    if (e.buttons == ui::kRightButton) ShowCheckMenu(std::nullopt);
   };
   if (widget.Kind() != ui::WidgetKind::Panel && widget.Kind() != ui::WidgetKind::UserControl) return;
   for (const auto& child : static_cast<ui::Container&>(widget).Children()) WireCheckMenu(*child);
 }
 
-void frmMain::ShowCheckMenu() {
-  switch (Platform().PopupMenu(*this, {LoadString(kCheckAllText), LoadString(kUndoText), LoadString(kLogFolderText)})) {
+// From the keyboard: at the focused row, the part of it the frame shows, or at
+// the top of the list when no row has the focus.
+ui::Rect frmMain::CheckMenuPlace() const {
+  const ui::Rect frame = pleft.FormBounds();
+  const int row = RowOf(rows, Focused());
+  if (row < 0) return {frame.left, frame.top, frame.width, 0};
+  ui::Rect place = rows.chkdo[row]->FormBounds();
+  const ui::Twips bottom = std::clamp(place.top + place.height, frame.top, frame.top + frame.height);
+  place.top = std::clamp(place.top, frame.top, bottom);
+  place.height = bottom - place.top;
+  return place;
+}
+
+void frmMain::ShowCheckMenu(std::optional<ui::Rect> at) {
+  switch (Platform().PopupMenu(*this, {LoadString(kCheckAllText), LoadString(kUndoText), LoadString(kLogFolderText)},
+                               at)) {
     case 0: runner_->CheckAllItems(); break;
     case 1: runner_->UndoLastRepair(); break;
     case 2: OpenLogFolder(); break;
@@ -259,12 +276,7 @@ void frmMain::OpenLogFolder() {
   if (auto newest = NewestBackup(*services_.files)) {
     folder = newest->substr(0, newest->rfind('\\'));
   } else {
-    for (const std::string& candidate : BackupFolders(*services_.files)) {
-      if (services_.files->CreateFolder(candidate)) {
-        folder = candidate;
-        break;
-      }
-    }
+    folder = ChooseBackupFolder(*services_.files).folder;
   }
   if (!folder.empty()) services_.commands.Start("explorer.exe \"" + folder + "\"", kShowNormal);
 }

@@ -64,7 +64,8 @@ class frmMain : public ui::Form {
   void ShowMenuManager();
   void ShowBrowserManager();
   void WireCheckMenu(ui::Widget& widget);
-  void ShowCheckMenu();
+  ui::Rect CheckMenuPlace() const;
+  void ShowCheckMenu(std::optional<ui::Rect> at);
   void OpenLogFolder();
 
   AppServices& services_;

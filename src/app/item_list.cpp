@@ -1,6 +1,7 @@
 #include "app/item_list.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "resources/catalogue.h"
 
@@ -111,6 +112,20 @@ std::int16_t ScrollValueShowing(const ItemRows& rows, int row, ui::Twips frameHe
   const auto overhang = bottom - static_cast<std::int32_t>(frameHeight) - current * kScrollStep;
   if (overhang <= 0) return current;
   return static_cast<std::int16_t>(current + (overhang + kScrollStep - 1) / kScrollStep);
+}
+
+void WireItemListWheel(ui::Panel& pleft, ui::ScrollBar& vsroll) {
+  constexpr int kNotch = 120;
+  auto wheel = [&vsroll, rest = std::make_shared<int>(0)](int delta) {
+    *rest += delta;
+    const int notches = *rest / kNotch;
+    *rest -= notches * kNotch;
+    const int to = std::clamp(vsroll.Value() - notches, static_cast<int>(vsroll.Min()), static_cast<int>(vsroll.Max()));
+    vsroll.SetValue(static_cast<std::int16_t>(to));
+    return true;
+  };
+  pleft.onMouseWheel = wheel;
+  vsroll.onMouseWheel = wheel;
 }
 
 void WireItemListKeys(ui::Form& form, ItemRows& rows, ui::Panel& pleft, ui::ScrollBar& vsroll) {

@@ -42,6 +42,10 @@ int RowOf(const ItemRows& rows, const ui::Widget* widget);
 // The scroll position nearest the current one that shows the whole row in the frame.
 std::int16_t ScrollValueShowing(const ItemRows& rows, int row, ui::Twips frameHeight, std::int16_t current);
 
+// The wheel over the list frame or the scroll bar moves the list one step a
+// notch (120); a part of a notch is kept for the next turn.
+void WireItemListWheel(ui::Panel& pleft, ui::ScrollBar& vsroll);
+
 // Keyboard in the list: Up, Down, Home and End move between the rows, and a
 // row reached by the keyboard is scrolled into view.
 void WireItemListKeys(ui::Form& form, ItemRows& rows, ui::Panel& pleft, ui::ScrollBar& vsroll);

@@ -34,6 +34,7 @@ std::vector<std::string> CleanFindings(BrowserServices& services, std::span<cons
                !KeepFileCopy(services.files, journal.BackupPath(), finding.file)) {
       reason = LoadString(kNotBackedUpText);
     } else {
+      if (!finding.file.empty()) journal.NoteChange();  // its copy is the way back
       reason = CleanFinding(services, finding);
     }
     const StepOutcome outcome = code == regerr::kSuccess ? StepOutcome{Outcome::Done, 0} : StepOutcome{Outcome::Refused, code};

@@ -19,6 +19,7 @@ std::string RootName(RegRoot root) {
     case RegRoot::ClassesRoot: return "HKCR";
     case RegRoot::CurrentUser: return "HKCU";
     case RegRoot::LocalMachine: return "HKLM";
+    case RegRoot::Users: return "HKU";
   }
   return {};
 }

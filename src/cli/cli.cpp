@@ -2,6 +2,7 @@
 
 #include "browsers/clean.h"
 #include "cli/cli_args.h"
+#include "cli/config_check.h"
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
 #include "repair/check.h"
@@ -9,6 +10,7 @@
 #include "repair/runner.h"
 #include "repair/step_text.h"
 #include "repair/undo.h"
+#include "repair/users.h"
 #include "resources/catalogue.h"
 
 namespace orvane::cli {
@@ -61,8 +63,10 @@ class Program {
   Program(Args args, Services& services, Console& out) : args_(std::move(args)), s_(services), out_(out) {}
 
   int Run() {
-    if (args_.config && !s_.files.ReadFile(*args_.config)) return Usage("--config " + *args_.config);
     if (args_.config) {
+      if (std::string problem = ConfigProblem(s_.files, *args_.config); !problem.empty()) {
+        return Usage("--config " + *args_.config + ": " + problem);
+      }
       ReadConfigAt(s_.configFiles, *args_.config, config_);
     } else {
       ReadConfig(s_.configFiles, config_);
@@ -76,24 +80,47 @@ class Program {
     return Usage(args_.command);
   }
 
+  // With --json the error is a document of its own, so a script never reads it as a report.
   int Usage(const std::string& what) {
-    out_.Write(LoadString(3232) + what + "\n", false);
+    const std::string message = LoadString(3232) + what;
+    if (args_.json) {
+      std::string json = "{", error = "{";
+      JsonField(json, "schema", std::to_string(kJsonSchema));
+      JsonField(error, "code", std::to_string(kExitError));
+      JsonField(error, "message", JsonString(message));
+      JsonField(json, "error", error + "}");
+      JsonField(json, "exitCode", std::to_string(kExitError));
+      out_.Write(json + "}\n", true);
+      return kExitError;
+    }
+    out_.Write(message + "\n", false);
     Help();
     return kExitError;
   }
 
  private:
   int Help() {
-    std::string text = LoadString(3231) + "\n";
-    for (int i = 0; i < kRepairItemCount; ++i) text += "  " + ItemLabel(i) + "\n";
-    out_.Write(text, false);
-    return kExitOk;
+    std::string text = LoadString(3231) + "\n", json = JsonDocument("help"), list = "[";
+    for (int i = 0; i < kRepairItemCount; ++i) {
+      text += "  " + ItemLabel(i) + "\n";
+      std::string entry = "{";
+      JsonField(entry, "item", std::to_string(i));
+      JsonField(entry, "name", JsonString(kRepairItems[i].name));
+      JsonField(entry, "text", JsonString(LoadString(kRepairItems[i].textId)));
+      JsonAppend(list, entry + "}");
+    }
+    JsonField(json, "items", list + "]");
+    return Finish(json, text, kExitOk);
   }
 
-  std::optional<std::vector<int>> Items(bool required) {
-    std::string error;
-    if (required && args_.rest.empty()) return std::nullopt;
-    auto items = ParseItems(args_.rest.empty() ? std::vector<std::string>{"all"} : args_.rest, error);
+  // The items named after the command; none named means all for a scan.
+  std::optional<std::vector<int>> Items(bool repair, std::string& error) {
+    if (args_.rest.empty() && repair) {
+      error = LoadString(3800);
+      return std::nullopt;
+    }
+    auto items = ParseItems(args_.rest.empty() ? std::vector<std::string>{"all"} : args_.rest, error, repair);
+    if (!items && error.empty()) error = LoadString(3800);
     return items;
   }
 
@@ -107,12 +134,54 @@ class Program {
     return code;
   }
 
+  // One part of an item: the whole item, or with every user apart the
+  // machine's part (sid "") and each user's.
+  struct Share {
+    std::string sid;
+    std::vector<StepTarget> targets;
+  };
+
+  bool AllUsers() const { return args_.allUsers || s_.runningAsSystem; }
+
+  std::vector<Share> Shares(int item) {
+    std::vector<StepTarget> targets = ResolveSteps(kRepairItems[item].steps, config_);
+    if (!AllUsers()) return {{"", std::move(targets)}};
+    std::vector<Share> shares{{"", MachineTargets(targets)}};
+    for (const std::string& sid : users_) shares.push_back({sid, UserTargets(s_.registry, targets, sid)});
+    return shares;
+  }
+
+  // "S-1-5-21-... (DOMAIN\name)" for the text, and the share's sid and account fields.
+  std::string UserLabel(const Share& share, std::string& entry) {
+    std::optional<std::string> account = s_.accountName ? s_.accountName(share.sid) : std::nullopt;
+    JsonField(entry, "sid", JsonString(share.sid));
+    JsonField(entry, "account", account ? JsonString(*account) : "null");
+    return "    " + LoadString(3805) + " " + share.sid + (account ? " (" + *account + ")" : "");
+  }
+
+  void ListUsers() {
+    if (!AllUsers()) return;
+    long code = 0;
+    users_ = LoadedUserHives(s_.registry, &code);
+    usersUnreadable_ = code != 0;
+  }
+
+  // Whether an item has a share for each user (a per-user or a per-class step).
+  static bool HasUserShare(int item) {
+    for (const Step& step : kRepairItems[item].steps) {
+      if (step.kind == StepKind::Key && step.root != RegRoot::LocalMachine) return true;
+      if (step.kind == StepKind::ShellVerbs) return true;
+    }
+    return false;
+  }
+
   int Scan() {
-    auto items = Items(false);
-    if (!items) return Usage(Join(args_.rest));
-    std::string json = "{", text, list = "[";
-    JsonField(json, "command", "\"scan\"");
-    bool damaged = false, unknown = false;
+    std::string error;
+    auto items = Items(false, error);
+    if (!items) return Usage(error);
+    ListUsers();
+    std::string json = JsonDocument("scan"), text, list = "[";
+    bool damaged = false, unknown = usersUnreadable_;
     for (int item : *items) {
       std::string entry = "{";
       JsonField(entry, "item", std::to_string(item));
@@ -124,36 +193,63 @@ class Program {
         JsonField(entry, "error", std::to_string(code));
         text += ItemLabel(item) + ": " + LoadString(3228) + std::to_string(count) + "\n";
         unknown = unknown || code != 0;
-      } else if (item == kBrowserManagerItem) {
+        JsonAppend(list, entry + "}");
+        continue;
+      }
+      if (item == kBrowserManagerItem) {
         const std::vector<BrowserFinding> findings = ScanBrowsers(BrowserAccess());
         damaged = damaged || !findings.empty();
         JsonField(entry, "state", JsonString(findings.empty() ? "intact" : "damaged"));
         std::string lines;
         JsonField(entry, "findings", FindingList(findings, lines));
         text += ItemLabel(item) + ": " + LoadString(findings.empty() ? 3221 : 3222) + "\n" + lines;
-      } else {
-        ItemCheck check = CheckSteps(kRepairItems[item].steps, s_.registry, config_);
-        damaged = damaged || check.state == ItemState::Damaged;
-        unknown = unknown || check.state == ItemState::Unknown;
-        ScanItem(item, check, entry, text);
+        JsonAppend(list, entry + "}");
+        continue;
       }
+      std::vector<Share> shares = Shares(item);
+      std::vector<ItemCheck> checks;
+      ItemState worst = ItemState::Intact;
+      for (Share& share : shares) {
+        checks.push_back(CheckTargets(std::move(share.targets), s_.registry));
+        if (checks.back().state == ItemState::Damaged || worst == ItemState::Intact) worst = checks.back().state;
+      }
+      damaged = damaged || worst == ItemState::Damaged;
+      unknown = unknown || worst == ItemState::Unknown;
+      // Nobody signed in: an item only of per-user steps is not checked at all.
+      const bool nobody = AllUsers() && users_.empty() && HasUserShare(item);
+      const bool unchecked = nobody && checks[0].targets.empty();
+      JsonField(entry, "state", JsonString(unchecked ? "not-checked" : StateName(worst)));
+      text += ItemLabel(item) + ": " + (unchecked ? LoadString(3804) : LoadString(3221 + static_cast<int>(worst))) +
+              (checks[0].commandsNotChecked ? "  (" + LoadString(3224) + ")" : "") + "\n";
+      ScanSteps(checks[0], entry, text, "    ");
+      if (!AllUsers()) {
+        JsonAppend(list, entry + "}");
+        continue;
+      }
+      std::string users = "[";
+      for (std::size_t u = 1; u < shares.size(); ++u) {
+        std::string user = "{";
+        text += UserLabel(shares[u], user) + ": " + LoadString(3221 + static_cast<int>(checks[u].state)) + "\n";
+        JsonField(user, "state", JsonString(StateName(checks[u].state)));
+        ScanSteps(checks[u], user, text, "      ");
+        JsonAppend(users, user + "}");
+      }
+      if (nobody && !unchecked) text += "    " + LoadString(3804) + "\n";
+      JsonField(entry, "users", users + "]");
       JsonAppend(list, entry + "}");
     }
     JsonField(json, "items", list + "]");
     return Finish(json, text, damaged ? kExitProblem : unknown ? kExitError : kExitOk);
   }
 
-  // One item's state, and each step that differs or could not be read.
-  static void ScanItem(int item, const ItemCheck& check, std::string& entry, std::string& text) {
-    JsonField(entry, "state", JsonString(StateName(check.state)));
+  // Each step's state, and in the text each step that differs or could not be read.
+  static void ScanSteps(const ItemCheck& check, std::string& entry, std::string& text, const std::string& indent) {
     JsonField(entry, "registrationsChecked", check.commandsNotChecked ? "false" : "true");
-    text += ItemLabel(item) + ": " + LoadString(3221 + static_cast<int>(check.state)) +
-            (check.commandsNotChecked ? "  (" + LoadString(3224) + ")" : "") + "\n";
     std::string steps = "[";
     for (std::size_t i = 0; i < check.steps.size(); ++i) {
       const StepCheck& step = check.steps[i];
       const bool problem = step.state == StepState::Differs || step.state == StepState::Unreadable;
-      if (problem) text += "    " + DescribeStep(check.targets[i]) + "\n      " + DescribeFound(step) + "\n";
+      if (problem) text += indent + DescribeStep(check.targets[i]) + "\n" + indent + "  " + DescribeFound(step) + "\n";
       std::string s = JsonStep(check.targets[i]);
       JsonField(s, "state", JsonString(StepStateName(step.state)));
       if (problem) JsonField(s, "found", JsonString(DescribeFound(step)));
@@ -164,41 +260,60 @@ class Program {
   }
 
   int Repair() {
-    auto items = Items(true);
-    if (!items || items->empty()) return Usage(Join(args_.rest));
-    for (int item : *items) {
-      if (args_.rest == std::vector<std::string>{"all"}) break;
-      if (item == kMenuManagerItem) return Usage("menu-ext");
-      if (item == kBrowserManagerItem) return Usage("browsers");
-    }
-    std::erase(*items, kMenuManagerItem);
-    std::erase(*items, kBrowserManagerItem);
+    std::string error;
+    auto items = Items(true, error);
+    if (!items) return Usage(error);
+    ListUsers();
+    // Every share is backed up before anything changes.
+    std::vector<std::vector<Share>> plan;
     RepairJournal journal(s_.files, s_.registry, s_.version, config_);
-    for (int item : *items) journal.Protect(ResolveSteps(kRepairItems[item].steps, config_));
-    std::string json = "{", text, list = "[";
-    JsonField(json, "command", "\"repair\"");
-    JsonField(json, "backup", JsonString(journal.BackupPath()));
-    bool failed = false;
     for (int item : *items) {
-      RepairContext context{s_.registry, s_.commands, config_};
-      RunReport report = RunSteps(kRepairItems[item].steps, context);
-      const std::string result = LoadString(report.Succeeded() ? 3229 : 3230);
-      journal.Record(ItemLabel(item) + " - " + result, report);
-      failed = failed || !report.Succeeded();
-      text += ItemLabel(item) + ": " + result + "\n";
-      if (auto first = report.FirstFailure()) {
-        text += "    " + DescribeStep(report.targets[*first]) + "\n      " + DescribeOutcome(report.outcomes[*first]) + "\n";
+      plan.push_back(Shares(item));
+      for (const Share& share : plan.back()) journal.Protect(share.targets);
+    }
+    std::string json = JsonDocument("repair"), text, list = "[";
+    bool failed = usersUnreadable_;
+    for (std::size_t n = 0; n < items->size(); ++n) {
+      const int item = (*items)[n];
+      std::string entry = "{", users = "[", lines;
+      bool succeeded = true;
+      std::string steps;
+      for (Share& share : plan[n]) {
+        RepairContext context{s_.registry, s_.commands, config_};
+        RunReport report = ApplyTargets(std::move(share.targets), context);
+        const std::string result = LoadString(report.Succeeded() ? 3229 : 3230);
+        succeeded = succeeded && report.Succeeded();
+        std::string user = "{", label = share.sid.empty() ? "" : UserLabel(share, user);
+        if (!report.targets.empty()) journal.Record(ItemLabel(item) + (share.sid.empty() ? "" : " " + share.sid) + " - " + result, report);
+        if (!share.sid.empty()) lines += label + ": " + result + "\n";
+        if (auto first = report.FirstFailure()) {
+          const std::string indent = share.sid.empty() ? "    " : "      ";
+          lines += indent + DescribeStep(report.targets[*first]) + "\n" + indent + "  " +
+                   DescribeOutcome(report.outcomes[*first]) + "\n";
+        }
+        if (share.sid.empty()) {
+          steps = JsonOutcomes(report);
+          continue;
+        }
+        JsonField(user, "succeeded", report.Succeeded() ? "true" : "false");
+        JsonField(user, "steps", JsonOutcomes(report));
+        JsonAppend(users, user + "}");
       }
-      std::string entry = "{";
+      failed = failed || !succeeded;
+      text += ItemLabel(item) + ": " + LoadString(succeeded ? 3229 : 3230) + "\n" + lines;
+      if (AllUsers() && users_.empty() && HasUserShare(item)) text += "    " + LoadString(3804) + "\n";
       JsonField(entry, "item", std::to_string(item));
       JsonField(entry, "name", JsonString(kRepairItems[item].name));
-      JsonField(entry, "succeeded", report.Succeeded() ? "true" : "false");
-      JsonField(entry, "steps", JsonOutcomes(report));
+      JsonField(entry, "succeeded", succeeded ? "true" : "false");
+      JsonField(entry, "steps", steps);
+      if (AllUsers()) JsonField(entry, "users", users + "]");
       JsonAppend(list, entry + "}");
     }
+    journal.Finish();
+    JsonField(json, "backup", JsonString(journal.BackupPath()));
     JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "items", list + "]");
-    text += LoadString(3204) + (journal.BackupPath().empty() ? LoadString(3205) : journal.BackupPath()) + "\n";
+    text += LoadString(3204) + (journal.BackupPath().empty() ? journal.NoBackupText() : journal.BackupPath()) + "\n";
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }
 
@@ -206,8 +321,7 @@ class Program {
     if (args_.rest.size() > 1) return Usage(Join(args_.rest));
     RepairContext context{s_.registry, s_.commands, config_};
     UndoResult result = UndoBackup(s_.files, context, s_.version, args_.rest.empty() ? "" : args_.rest[0]);
-    std::string json = "{", text;
-    JsonField(json, "command", "\"undo\"");
+    std::string json = JsonDocument("undo"), text;
     JsonField(json, "file", JsonString(result.file));
     using Status = UndoResult::Status;
     const char* status[] = {"restored", "failed", "no-backup", "malformed"};
@@ -237,17 +351,17 @@ class Program {
         text += name + "\n";
         JsonAppend(list, JsonString(name));
       }
-      std::string json = "{";
-      JsonField(json, "command", "\"menuext list\"");
+      std::string json = JsonDocument("menuext list");
       JsonField(json, "entries", list + "]");
       return Finish(json, text, code == 0 ? kExitOk : kExitError);
     }
     if (verb != "delete" || args_.rest.size() < 2) return Usage("menuext");
-    std::string json = "{", text, list = "[";
-    JsonField(json, "command", "\"menuext delete\"");
+    std::string json = JsonDocument("menuext delete"), text, list = "[";
     bool failed = false;
+    const std::vector<std::string> names(args_.rest.begin() + 1, args_.rest.end());
+    const RunReport report = DeleteMenuExtEntries(s_.registry, &s_.files, s_.version, config_, names);
     for (std::size_t i = 1; i < args_.rest.size(); ++i) {
-      bool deleted = DeleteMenuExtEntry(s_.registry, args_.rest[i]);
+      bool deleted = report.outcomes[i - 1].outcome == Outcome::Done;
       failed = failed || !deleted;
       text += args_.rest[i] + ": " + LoadString(deleted ? 3233 : 3234) + "\n";
       std::string entry = "{";
@@ -291,8 +405,7 @@ class Program {
     const std::string verb = args_.rest.size() == 1 ? AsciiLowerWord(args_.rest[0]) : "";
     if (verb != "list" && verb != "clean") return Usage(Join(args_.rest));
     const std::vector<BrowserFinding> findings = ScanBrowsers(BrowserAccess());
-    std::string json = "{", text;
-    JsonField(json, "command", JsonString("browsers " + verb));
+    std::string json = JsonDocument("browsers " + verb), text;
     if (verb == "list") {
       JsonField(json, "findings", FindingList(findings, text));
       if (findings.empty()) text = LoadString(3910) + "\n";
@@ -313,7 +426,7 @@ class Program {
       JsonAppend(list, entry + "}");
     }
     if (findings.empty()) text = LoadString(3910) + "\n";
-    else text += LoadString(3204) + (journal.BackupPath().empty() ? LoadString(3205) : journal.BackupPath()) + "\n";
+    else text += LoadString(3204) + (journal.BackupPath().empty() ? journal.NoBackupText() : journal.BackupPath()) + "\n";
     JsonField(json, "backup", JsonString(journal.BackupPath()));
     JsonField(json, "log", JsonString(journal.LogPath()));
     JsonField(json, "findings", list + "]");
@@ -345,6 +458,8 @@ class Program {
     bool Exists(const std::string&) override { return false; }
   } noShortcuts_;
   std::optional<BrowserServices> browsers_;
+  std::vector<std::string> users_;  // with every user apart: the loaded user hives
+  bool usersUnreadable_ = false;
 };
 
 }  // namespace
@@ -353,8 +468,9 @@ int Run(const std::vector<std::string>& args, Services& services, Console& out) 
   std::string error;
   std::optional<Args> parsed = ParseArgs(args, error);
   if (!parsed) {
-    Program program(Args{}, services, out);
-    return program.Usage(error);
+    Args json;
+    json.json = WantsJson(args);
+    return Program(json, services, out).Usage(error);
   }
   return Program(std::move(*parsed), services, out).Run();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // orvane-cli: scan, repair, undo, the context-menu extensions and the browser hijacks from scripts.
 // Exit codes: 0 all intact / all succeeded, 1 damaged / failed, 2 usage or system error.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,11 @@ struct Services {
   FileStore& files;
   ConfigFiles& configFiles;
   std::string version;
+  // As SYSTEM every signed-in user is repaired, as with --all-users: SYSTEM's
+  // own HKEY_CURRENT_USER is nobody's desktop.
+  bool runningAsSystem = false;
+  // "DOMAIN\name" of a SID, when it resolves.
+  std::function<std::optional<std::string>(const std::string& sid)> accountName = {};
   ShortcutStore* shortcuts = nullptr;  // none: the browser commands find no shortcuts
 };
 

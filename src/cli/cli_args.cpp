@@ -14,6 +14,8 @@ std::optional<Args> ParseArgs(const std::vector<std::string>& args, std::string&
     const std::string& arg = args[i];
     if (arg == "--json") {
       parsed.json = true;
+    } else if (arg == "--all-users") {
+      parsed.allUsers = true;
     } else if (arg == "--config") {
       if (i + 1 >= args.size()) {
         error = "--config";
@@ -33,7 +35,16 @@ std::optional<Args> ParseArgs(const std::vector<std::string>& args, std::string&
   return parsed;
 }
 
-std::optional<std::vector<int>> ParseItems(const std::vector<std::string>& words, std::string& error) {
+bool WantsJson(const std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--config") ++i;
+    else if (args[i] == "--json") return true;
+  }
+  return false;
+}
+
+std::optional<std::vector<int>> ParseItems(const std::vector<std::string>& words, std::string& error,
+                                           bool forRepair) {
   std::set<int> items;
   for (const std::string& word : words) {
     std::size_t start = 0;
@@ -43,19 +54,25 @@ std::optional<std::vector<int>> ParseItems(const std::vector<std::string>& words
       start = comma + 1;
       if (token.empty()) continue;
       if (token == "all") {
-        for (int i = 0; i < kRepairItemCount; ++i) items.insert(i);
+        for (int i = 0; i < kRepairItemCount; ++i) {
+          if (!forRepair || !kRepairItems[i].steps.empty()) items.insert(i);  // the managers have commands of their own
+        }
         continue;
       }
       int found = -1;
       for (int i = 0; i < kRepairItemCount; ++i) {
         if (token == kRepairItems[i].name || token == std::to_string(i)) found = i;
       }
-      if (found < 0) {
-        error = token;
+      if (found < 0 || (forRepair && kRepairItems[found].steps.empty())) {
+        error = found < 0 ? token : kRepairItems[found].name;
         return std::nullopt;
       }
       items.insert(found);
     }
+  }
+  if (items.empty()) {
+    error.clear();
+    return std::nullopt;
   }
   return std::vector<int>(items.begin(), items.end());
 }

@@ -1,5 +1,5 @@
 // orvane-cli: the console program. Text goes to the console as wide
-// characters, or in the ANSI code page when redirected; --json is UTF-8.
+// characters, or as UTF-8 when redirected; --json is ASCII.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "browsers/win32/shell_links.h"
 #include "platform/text.h"
+#include "platform/win32/accounts.h"
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -19,7 +20,7 @@ namespace {
 
 class StdOut : public orvane::cli::Console {
  public:
-  void Write(const std::string& text, bool json) override {
+  void Write(const std::string& text, bool) override {
     HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0, written = 0;
     std::string crlf;
@@ -32,8 +33,7 @@ class StdOut : public orvane::cli::Console {
       ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
       return;
     }
-    const std::string bytes = json ? crlf : orvane::Utf8ToAnsi(crlf);
-    ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::WriteFile(out, crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr);
   }
 };
 
@@ -70,7 +70,8 @@ int wmain(int argc, wchar_t** argv) {
   Win32FileStore files;
   WindowsConfigFiles configFiles;
   Win32ShortcutStore shortcuts;
-  cli::Services services{registry, commands, files, configFiles, VersionText(), &shortcuts};
+  cli::Services services{registry, commands, files, configFiles, VersionText(), RunningAsSystem(), AccountOfSid,
+                         &shortcuts};
   StdOut out;
   return cli::Run(args, services, out);
 }

@@ -1,6 +1,7 @@
 #include "menuext/frm_menu.h"
 
 #include "menuext/menu_ext.h"
+#include "menuext/menu_ext_entries.h"
 
 namespace orvane {
 
@@ -15,11 +16,11 @@ frmMenu::frmMenu(AppServices& services)
 void frmMenu::Fill() { ListMenuExtEntries(services_.registry, lstmenu); }
 
 void frmMenu::CleanTicked() {
-  // Deleting leaves the list as it is, so every index stays valid.
-  const int count = lstmenu.ListCount();
-  for (int i = 0; i < count; ++i) {
-    if (lstmenu.Selected(i)) DeleteMenuExtEntry(services_.registry, lstmenu.List(i));
+  std::vector<std::string> names;
+  for (int i = 0; i < lstmenu.ListCount(); ++i) {
+    if (lstmenu.Selected(i)) names.push_back(lstmenu.List(i));
   }
+  DeleteMenuExtEntries(services_.registry, services_.files, services_.version, services_.config, names);
 }
 
 }  // namespace orvane

@@ -1,8 +1,13 @@
 #include "menuext/menu_ext_entries.h"
 
+#include "repair/journal.h"
 #include "repair/key_tree.h"
+#include "resources/catalogue.h"
 
 namespace orvane {
+namespace {
+constexpr std::uint16_t kDeletedTitle = 3609;
+}  // namespace
 
 std::vector<std::string> MenuExtNames(RegistryService& registry, long* code) {
   std::vector<std::string> names;
@@ -39,6 +44,24 @@ bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name) {
   } catch (...) {
     return false;
   }
+}
+
+RunReport DeleteMenuExtEntries(RegistryService& registry, FileStore* files, const std::string& version,
+                               const AppConfig& config, const std::vector<std::string>& names) {
+  std::vector<StepTarget> targets;
+  for (const std::string& name : names) {
+    targets.push_back({.kind = StepKind::DeleteTree, .root = RegRoot::CurrentUser,
+                       .path = std::string(kMenuExtPath) + "\\" + name});
+  }
+  std::string title = LoadString(kDeletedTitle);
+  for (const std::string& name : names) title += " " + name;
+  return JournaledChange(files, registry, version, config, title, targets, [&] {
+    RunReport report{targets, {}};
+    for (const std::string& name : names) {
+      report.outcomes.push_back({DeleteMenuExtEntry(registry, name) ? Outcome::Done : Outcome::Refused, 0});
+    }
+    return report;
+  });
 }
 
 }  // namespace orvane

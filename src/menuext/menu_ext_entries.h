@@ -5,7 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_store.h"
 #include "platform/registry.h"
+#include "repair/steps.h"
+#include "settings/app_config.h"
 
 namespace orvane {
 
@@ -18,5 +21,9 @@ std::vector<std::string> MenuExtNames(RegistryService& registry, long* code = nu
 // Deletes the subkey `name` with everything below it. False when the key
 // could not be opened or the subkey was not deleted (refused or already gone).
 bool DeleteMenuExtEntry(RegistryService& registry, std::string_view name);
+// Deletes the entries as one change journaled in `files` (none: not journaled);
+// one outcome per name.
+RunReport DeleteMenuExtEntries(RegistryService& registry, FileStore* files, const std::string& version,
+                               const AppConfig& config, const std::vector<std::string>& names);
 
 }  // namespace orvane

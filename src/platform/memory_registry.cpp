@@ -125,7 +125,7 @@ struct MemoryRegistry::State {
   std::vector<Event> log;
 
   State() {
-    for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine}) {
+    for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::Users}) {
       roots[root] = std::make_shared<Key>();
     }
   }

@@ -14,6 +14,7 @@ enum class RegRoot : std::uint32_t {
   ClassesRoot = 0x80000000u,
   CurrentUser = 0x80000001u,
   LocalMachine = 0x80000002u,
+  Users = 0x80000003u,  // every loaded user hive, "<SID>\..." and "<SID>_Classes\..."
 };
 
 enum class RegType : std::uint32_t {

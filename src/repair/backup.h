@@ -22,6 +22,11 @@ class BackupBuilder {
   void Add(std::span<const StepTarget> targets);
 
   const RegFile& File() const { return file_; }
+  // The file's own lines: when the run began; for an undo, the file it restores.
+  void Stamp(std::string time, std::string undoes) {
+    file_.time = std::move(time);
+    file_.undoes = std::move(undoes);
+  }
   // Keys or values that could not be read, so are not in the file.
   const std::vector<std::string>& Unread() const { return unread_; }
 

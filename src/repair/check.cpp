@@ -108,8 +108,12 @@ std::optional<std::size_t> ItemCheck::FirstProblem() const {
 }
 
 ItemCheck CheckSteps(std::span<const Step> steps, RegistryService& registry, const AppConfig& config) {
+  return CheckTargets(ResolveSteps(steps, config), registry);
+}
+
+ItemCheck CheckTargets(std::vector<StepTarget> targets, RegistryService& registry) {
   ItemCheck item;
-  item.targets = ResolveSteps(steps, config);
+  item.targets = std::move(targets);
   bool unreadable = false, differs = false;
   for (std::size_t i = 0; i < item.targets.size(); ++i) {
     item.steps.push_back(CheckStep(registry, item.targets, i));

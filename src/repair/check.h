@@ -45,5 +45,7 @@ struct ItemCheck {
 // Damaged when any step differs; otherwise unknown when any could not be read.
 ItemCheck CheckSteps(std::span<const Step> steps, RegistryService& registry,
                      const AppConfig& config);
+// The same for steps already made concrete (one user's share of an item).
+ItemCheck CheckTargets(std::vector<StepTarget> targets, RegistryService& registry);
 
 }  // namespace orvane

@@ -1,5 +1,7 @@
 #include "repair/file_copies.h"
 
+#include <algorithm>
+
 namespace orvane {
 namespace {
 
@@ -8,39 +10,56 @@ std::string CopyFolder(const std::string& backupPath) {
   return (dot == std::string::npos ? backupPath : backupPath.substr(0, dot)) + ".files";
 }
 
+bool WriteNew(FileStore& files, const std::string& path, const std::string& bytes) {
+  CreateResult result = CreateResult::Failed;
+  std::unique_ptr<OwnFile> file = files.CreateNew(path, result);
+  return file && file->Write(bytes);
+}
+
 }  // namespace
 
 std::vector<KeptFile> KeptFiles(FileStore& files, const std::string& backupPath) {
-  std::vector<KeptFile> kept;
   const std::string folder = CopyFolder(backupPath);
-  const std::string list = files.ReadFile(folder + "\\paths.txt").value_or("");
-  std::size_t start = 0;
-  while (start < list.size()) {
-    std::size_t end = list.find("\r\n", start);
-    if (end == std::string::npos) end = list.size();
-    const std::string line = list.substr(start, end - start);
-    start = end + 2;
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos || tab == 0) continue;
-    kept.push_back({line.substr(tab + 1), folder + "\\" + line.substr(0, tab)});
+  std::vector<std::pair<int, KeptFile>> kept;
+  for (const std::string& name : files.ListFiles(folder, ".path")) {
+    const std::string number = name.substr(0, name.size() - 5);
+    if (number.empty() || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      continue;
+    }
+    const std::optional<std::string> path = files.ReadFile(folder + "\\" + name);
+    if (path && !path->empty()) kept.push_back({std::stoi(number), {*path, folder + "\\" + number}});
   }
-  return kept;
+  std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<KeptFile> out;
+  for (auto& [number, file] : kept) out.push_back(std::move(file));
+  return out;
 }
 
 bool KeepFileCopy(FileStore& files, const std::string& backupPath, const std::string& path) {
   if (backupPath.empty()) return false;
-  std::vector<KeptFile> kept = KeptFiles(files, backupPath);
+  const std::vector<KeptFile> kept = KeptFiles(files, backupPath);
   for (const KeptFile& file : kept) {
     if (file.path == path) return true;
   }
   const std::optional<std::string> bytes = files.ReadFile(path);
   const std::string folder = CopyFolder(backupPath);
   if (!bytes || !files.CreateFolder(folder)) return false;
-  const std::string name = std::to_string(kept.size() + 1);
-  if (!files.WriteFile(folder + "\\" + name, *bytes)) return false;
-  std::string list;
-  for (std::size_t i = 0; i < kept.size(); ++i) list += std::to_string(i + 1) + "\t" + kept[i].path + "\r\n";
-  return files.WriteFile(folder + "\\paths.txt", list + name + "\t" + path + "\r\n");
+  const std::string copy = folder + "\\" + std::to_string(kept.size() + 1);
+  // The path last: a copy without it is never restored.
+  return WriteNew(files, copy, *bytes) && WriteNew(files, copy + ".path", path);
+}
+
+bool PutFileBack(FileStore& files, const std::string& path, const std::string& bytes) {
+  for (int n = 0; n < 8; ++n) {
+    CreateResult result = CreateResult::Failed;
+    std::unique_ptr<OwnFile> file = files.CreateNew(path + "." + std::to_string(n) + ".undo", result);
+    if (!file && result == CreateResult::Taken) continue;
+    if (!file) return false;
+    if (file->Write(bytes) && file->MoveOver(path)) return true;
+    file->Discard();
+    return false;
+  }
+  return false;
 }
 
 }  // namespace orvane

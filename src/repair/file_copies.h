@@ -1,7 +1,7 @@
 #pragma once
 // Whole files kept with a run's backup, so that undo puts them back byte for
-// byte: copies named 1, 2, ... in the folder "<backup>.files" beside the .reg
-// file, and there a list "paths.txt" of "n<TAB>original path" lines.
+// byte: in the folder "<backup>.files" beside the .reg file, copy n is the
+// file "n" and "n.path" holds the path it came from.
 #include <string>
 #include <vector>
 
@@ -19,5 +19,8 @@ struct KeptFile {
 };
 // The files kept with the backup, in the order kept.
 std::vector<KeptFile> KeptFiles(FileStore& files, const std::string& backupPath);
+
+// Puts the bytes in place of the file at `path` (made anew beside it and moved over).
+bool PutFileBack(FileStore& files, const std::string& path, const std::string& bytes);
 
 }  // namespace orvane

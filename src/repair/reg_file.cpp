@@ -1,17 +1,36 @@
 #include "repair/reg_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
 #include "platform/text.h"
+#include "repair/users.h"
 
 namespace orvane {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
-constexpr std::array<RegRoot, 3> kRoots = {RegRoot::ClassesRoot, RegRoot::CurrentUser,
-                                           RegRoot::LocalMachine};
+constexpr std::array<RegRoot, 4> kRoots = {RegRoot::ClassesRoot, RegRoot::CurrentUser,
+                                           RegRoot::LocalMachine, RegRoot::Users};
 constexpr std::size_t kHexLineLimit = 76;
+constexpr std::string_view kTimeLine = "; Orvane time: ";
+constexpr std::string_view kUndoesLine = "; Orvane undoes: ";
+constexpr std::string_view kEndLine = "; Orvane end";
+// A value whose name regedit cannot hold (a line break in it): the name's UTF-8
+// bytes in hex, "=", the data on one line. Only Orvane's undo restores it.
+constexpr std::string_view kValueLine = "; Orvane value: ";
+constexpr std::string_view kValueNote =
+    "; Values whose names hold line breaks are in \"; Orvane value:\" lines: only Orvane's undo restores them.";
+
+std::string Utf16Text(std::string_view bytes) {
+  std::u16string units;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return Utf16ToUtf8(units);
+}
 
 std::string Quoted(std::string_view text) {
   std::string out = "\"";
@@ -30,7 +49,7 @@ bool PlainText(const RegValue& value) {
   return RegValue::Text(RegType::Sz, text) == value;
 }
 
-std::string HexData(const RegValue& value, std::size_t lineStart) {
+std::string HexData(const RegValue& value, std::size_t lineStart, bool wrap) {
   char prefix[24];
   if (value.type == RegType::Binary) {
     std::snprintf(prefix, sizeof prefix, "hex:");
@@ -47,7 +66,7 @@ std::string HexData(const RegValue& value, std::size_t lineStart) {
     if (i + 1 == value.data.size()) break;
     out += ',';
     ++column;
-    if (column > kHexLineLimit) {
+    if (wrap && column > kHexLineLimit) {
       out += "\\\r\n  ";
       column = 2;
     }
@@ -55,8 +74,19 @@ std::string HexData(const RegValue& value, std::size_t lineStart) {
   return out;
 }
 
+bool RegeditHolds(std::string_view name) { return name.find_first_of("\r\n") == std::string_view::npos; }
+
 std::string ValueLine(const RegFileValue& entry) {
   std::string line = entry.name.empty() ? "@" : Quoted(entry.name);
+  const bool ours = !RegeditHolds(entry.name);
+  if (ours) {
+    line = kValueLine;
+    for (unsigned char c : entry.name) {
+      char byte[4];
+      std::snprintf(byte, sizeof byte, "%02x", c);
+      line += byte;
+    }
+  }
   line += '=';
   if (!entry.value) return line + "-";
   const RegValue& value = *entry.value;
@@ -67,7 +97,7 @@ std::string ValueLine(const RegFileValue& entry) {
     std::snprintf(number, sizeof number, "dword:%08x", n);
     return line + number;
   }
-  return line + HexData(value, line.size());
+  return line + HexData(value, line.size(), !ours);
 }
 
 // --- Reading -------------------------------------------------------------
@@ -162,6 +192,12 @@ bool ReadKeyLine(std::string_view line, RegFileKey& key) {
     if (name.size() > rootName.size() + 1 && StartsWithNoCase(name, rootName) && name[rootName.size()] == '\\') {
       key.root = root;
       key.path = std::string(name.substr(rootName.size() + 1));
+      // Below HKEY_USERS only a person's hive or classes, as the repairs write them.
+      if (root == RegRoot::Users) {
+        std::string_view hive = std::string_view(key.path).substr(0, key.path.find('\\'));
+        if (hive.ends_with("_Classes")) hive.remove_suffix(8);
+        if (!IsUserHiveName(hive)) return false;
+      }
       return key.path.find("\\\\") == std::string::npos && key.path.back() != '\\';
     }
   }
@@ -197,12 +233,7 @@ bool SplitLines(std::string_view bytes, Reader& reader) {
     return reader.Fail(1, "not a UTF-16 registry file");
   }
   if (bytes.size() % 2 != 0) return reader.Fail(0, "the file is cut off");
-  std::u16string units;
-  for (std::size_t i = 2; i < bytes.size(); i += 2) {
-    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          static_cast<unsigned char>(bytes[i + 1]) << 8));
-  }
-  const std::string text = Utf16ToUtf8(units);
+  const std::string text = Utf16Text(bytes);
   if (!text.ends_with("\n")) return reader.Fail(0, "the file is cut off");
   std::size_t start = 0;
   while (start < text.size()) {
@@ -223,6 +254,7 @@ const char* RegRootName(RegRoot root) {
     case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
     case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
     case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::Users: return "HKEY_USERS";
   }
   return "";
 }
@@ -236,11 +268,15 @@ std::string FullKeyName(RegRoot root, std::string_view path) {
 std::string WriteRegFile(const RegFile& file) {
   std::string text(kHeader);
   text += "\r\n\r\n";
+  if (!file.time.empty()) text += std::string(kTimeLine) + file.time + "\r\n";
+  if (!file.undoes.empty()) text += std::string(kUndoesLine) + file.undoes + "\r\n";
+  if (!file.time.empty()) text += std::string(kValueNote) + "\r\n\r\n";
   for (const RegFileKey& key : file.keys) {
     text += (key.remove ? "[-" : "[") + FullKeyName(key.root, key.path) + "]\r\n";
     for (const RegFileValue& value : key.values) text += ValueLine(value) + "\r\n";
     text += "\r\n";
   }
+  if (!file.time.empty()) text += std::string(kEndLine) + "\r\n";
   std::string bytes = "\xFF\xFE";
   for (char16_t unit : Utf8ToUtf16(text)) {
     bytes += static_cast<char>(unit & 0xFF);
@@ -257,10 +293,27 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
   while (ok && reader.next < reader.lines.size()) {
     const std::size_t number = reader.next + 1;
     const std::string line = reader.lines[reader.next++];
+    if (line.starts_with(kTimeLine)) file.time = line.substr(kTimeLine.size());
+    if (line.starts_with(kUndoesLine)) file.undoes = line.substr(kUndoesLine.size());
+    if (line.starts_with(kValueLine)) {
+      const std::size_t equals = line.find('=');
+      std::vector<std::uint8_t> name;
+      RegFileValue value;
+      std::string_view hex = std::string_view(line).substr(kValueLine.size(), equals - kValueLine.size());
+      std::string commas;
+      for (std::size_t i = 0; i < hex.size(); i += 2) commas += (i ? "," : "") + std::string(hex.substr(i, 2));
+      ok = equals != std::string::npos && !file.keys.empty() && !file.keys.back().remove && hex.size() % 2 == 0 &&
+           ReadHexBytes(commas, name) && ReadData(std::string_view(line).substr(equals + 1), value.value);
+      if (!ok) reader.Fail(number, "malformed value");
+      value.name.assign(name.begin(), name.end());
+      if (ok) file.keys.back().values.push_back(std::move(value));
+      continue;
+    }
     if (line.empty() || line.starts_with(";")) continue;
     if (line.starts_with("[")) {
       RegFileKey key;
-      ok = ReadKeyLine(line, key) || reader.Fail(number, "a key outside HKEY_CLASSES_ROOT, HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, or malformed");
+      key.line = number;
+      ok = ReadKeyLine(line, key) || reader.Fail(number, "a key outside HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_USERS, or malformed");
       file.keys.push_back(std::move(key));
       continue;
     }
@@ -272,11 +325,31 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
     ok = ReadValueLine(reader, number, line, value);
     file.keys.back().values.push_back(std::move(value));
   }
+  if (ok && !file.time.empty()) {
+    std::size_t last = reader.lines.size();
+    while (last > 0 && reader.lines[last - 1].empty()) --last;
+    if (last == 0 || reader.lines[last - 1] != kEndLine) ok = reader.Fail(last, "the file is cut off");
+  }
   if (!ok) {
     error = reader.error;
     return std::nullopt;
   }
   return file;
+}
+
+RegFileHeader ReadRegFileHeader(std::string_view bytes) {
+  RegFileHeader header;
+  const std::string text = Utf16Text(bytes.substr(0, std::min<std::size_t>(bytes.size(), 4096)));
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string_view line = std::string_view(text).substr(start, end - start);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.starts_with("[")) break;
+    if (line.starts_with(kTimeLine)) header.time = line.substr(kTimeLine.size());
+    if (line.starts_with(kUndoesLine)) header.undoes = line.substr(kUndoesLine.size());
+    start = end + 1;
+  }
+  return header;
 }
 
 std::vector<StepTarget> RegFileTargets(const RegFile& file) {

@@ -22,11 +22,22 @@ struct RegFileKey {
   std::string path;
   bool remove = false;  // [-key]
   std::vector<RegFileValue> values;
+  std::size_t line = 0;  // where a parsed file names it
 };
 
 struct RegFile {
   std::vector<RegFileKey> keys;
+  // Comment lines of our own, which regedit ignores.
+  std::string time;    // when the run began, universal time
+  std::string undoes;  // an undo's own backup: the file that undo restored
 };
+
+// A backup of ours names its time in its first lines and ends with a line of
+// its own; a file that names its time without that end is cut off.
+struct RegFileHeader {
+  std::string time, undoes;
+};
+RegFileHeader ReadRegFileHeader(std::string_view bytes);
 
 const char* RegRootName(RegRoot root);
 // "HKEY_CURRENT_USER\Software\x"

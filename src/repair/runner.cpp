@@ -108,6 +108,9 @@ void RepairRunner::OnRepairButtonClick() {
     if (view_.RowTicked(row)) RunRepairItem(row);
   }
   journal_ = nullptr;
+  if (journal && journal->Refused()) {
+    view_.ShowMessage(LoadString(3204) + journal->NoBackupText(), LoadString(kMessageCaption), MessageIcon::Information);
+  }
   view_.SetRepairButtonEnabled(true);
   buttonRunActive_ = false;
   if (view_.LockTicked()) view_.SetTimerEnabled(true);

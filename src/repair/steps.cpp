@@ -157,7 +157,8 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
   report.outcomes.resize(report.targets.size());
   RegKey key(registry);
   long keyCode = regerr::kInvalidHandle;  // a value step before any Key has no key
-  std::optional<std::size_t> keyStep;     // a Key step found intact: created when first needed
+  constexpr std::size_t kNoStep = ~std::size_t{0};
+  std::size_t keyStep = kNoStep;  // a Key step found intact: created when first needed
   for (std::size_t i = 0; i < report.targets.size(); ++i) {
     const StepTarget& target = report.targets[i];
     StepOutcome& outcome = report.outcomes[i];
@@ -165,7 +166,7 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
         target.kind != StepKind::DeleteSubkey) {
       key.Close();
       keyCode = regerr::kInvalidHandle;
-      keyStep.reset();
+      keyStep = kNoStep;
     }
     const StepState found = target.kind == StepKind::Command
                                 ? StepState::NotChecked
@@ -191,11 +192,11 @@ RunReport ApplyTargets(std::vector<StepTarget> targets, RepairContext& context) 
           outcome = {target.kind == StepKind::SetValue ? Outcome::Unchanged : Outcome::AlreadyAbsent, 0};
           break;
         }
-        if (keyStep) {  // the key was there when read; open it now to write
-          keyCode = key.Create(report.targets[*keyStep].root, report.targets[*keyStep].path,
-                               report.targets[*keyStep].view);
-          report.outcomes[*keyStep] = Written(keyCode);
-          keyStep.reset();
+        if (keyStep != kNoStep) {  // the key was there when read; open it now to write
+          keyCode = key.Create(report.targets[keyStep].root, report.targets[keyStep].path,
+                               report.targets[keyStep].view);
+          report.outcomes[keyStep] = Written(keyCode);
+          keyStep = kNoStep;
         }
         outcome = key.IsOpen() ? ApplyToKey(registry, key, target) : StepOutcome{Outcome::NoKey, keyCode};
         break;

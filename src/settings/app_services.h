@@ -24,6 +24,7 @@ struct AppServices {
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
   ShortcutStore* shortcuts = nullptr;  // the browsers' shortcuts; none: the browser row finds none
+  std::string version = {};    // written into the logs
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 
 #include "platform/system_message.h"
 #include "platform/text.h"
+#include "repair/journal.h"
 #include "repair/routines.h"
 #include "resources/catalogue.h"
 
@@ -12,6 +13,7 @@ namespace orvane {
 
 namespace {
 
+constexpr std::uint16_t kAppliedTitle = 3608;
 constexpr std::uint16_t kFacePicture = 201;
 constexpr std::uint16_t kClosePicture = 202;
 constexpr std::uint16_t kOkPicture = 203;
@@ -185,8 +187,22 @@ void setFrm::OnOk() {
   AppConfig& config = services_.config;
   config = next;
   RepairContext context{services_.registry, services_.commands, config};
-  Try([&] { RepairStartPage(context); });
-  Try([&] { RepairSearchPage(context); });
+  // Journaled like a repair, so undo gives the former pages back.
+  std::vector<StepTarget> targets = ResolveSteps(kStartPageSteps, config);
+  for (StepTarget& t : ResolveSteps(kSearchPageSteps, config)) targets.push_back(std::move(t));
+  Try([&] {
+    JournaledChange(services_.files, services_.registry, services_.version, config, LoadString(kAppliedTitle), targets,
+                    [&] {
+                      RunReport report;
+                      for (auto steps : {kStartPageSteps, kSearchPageSteps}) {
+                        RunReport part;
+                        Try([&] { part = RunSteps(steps, context); });
+                        report.targets.insert(report.targets.end(), part.targets.begin(), part.targets.end());
+                        report.outcomes.insert(report.outcomes.end(), part.outcomes.begin(), part.outcomes.end());
+                      }
+                      return report;
+                    });
+  });
   Close();
 }
 

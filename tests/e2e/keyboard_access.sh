@@ -115,6 +115,28 @@ expect_eq "the close image by the client" "43|关闭|00000000" \
   "$(child "$(acc dump dialog)" 2 2,4)|$(acc do dialog 2)"
 e2e_wait_no_other_window || fail "the manager stayed open"
 
+# --- The wheel over the list scrolls it; Shift+F10, the menu key and F5 open
+# the check menu at the focused row, wherever the pointer is.
+keys Home Down Down Down Down Down Down
+xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 200)" "$(e2e_px 200)" click 5 click 5
+sleep 0.5
+e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/keys-wheel.png"
+expect_eq "two notches scroll two steps" "yes no" \
+  "$(e2e_row_ticked "$E2E_SHOTS/keys-wheel.png" 7 2) $(e2e_row_ticked "$E2E_SHOTS/keys-wheel.png" 7 0)"
+pos() { xdotool getwindowgeometry "$1" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'; }
+menu_at_row() {  # key row scroll-steps -> the menu's offset from the row's box, "none" without a menu
+  xdotool mousemove --window "$E2E_WINDOW" "$(e2e_px 560)" "$(e2e_px 300)" key "$1"  # over the about text
+  local menu row=$(e2e_px "$(e2e_row_y "$2" "$3")")
+  menu=$(e2e_wait_other_window) || { echo none; return; }
+  set -- $(pos "$E2E_WINDOW") $(pos "$menu")
+  keys Escape
+  local dx=$(($3 - $1)) dy=$(($4 - $2 - row))
+  [ "$dx" -lt "$(e2e_px 60)" ] && [ "$dy" -ge 0 ] && [ "$dy" -le "$(e2e_px 30)" ] && echo below || echo "$dx,$dy"
+}
+for key in shift+F10 Menu F5; do
+  expect_eq "$key: the menu opens below row 6" below "$(menu_at_row "$key" 6 2)"
+done
+
 # --- Alt+F4 on the main window ends the program, as its close image does.
 keys alt+F4
 e2e_until 30 e2e_ended || true

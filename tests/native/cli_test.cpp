@@ -2,11 +2,14 @@
 // item words, --json and --config.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/cli.h"
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
 #include "support/memory_shortcuts.h"
 #include "support/recording_commands.h"
+#include "support/registry_dump.h"
 
 namespace orvane {
 namespace {
@@ -43,7 +46,7 @@ struct Rig {
   testing::MemoryFiles files;
   Configs configs;
   testing::MemoryShortcuts shortcuts;
-  cli::Services services{registry, commands, files, configs, "1.0.0.9", &shortcuts};
+  cli::Services services{registry, commands, files, configs, "1.0.0.9", false, {}, &shortcuts};
   Output out;
   int Run(std::vector<std::string> args) {
     out = {};
@@ -69,6 +72,17 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
       {{"menuext", "delete", "Evil", "Missing"}, 1, "Missing"},
       {{"menuext"}, 2, ""},
       {{"undo", "a", "b"}, 2, ""},
+      // An empty list is a mistake, never "nothing checked, all intact"; names and all in any case.
+      {{"scan", ""}, 2, ""},
+      {{"scan", ","}, 2, ""},
+      {{"repair", ","}, 2, ""},
+      {{"scan", "ALL"}, 1, "[12] logon-notice"},
+      {{"repair", "ALL"}, 0, "[12] logon-notice"},
+      {{"repair", "all,"}, 0, "[12] logon-notice"},
+      {{"repair", "ALL", "Menu-Ext"}, 2, "menu-ext"},
+      {{"scan", "7", "--config", R"(C:\big.ini)"}, 2, "64 KiB"},
+      {{"scan", "7", "--config", R"(C:\photo.ini)"}, 2, "INI"},
+      {{"scan", "7", "--config", R"(C:\wide.ini)"}, 0, ""},
       {{"scan", "browsers"}, 1, "[13] browsers"},
       {{"repair", "13"}, 2, "browsers"},
       {{"repair", "all"}, 0, ""},  // leaves the browsers to their own command
@@ -82,12 +96,79 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
   rig.registry.Put(RegRoot::LocalMachine, R"(SOFTWARE\Policies\Google\Chrome)", "HomepageLocation",
                    RegValue::Text(RegType::Sz, "http://hijack.example"));
   rig.registry.PutKey(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)");
+  rig.files.files[R"(C:\big.ini)"] = "[IEConfig]\r\n" + std::string(64 * 1024, ';');
+  rig.files.files[R"(C:\photo.ini)"] = std::string("\x89PNG\r\n\x1a\n\0\0", 10);
+  rig.files.files[R"(C:\wide.ini)"] = std::string("\xff\xfe[\0I\0]\0\r\0\n\0a\0=\0b\0", 18);
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     EXPECT_EQ(rig.Run(c.args), c.code) << rig.out.text;
     EXPECT_NE(rig.out.text.find(c.contains), std::string::npos) << rig.out.text;
   }
   EXPECT_FALSE(rig.registry.KeyExists(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)"));
+  // The deletion was journaled like a repair: undo gives the entry back and nothing else.
+  rig.registry.Put(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil\x)", "", RegValue::Dword(5));
+  const std::string before = testing::Dump(rig.registry);
+  rig.files.stamp = "2026-12-06_15-00-00";
+  EXPECT_EQ(rig.Run({"menuext", "delete", "Evil"}), 0);
+  rig.files.stamp = "2026-12-06_15-00-01";
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_EQ(testing::Dump(rig.registry), before);
+}
+
+// Whatever happens, --json prints one ASCII document that names its outcome.
+TEST(Cli, JsonIsOneAsciiDocumentForEveryOutcome) {
+  Rig rig;
+  rig.registry.PutKey(HKCU, "Software\\Microsoft\\Internet Explorer\\MenuExt\\\xE6\x90\x9C \xF0\x9F\x98\x80");
+  const std::vector<std::vector<std::string>> lines = {
+      {"help", "--json"}, {"scan", "99", "--json"}, {"--json", "frob"}, {"repair", "bogus", "--json"},
+      {"--frob", "--json"}, {"scan", "--json", "--config", R"(C:\missing.ini)"}, {"scan", ",", "--json"},
+      {"scan", "7", "--json"}, {"menuext", "list", "--json"}};
+  for (const auto& args : lines) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const int code = rig.Run(args);
+    const std::string& out = rig.out.text;
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](char c) { return c > 0 && c < 0x7F; })) << out;
+    EXPECT_TRUE(out.starts_with("{\"schema\":1,")) << out;
+    EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+    EXPECT_NE(out.find("\"exitCode\":" + std::to_string(code) + "}"), std::string::npos) << out;
+    EXPECT_EQ(out.find("\"error\":{\"code\":2,"), code == 2 ? 12u : std::string::npos) << out;
+  }
+  EXPECT_NE(rig.out.text.find("\"\\u641c \\ud83d\\ude00\""), std::string::npos) << rig.out.text;
+}
+
+// As SYSTEM, or with --all-users, every signed-in person's hive and class
+// overrides are checked, repaired and undone there; SYSTEM's own, the default
+// profile's and the service accounts' hives are left alone.
+TEST(Cli, EverySignedInUserAsSystem) {
+  const std::string me = "S-1-5-21-1111-2222-3333-1001", ie = R"(\Software\Microsoft\Internet Explorer\Main)",
+                    policy = R"(\Software\Policies\Microsoft\Internet Explorer\Control Panel)";
+  const RegValue bad = RegValue::Text(RegType::Sz, "http://hijack.example");
+  constexpr RegRoot HKU = RegRoot::Users;
+  Rig rig;
+  rig.services.accountName = [](const std::string&) { return std::optional<std::string>(R"(PC\lin)"); };
+  for (const std::string& hive : {me, std::string(".DEFAULT"), std::string("S-1-5-18")}) {
+    rig.registry.Put(HKU, hive + ie, "Start Page", bad);
+    rig.registry.Put(HKU, hive + policy, "HomePage", bad);
+  }
+  rig.registry.Put(HKU, me + R"(_Classes\.lnk)", "", RegValue::Text(RegType::Sz, "txtfile"));
+  EXPECT_EQ(rig.Run({"scan", "home-button"}), 0) << "without the option: the own hive only";
+  EXPECT_EQ(rig.Run({"scan", "home-button", "--all-users", "--json"}), 1);
+  EXPECT_NE(rig.out.text.find(R"("users":[{"sid":")" + me + R"(","account":"PC\\lin","state":"damaged")"),
+            std::string::npos) << rig.out.text;
+  rig.services.runningAsSystem = true;
+  EXPECT_EQ(rig.Run({"repair", "start-page,home-button,shortcuts"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.Run({"scan", "start-page,home-button,shortcuts"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.registry.Value(HKU, me + R"(_Classes\.lnk)", ""), RegValue::Text(RegType::Sz, "lnkfile"));
+  for (const char* hive : {".DEFAULT", "S-1-5-18"}) EXPECT_EQ(rig.registry.Value(HKU, hive + ie, "Start Page"), bad);
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.registry.Value(HKU, me + ie, "Start Page"), bad);
+  EXPECT_EQ(rig.registry.Value(HKU, me + R"(_Classes\.lnk)", ""), RegValue::Text(RegType::Sz, "txtfile"));
+
+  Rig nobody;  // no user hive loaded: per-user items are not checked, which is no damage
+  nobody.services.runningAsSystem = true;
+  EXPECT_EQ(nobody.Run({"scan", "home-button", "--json"}), 0);
+  EXPECT_NE(nobody.out.text.find(R"("state":"not-checked","registrationsChecked":true,"steps":[],"users":[])"),
+            std::string::npos) << nobody.out.text;
 }
 
 // Clean keeps the way back: the policy in the .reg file, the shortcut and
@@ -113,7 +194,7 @@ TEST(Cli, BrowsersCleanIsUndoneByteForByte) {
   EXPECT_TRUE(rig.shortcuts.links.count(lost)) << "not copied, so not deleted";
   rig.files.files.erase(link);  // as deleting the shortcut leaves it
   rig.files.files[json] = "overwritten";
-  const std::string log = rig.files.files.at(R"(C:\Tools\Backups\2026-12-06_14-03-27.log)");
+  const std::string log = rig.files.files.at(R"(C:\ProgramData\Orvane\Backups\2026-12-06_14-03-27.log)");
   EXPECT_NE(log.find("Edge.lnk"), std::string::npos) << log;
 
   rig.files.stamp = "2026-12-06_14-05-00";

@@ -57,6 +57,33 @@ TEST(KeyboardAccess, MainWindowKeys) {
   }
 }
 
+// The wheel anywhere over the list moves it; the keys open the check menu at
+// the focused row, cut to the frame, and a right-click at the pointer.
+TEST(KeyboardAccess, WheelAndCheckMenuPlace) {
+  Fixture f;
+  f.main.FocusFirst();
+  f.main.rows.chkdo[4]->FireMouseWheel(-60);
+  EXPECT_EQ(f.main.vsroll.Value(), 0) << "half a notch waits for the other half";
+  f.main.rows.chkdo[4]->FireMouseWheel(-60 - 120 * 9);
+  EXPECT_EQ(f.main.vsroll.Value(), f.main.vsroll.Max());
+  EXPECT_FALSE(f.main.txtContent.FireMouseWheel(-120)) << "the about text scrolls itself";
+
+  const ui::Rect frame = f.main.pleft.FormBounds();
+  f.platform.PressKey(f.main, Key::F5);  // row 0 is scrolled out of the frame
+  f.main.vsroll.FireMouseWheel(120 * 9);
+  EXPECT_EQ(f.main.vsroll.Value(), 0);
+  f.platform.PressKey(f.main, Key::Down);
+  f.platform.PressKey(f.main, Key::Menu);
+  f.platform.MouseDown(f.main.pleft, ui::kRightButton);
+  f.platform.MouseUp(f.main.pleft, ui::kRightButton);
+  ASSERT_EQ(f.platform.popupPlaces.size(), 3u);
+  ASSERT_TRUE(f.platform.popupPlaces[0] && f.platform.popupPlaces[1]);
+  EXPECT_EQ(f.platform.popupPlaces[0]->top + f.platform.popupPlaces[0]->height, frame.top);
+  EXPECT_EQ(f.platform.popupPlaces[1]->top + f.platform.popupPlaces[1]->height,
+            f.main.rows.chkdo[1]->FormBounds().top + f.main.rows.chkdo[1]->Height());
+  EXPECT_FALSE(f.platform.popupPlaces[2]);
+}
+
 // Names, roles, states and the dialogs are read by a real client in the
 // end-to-end scenario; here a red row's reason and a disabled button.
 TEST(AccessibleTree, ResultsAreReadWithTheirReasonAndDisabledButtonsAreUnavailable) {

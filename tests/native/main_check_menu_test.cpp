@@ -27,37 +27,46 @@ struct Rig {
   }
 };
 
-TEST(MainCheckMenu, TheJournalGoesBesideTheProgramOrElsewhereAndAnUndoCanBeUndone) {
-  const std::string program = R"(C:\Tools\Backups)", local = R"(C:\Users\u\AppData\Local\Orvane\Backups)";
-  for (int refused = 0; refused < 3; ++refused) {  // none, the program's folder, both
+TEST(MainCheckMenu, TheJournalGoesToTheProtectedFolderOrTheUsersOwnAndAnUndoCanBeUndone) {
+  const std::string machine = R"(C:\ProgramData\Orvane\Backups)", local = R"(C:\Users\u\AppData\Local\Orvane\Backups)";
+  for (int refused = 0; refused < 3; ++refused) {  // none, not elevated, the protected folder failed its check
     SCOPED_TRACE(refused);
     Rig r;
-    if (refused >= 1) r.files.readOnlyFolders.insert(program);
-    if (refused >= 2) r.files.readOnlyFolders.insert(local);
+    r.files.elevated = refused != 1;
+    if (refused == 2) r.files.machineCheck = {FolderProblem::OthersMayWrite, machine};
+    // A newer backup in the user's folder is never read by an elevated process.
+    r.files.files[local + R"(\9999-12-31_23-59-59.reg)"] = "";
     r.f.registry.Put(HKCU, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "http://bad.example"));
     const std::string before = testing::Dump(r.f.registry);
     r.f.registry.FailOn(Op::SetValue, RegRoot::LocalMachine, "");
     r.f.platform.Click(*r.m->rows.chkdo[7]);
     r.f.platform.Click(r.m->ibtndo);
     if (refused == 2) {
-      EXPECT_TRUE(r.files.files.empty());
+      EXPECT_EQ(r.files.files.size(), 1u);
+      EXPECT_NE(r.f.platform.messages.at(0).text.find(LoadString(3600) + machine), std::string::npos);
+      r.choice = 1;
+      r.RightClick(r.m->piclist);
+      EXPECT_EQ(r.f.platform.messages.back().text, LoadString(3122));  // nothing to undo
       continue;
     }
-    const std::string folder = refused == 0 ? program : local;
+    r.files.files.erase(local + R"(\9999-12-31_23-59-59.reg)");
+    const std::string folder = refused == 0 ? machine : local;
     const std::string log = r.files.files.at(folder + R"(\2026-12-06_14-03-27.log)");
     EXPECT_NE(log.find(LoadString(3204) + folder + R"(\2026-12-06_14-03-27.reg)"), std::string::npos) << log;
     EXPECT_NE(log.find(R"(HKEY_LOCAL_MACHINE\Software\Microsoft\Internet Explorer\Main)"), std::string::npos) << log;
     EXPECT_NE(log.find(" (5)\r\n"), std::string::npos) << log;
 
-    // Undo keeps a backup of its own, so that it can be undone in turn.
+    // Undo keeps a backup of its own; a second undo walks back, finds no repair left and re-applies nothing.
     r.f.registry.ClearFailures();
     r.choice = 1;
     r.files.stamp = "2026-12-06_14-05-00";
     r.RightClick(r.m->piclist);
     EXPECT_EQ(testing::Dump(r.f.registry), before);
+    EXPECT_EQ(r.files.files.size(), 4u);
     r.files.stamp = "2026-12-06_14-06-00";
     r.RightClick(r.m->piclist);
-    EXPECT_EQ(r.f.registry.Value(HKCU, kIeMain, "Start Page"), RegValue::Text(RegType::Sz, r.f.stored.HomePage));
+    EXPECT_EQ(testing::Dump(r.f.registry), before);
+    EXPECT_EQ(r.f.platform.messages.back().text, LoadString(3122));
   }
 }
 

@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "platform/memory_registry.h"
+#include "repair/undo.h"
 #include "settings/config_file.h"
+#include "support/memory_files.h"
+#include "support/registry_dump.h"
 #include "support/recording_commands.h"
 #include "ui/toolkit/headless.h"
 
@@ -141,6 +144,18 @@ TEST_F(SetFrmTest, ARefusedPageOrAnUnsavedFileChangesNothing) {
   EXPECT_EQ(config.HomePage, "http://a.example");
   EXPECT_EQ(Text(HKCU, kMain, "Start Page"), "http://a.example");
   EXPECT_EQ(Text(HKLM, kSearch, "CustomizeSearch"), "http://b.example");
+}
+
+// OK is journaled like a repair: undo gives the former pages back.
+TEST_F(SetFrmTest, OkIsUndoneLikeARepair) {
+  testing::MemoryFiles files;
+  services.files = &files;
+  const std::string before = testing::Dump(registry);
+  Ok("e.example", "f.example");
+  files.stamp += "_undo";
+  RepairContext context{registry, commands, config};
+  EXPECT_EQ(UndoBackup(files, context, "1.0").status, UndoResult::Status::Restored);
+  EXPECT_EQ(testing::Dump(registry), before);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(Text, MalformedInputBecomesReplacementCharacter) {
 }
 
 TEST(Text, AnyUtf16RoundTripsLonelySurrogatesAndNullsIncluded) {
-  for (const std::u16string units : std::initializer_list<std::u16string>{u"a\xD800" u"b", u"\xDC00", u"\xDBFF\xDBFF\xDC00", {u"x\0y", 3}}) {
+  for (const std::u16string& units : std::initializer_list<std::u16string>{u"a\xD800" u"b", u"\xDC00", u"\xDBFF\xDBFF\xDC00", {u"x\0y", 3}}) {
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(units)), units);
   }
 }

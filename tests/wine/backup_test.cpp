@@ -2,14 +2,21 @@
 // registry exactly, and Wine's own regedit /s restores the same file to the
 // same state as Orvane's importer.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "platform/memory_registry.h"
+#include "platform/win32/file_store_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 #include "repair/backup.h"
+#include "repair/journal.h"
 #include "repair/reg_file.h"
 #include "repair/runner.h"
 #include "support/recording_commands.h"
@@ -40,6 +47,7 @@ struct Sandbox {
     const std::string find = R"(Directory\shell\find)";
     Put(registry, HKCR, find, "", RegValue::Text(RegType::Sz, R"(Se"arch\ 中文)"));
     Put(registry, HKCR, find + R"(\command)", "bin", {RegType::Binary, {0, 1, 0xFF, 0x80}});
+    Put(registry, HKCR, find + R"(\command)", "a\r\nb \"q\" \\", RegValue::Text(RegType::Sz, "line\r\nbreak"));
     Put(registry, HKCR, find + R"(\command)", "multi", {RegType(7), {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
     Put(registry, HKCR, find + R"(\command\ddeexec)", "q", {RegType(11), {1, 2, 3, 4, 5, 6, 7, 8}});
     Put(registry, HKCR, find + R"(\command\ddeexec)", "x", RegValue::Text(RegType::ExpandSz, "%PATH%\r\nbreak"));
@@ -97,7 +105,8 @@ TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
     out << WriteRegFile(InSandbox(backup.File()));
   }
   std::wstring line = L"regedit.exe /s \"" + path + L"\"";
-  STARTUPINFOW startup{sizeof startup};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   UniqueKernelHandle thread(process.hThread), running(process.hProcess);
@@ -105,7 +114,100 @@ TEST(BackupWine, RepairThenImportGivesBackTheRegistryAndRegeditAgrees) {
   ::DeleteFileW(path.c_str());
   std::string ended = before;  // regedit ends the string that lacks its terminator
   ended.replace(ended.find("ddeexec []=1: 120 0\n"), 20, "ddeexec []=1: 120 0 0 0\n");
+  // and cannot hold a name with a line break: that value is Orvane's undo's alone.
+  const std::size_t lineBreak = ended.find("command [a\r\nb");
+  ended.erase(ended.rfind('\n', lineBreak) + 1, ended.find('\n', ended.find("]=", lineBreak)) - ended.rfind('\n', lineBreak));
   EXPECT_EQ(testing::Dump(s.registry), ended);
+}
+
+TEST(BackupWine, BackupsGoOnlyToAFolderNoOneButAdministratorsMayChange) {
+  const struct { const wchar_t* sddl; FolderProblem problem; } cases[] = {
+      {L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;AU)", FolderProblem::None},
+      {L"O:BUD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", FolderProblem::Owner},
+      {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FW;;;AU)", FolderProblem::OthersMayWrite},
+      {L"O:BAD:P(A;OICIIO;FA;;;CO)", FolderProblem::OthersMayWrite},  // files made there by anyone
+      {L"O:BAD:P(A;;WD;;;BU)", FolderProblem::OthersMayWrite},
+      {L"O:SY", FolderProblem::OthersMayWrite},  // no access list: everyone may
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.sddl));
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(c.sddl, SDDL_REVISION_1, &sd, nullptr));
+    EXPECT_EQ(FolderSecurityProblem(sd, nullptr), c.problem);
+    ::LocalFree(sd);
+  }
+  const std::string parent = std::filesystem::temp_directory_path().parent_path().string();
+  const std::string name = "orvane-protect-" + std::to_string(::GetCurrentProcessId());
+  Win32FileStore files;
+  EXPECT_EQ(files.ProtectFolder(parent, {name, "Backups"}).problem, FolderProblem::None);
+  std::ofstream(parent + "\\" + name + "\\Planted") << "x";  // a file where a folder belongs
+  const FolderCheck planted = files.ProtectFolder(parent, {name, "Planted"});
+  EXPECT_EQ(planted.problem, FolderProblem::NotFolder);
+  EXPECT_EQ(planted.path, parent + "\\" + name + "\\Planted");
+  std::filesystem::remove_all(parent + "\\" + name);
+}
+
+// Every run of this store wants the same names.
+struct StoppedClock : Win32FileStore {
+  std::string root;
+  explicit StoppedClock(std::string root) : root(std::move(root)) {}
+  std::string MachineDataFolder() override { return root; }
+  std::string LocalTimeStamp() override { return "2026-12-06_14-03-27"; }
+};
+
+TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeepTheirOwnBackups) {
+  const std::wstring root =
+      (std::filesystem::temp_directory_path() / ("orvane-writer-" + std::to_string(::GetCurrentProcessId()))).wstring();
+  const std::wstring backups = root + L"\\Orvane\\Backups", victim = root + L"\\victim.txt";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(backups);
+  std::ofstream(victim.c_str(), std::ios::binary) << "victim";
+  // Names a run of this second uses, or once used for its temporary files: hard links to
+  // another file (Wine makes no symbolic links; a hard link is written through the same way)
+  // and a folder.
+  const std::wstring stamp = backups + L"\\2026-12-06_14-03-27";
+  const std::vector<std::wstring> planted = {stamp + L".reg.tmp", stamp + L".log", stamp + L"_2.reg",
+                                             stamp + L"_3.log.tmp"};
+  for (const std::wstring& path : planted) {
+    ASSERT_TRUE(path.ends_with(L"_2.reg") ? ::CreateDirectoryW(path.c_str(), nullptr)
+                                          : ::CreateHardLinkW(path.c_str(), victim.c_str(), nullptr));
+  }
+  StoppedClock files(Narrow(root));
+  Sandbox s;
+  {
+    RepairJournal journal(files, s.registry, "1.0", s.config);
+    journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
+    EXPECT_TRUE(journal.BackupPath().ends_with("\\Orvane\\Backups\\2026-12-06_14-03-27_3.reg")) << journal.BackupPath();
+  }
+  EXPECT_EQ(files.ReadFile(Narrow(victim)), "victim");
+  EXPECT_EQ(::GetFileAttributesW((stamp + L".reg").c_str()), INVALID_FILE_ATTRIBUTES);  // made, then given up
+  for (const std::wstring& path : planted) EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // Four runs at once, ten rounds: each backup holds its own run's value.
+  for (int round = 0; round < 10; ++round) {
+    std::vector<std::string> paths(4), bytes(4);
+    std::vector<std::thread> runs;
+    for (int run = 0; run < 4; ++run) {
+      runs.emplace_back([&, run] {
+        MemoryRegistry registry;
+        RegKey key(registry);
+        key.Create(HKCU, R"(Software\Microsoft\Internet Explorer\Main)");
+        registry.SetValue(key.Get(), "Start Page", RegValue::Text(RegType::Sz, "run " + std::to_string(run)));
+        RepairJournal journal(files, registry, "1.0", s.config);
+        journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
+        paths[run] = journal.BackupPath();
+        bytes[run] = files.ReadFile(paths[run]).value_or("");  // a run that wrote nothing gives it up at its end
+      });
+    }
+    for (std::thread& run : runs) run.join();
+    for (int run = 0; run < 4; ++run) {
+      std::string error;
+      auto parsed = ParseRegFile(bytes[run], error);
+      ASSERT_TRUE(parsed && parsed->keys.at(0).root == HKCU) << paths[run] << error;
+      EXPECT_EQ(parsed->keys[0].values.at(0).value->AsText(), "run " + std::to_string(run)) << paths[run];
+    }
+  }
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace

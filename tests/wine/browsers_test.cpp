@@ -126,7 +126,7 @@ TEST_F(BrowsersWine, RewritesPoliciesJsonBesideTheRegisteredFirefox) {
   const auto folders = FirefoxInstallFolders(registry);
   ASSERT_EQ(folders.size(), 1u);
   EXPECT_TRUE(EqualsNoCase(folders[0], Narrow(install.wstring())));
-  Win32FileStore files(dir.string());
+  Win32FileStore files;
   const std::string path = PoliciesJsonPath(folders[0]);
   const auto text = files.ReadFile(path);
   ASSERT_TRUE(text);

@@ -20,6 +20,7 @@ HKEY PredefinedKey(RegRoot root) {
     case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
     case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
     case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegRoot::Users: return HKEY_USERS;
   }
   return nullptr;
 }
@@ -70,6 +71,7 @@ const char* Win32Registry::RootName(RegRoot root) {
     case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
     case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
     case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::Users: return "HKEY_USERS";
   }
   return "";
 }

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/win32/own_file_win32.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
 namespace orvane {
@@ -44,20 +46,6 @@ std::string FileBytes(std::string_view utf8) {
   return bytes;
 }
 
-// Owns a file handle.
-struct FileHandle {
-  HANDLE h;
-  explicit FileHandle(HANDLE handle) : h(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() { Close(); }
-  bool Close() {
-    bool ok = h == INVALID_HANDLE_VALUE || CloseHandle(h) != FALSE;
-    h = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-};
-
 }  // namespace
 
 std::string Utf8ToAnsi(std::string_view utf8) { return WideToAnsi(Wide(utf8), 0, nullptr); }
@@ -81,11 +69,11 @@ WindowsConfigFiles::WindowsConfigFiles() : folder_(ExecutableFolder()) {}
 // The file's first bytes, up to a limit no configuration file reaches.
 static std::string FileStart(const std::string& path) {
   constexpr DWORD kLimit = 1u << 20;
-  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueKernelHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   std::string bytes(kLimit, '\0');
   DWORD read = 0;
-  if (file.h == INVALID_HANDLE_VALUE || !ReadFile(file.h, bytes.data(), kLimit, &read, nullptr)) return {};
+  if (!file || !ReadFile(file.get(), bytes.data(), kLimit, &read, nullptr)) return {};
   bytes.resize(read);
   return bytes;
 }
@@ -116,43 +104,40 @@ std::string WindowsConfigFiles::ReadString(const std::string& path, std::string_
 }
 
 NewFile WindowsConfigFiles::WriteNewFile(const std::string& path, std::string_view text) {
-  const std::string bytes = FileBytes(text);
-  // CREATE_NEW: never a file or link that is already there.
-  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (file.h == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    lastError_ = static_cast<long>(error);
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
-                                                                        : NewFile::Failed;
+  CreateResult result = CreateResult::Failed;
+  std::unique_ptr<Win32OwnFile> file = Win32OwnFile::Create(path, result);
+  if (!file) {
+    lastError_ = static_cast<long>(GetLastError());
+    return result == CreateResult::Taken ? NewFile::Exists : NewFile::Failed;
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    DWORD chunk = static_cast<DWORD>(bytes.size() - done);
-    if (!WriteFile(file.h, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-      return NewFile::Failed;
-    }
-    done += written;
-  }
-  if (!FlushFileBuffers(file.h)) return NewFile::Failed;
-  return file.Close() ? NewFile::Written : NewFile::Failed;
+  const bool written = file->Write(FileBytes(text));
+  if (!written) lastError_ = static_cast<long>(GetLastError());
+  made_[path] = std::move(file);
+  return written ? NewFile::Written : NewFile::Failed;
 }
 
+// Only files this object made are moved or removed, through the handle that made them.
 bool WindowsConfigFiles::MoveOver(const std::string& from, const std::string& to) {
   // A read-only Config.ini stays as it is; some file systems rename over one regardless.
-  const std::wstring target = Wide(to);
-  DWORD attributes = GetFileAttributesW(target.c_str());
+  DWORD attributes = GetFileAttributesW(Wide(to).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     lastError_ = ERROR_ACCESS_DENIED;
     return false;
   }
-  if (MoveFileExW(Wide(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  lastError_ = static_cast<long>(GetLastError());
-  return false;
+  auto it = made_.find(from);
+  if (it == made_.end()) return false;
+  const bool moved = it->second->MoveOver(to);
+  if (moved) made_.erase(it);
+  else lastError_ = static_cast<long>(GetLastError());
+  return moved;
 }
 
-void WindowsConfigFiles::Remove(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
+void WindowsConfigFiles::Remove(const std::string& path) {
+  auto it = made_.find(path);
+  if (it == made_.end()) return;
+  it->second->Discard();
+  made_.erase(it);
+}
 
 std::string WindowsConfigFiles::UniqueTag() {
   static unsigned counter = 0;

@@ -1,9 +1,12 @@
 #pragma once
 // The configuration file on Windows: GetPrivateProfileStringW for reading, the ANSI code page
-// (or UTF-16 when the text does not fit it) for the file's text, a write-through move to put
-// a new file in place.
+// (or UTF-16 when the text does not fit it) for the file's text, the program's one file
+// writer to make the new file and move it in place.
+#include <map>
+#include <memory>
 #include <string>
 
+#include "platform/win32/own_file_win32.h"
 #include "settings/config_file.h"
 
 namespace orvane {
@@ -25,6 +28,7 @@ class WindowsConfigFiles : public ConfigFiles {
  private:
   std::string folder_;
   long lastError_ = 0;
+  std::map<std::string, std::unique_ptr<Win32OwnFile>> made_;  // new files not yet moved or removed
 };
 
 // The running executable's folder, from GetModuleFileNameW.

@@ -20,7 +20,8 @@ class FormPeer {
 
 enum class StartPosition { CenterScreen, CenterOwner };
 
-enum class Key { Tab, Space, Enter, Escape, Up, Down, Home, End, F5 };
+// Menu: the context-menu key or Shift+F10.
+enum class Key { Tab, Space, Enter, Escape, Up, Down, Home, End, F5, Menu };
 
 struct KeyEvent {
   Key key;

@@ -51,8 +51,9 @@ void HeadlessPlatform::MessageBox(const std::string& text, const std::string& ca
   if (onMessage) onMessage(message);
 }
 
-int HeadlessPlatform::PopupMenu(Form&, const std::vector<std::string>& lines) {
+int HeadlessPlatform::PopupMenu(Form&, const std::vector<std::string>& lines, std::optional<Rect> at) {
   popupMenus.push_back(lines);
+  popupPlaces.push_back(at);
   return onPopupMenu ? onPopupMenu(lines) : -1;
 }
 

@@ -35,7 +35,7 @@ class HeadlessPlatform : public UiPlatform {
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
   void EndProgram() override;
-  int PopupMenu(Form& form, const std::vector<std::string>& lines) override;
+  int PopupMenu(Form& form, const std::vector<std::string>& lines, std::optional<Rect> at) override;
 
   struct Message {
     std::string text;
@@ -63,6 +63,7 @@ class HeadlessPlatform : public UiPlatform {
   // Chooses a line of a pop-up menu (-1 dismisses it); every menu shown is kept.
   std::function<int(const std::vector<std::string>&)> onPopupMenu;
   std::vector<std::vector<std::string>> popupMenus;
+  std::vector<std::optional<Rect>> popupPlaces;  // nullopt: at the pointer
 
   // Input as a person gives it. Nothing happens (false) when the widget is
   // hidden or disabled, or its form is behind an open modal form.

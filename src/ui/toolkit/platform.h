@@ -3,6 +3,7 @@
 // implement it, and so does a headless stand-in for tests.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,9 +56,13 @@ class UiPlatform {
   // Ends the process at once.
   virtual void EndProgram() = 0;
 
-  // A pop-up menu at the mouse pointer over the form; returns the index of the
-  // chosen line, or -1 when the menu was dismissed.
-  virtual int PopupMenu(Form& /*form*/, const std::vector<std::string>& /*lines*/) { return -1; }
+  // A pop-up menu over the form, at the mouse pointer or, when `at` is given
+  // (twips in the form), below that place's top-left corner; returns the index
+  // of the chosen line, or -1 when the menu was dismissed.
+  virtual int PopupMenu(Form& /*form*/, const std::vector<std::string>& /*lines*/,
+                        std::optional<Rect> /*at*/ = std::nullopt) {
+    return -1;
+  }
 
   // A function that any thread may call with a number; `handler` then runs
   // with it on this thread, from the message loop. Empty when not supported.

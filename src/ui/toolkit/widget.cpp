@@ -63,6 +63,13 @@ void Widget::FireClick() {
   if (onClick) onClick();
 }
 
+bool Widget::FireMouseWheel(int delta) {
+  for (Widget* w = this; w != nullptr; w = w->parent_) {
+    if (w->onMouseWheel && w->onMouseWheel(delta)) return true;
+  }
+  return false;
+}
+
 Rect Widget::FormBounds() const {
   Rect r{0, 0, rect_.width, rect_.height};
   if (kind_ == WidgetKind::Form) return r;

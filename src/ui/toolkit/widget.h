@@ -80,12 +80,17 @@ class Widget {
   MouseHandler onMouseMove;
   MouseHandler onMouseDown;
   MouseHandler onMouseUp;
+  // The wheel turned over the widget: 120 a notch, positive away from the
+  // user. True when handled; otherwise the parent is asked.
+  std::function<bool(int delta)> onMouseWheel;
 
   // Entry points for the peer (or a headless test) to deliver input.
   virtual void FireClick();
   void FireMouseMove(const MouseEvent& e) { if (onMouseMove) onMouseMove(e); }
   void FireMouseDown(const MouseEvent& e) { if (onMouseDown) onMouseDown(e); }
   void FireMouseUp(const MouseEvent& e) { if (onMouseUp) onMouseUp(e); }
+  // Offers the wheel to this widget, then to each parent in turn.
+  bool FireMouseWheel(int delta);
 
   // Position relative to the form's client area, in twips.
   Rect FormBounds() const;

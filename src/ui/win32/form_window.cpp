@@ -378,6 +378,13 @@ LRESULT FormWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
       if (OnKey(wp, lp)) return 0;
       break;
+    case WM_SYSKEYDOWN:
+      // Shift+F10 arrives as a system key; handled, it starts no menu mode.
+      if (wp == VK_F10 && OnKey(wp, lp)) return 0;
+      break;
+    case WM_MOUSEWHEEL:
+      if (OnWheel(wp, lp)) return 0;
+      break;
     case WM_SETFOCUS:
       hasFocus_ = true;
       ApplyFocus();

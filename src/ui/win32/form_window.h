@@ -40,6 +40,8 @@ class FormWindow : public FormPeer {
   HWND NativeOf(const Widget& widget) const;
   // A widget's rectangle in client pixels.
   RECT PixelRect(const Widget& widget) const;
+  // Twips in the form to client pixels at the window's resolution.
+  int ToPixels(Twips twips) const;
   // The resolution the window is drawn at; it follows the window's monitor.
   int Dpi() const { return dpi_; }
   // Paints the whole client area into a DC, as WM_PAINT would.
@@ -61,7 +63,6 @@ class FormWindow : public FormPeer {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp);
   void Place(HWND owner);
-  int ToPixels(Twips twips) const;
   Twips ToTwips(int pixels) const;
   SIZE ClientSizeAt(int dpi) const;
   // Pictures, fonts and every placement again at a new resolution.
@@ -110,6 +111,7 @@ class FormWindow : public FormPeer {
   // Mouse (form_window_input.cpp).
   Widget* WidgetAt(int x, int y);
   void OnMouseMove(WPARAM wp, LPARAM lp);
+  bool OnWheel(WPARAM wp, LPARAM lp);
   void OnButton(int button, bool down, WPARAM wp, LPARAM lp);
   bool OnSetCursor();
   MouseEvent EventFor(const Widget& widget, int buttons, WPARAM wp, LPARAM lp) const;

@@ -82,6 +82,17 @@ void FormWindow::OnButton(int button, bool down, WPARAM wp, LPARAM lp) {
   }
 }
 
+// The wheel goes to the widget under the pointer (the message comes to the
+// focused window, with the pointer in screen coordinates).
+bool FormWindow::OnWheel(WPARAM wp, LPARAM lp) {
+  if (!::IsWindowEnabled(hwnd_.get())) return false;
+  POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  ::ScreenToClient(hwnd_.get(), &at);
+  Widget* target = WidgetAt(at.x, at.y);
+  if (target == nullptr || !Reachable(*target)) return false;
+  return target->FireMouseWheel(GET_WHEEL_DELTA_WPARAM(wp));
+}
+
 bool FormWindow::OnSetCursor() {
   POINT at{};
   ::GetCursorPos(&at);

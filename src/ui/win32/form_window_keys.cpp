@@ -20,7 +20,7 @@ bool ToKey(WPARAM vk, Key& key) {
   static const Pair keys[] = {
       {VK_TAB, Key::Tab}, {VK_SPACE, Key::Space}, {VK_RETURN, Key::Enter}, {VK_ESCAPE, Key::Escape},
       {VK_UP, Key::Up},   {VK_DOWN, Key::Down},   {VK_HOME, Key::Home},    {VK_END, Key::End},
-      {VK_F5, Key::F5},
+      {VK_F5, Key::F5},   {VK_APPS, Key::Menu}, {VK_F10, Key::Menu},
   };
   for (const Pair& p : keys) {
     if (p.vk == vk) {
@@ -42,6 +42,7 @@ bool FormWindow::OnKey(WPARAM vk, LPARAM lp) {
   lastInputWasKey = true;
   Key key{};
   if (form_ == nullptr || !ToKey(vk, key)) return false;
+  if (vk == VK_F10 && ::GetKeyState(VK_SHIFT) >= 0) return false;  // F10 alone is the system's
   if ((lp & (1 << 30)) != 0 && (key == Key::Space || key == Key::Enter)) return true;  // held: once
   if (!focusCues_) ::SendMessageW(hwnd_.get(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   if (!focusCues_) OnUiState(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));  // in case the system sent nothing

@@ -437,11 +437,21 @@ LRESULT FormWindow::HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM l
   // box keeps its Enter.
   bool multiLine = widget != nullptr && widget->Kind() == WidgetKind::TextBox &&
                    static_cast<TextBox*>(widget)->MultiLine();
+  bool isText = widget != nullptr && widget->Kind() == WidgetKind::TextBox;
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) CreateToolTips(child, msg, wp, lp);
   switch (msg) {
+    case WM_SYSKEYDOWN:
+      if (wp == VK_F10 && !isText && OnKey(wp, lp)) return 0;
+      break;
+    case WM_MOUSEWHEEL:
+      // The widget under the pointer first, whichever control has the focus.
+      if (OnWheel(wp, lp)) return 0;
+      break;
     case WM_KEYDOWN:
-      // F5 opens the main window's check menu from any of its controls.
-      if ((wp == VK_TAB || wp == VK_ESCAPE || wp == VK_F5 || (wp == VK_RETURN && !multiLine)) &&
+      // F5 and the menu key open the main window's check menu from its
+      // controls; a text box keeps its own menu.
+      if ((wp == VK_TAB || wp == VK_ESCAPE || wp == VK_F5 || (wp == VK_RETURN && !multiLine) ||
+           (wp == VK_APPS && !isText)) &&
           OnKey(wp, lp)) {
         return 0;
       }

@@ -266,7 +266,8 @@ void Win32Platform::DragWindow(Form& form) {
   ::SendMessageA(hwnd, 0xA1, 2, reinterpret_cast<LPARAM>(&zero));
 }
 
-int Win32Platform::PopupMenu(Form& form, const std::vector<std::string>& lines) {
+int Win32Platform::PopupMenu(Form& form, const std::vector<std::string>& lines, std::optional<Rect> place) {
+  FormWindow* window = PeerOf(form);
   HWND hwnd = WindowOf(form);
   UniqueHmenu menu(::CreatePopupMenu());
   if (hwnd == nullptr || !menu) return -1;
@@ -274,7 +275,12 @@ int Win32Platform::PopupMenu(Form& form, const std::vector<std::string>& lines) 
     ::AppendMenuW(menu.get(), MF_STRING, i + 1, Wide(lines[i]).c_str());
   }
   POINT at{};
-  ::GetCursorPos(&at);
+  if (place && window != nullptr) {
+    at = {window->ToPixels(place->left), window->ToPixels(place->top + place->height)};
+    ::ClientToScreen(hwnd, &at);
+  } else {
+    ::GetCursorPos(&at);
+  }
   ::SetForegroundWindow(hwnd);
   int chosen = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                  at.x, at.y, 0, hwnd, nullptr));

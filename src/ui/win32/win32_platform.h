@@ -42,7 +42,7 @@ class Win32Platform : public UiPlatform {
   void SetCursor(CursorHandle cursor) override;
   void DragWindow(Form& form) override;
   void EndProgram() override;
-  int PopupMenu(Form& form, const std::vector<std::string>& lines) override;
+  int PopupMenu(Form& form, const std::vector<std::string>& lines, std::optional<Rect> at) override;
   std::function<void(std::uint32_t)> MakePoster(std::function<void(std::uint32_t)> handler) override;
 
   // Runs until the program quits or no form is open; returns the exit code.

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# orvane-cli --all-users under Wine: keys under HKEY_USERS\S-1-5-21-1111-2222-3333-1001
+# stand in for a second signed-in user. Its damaged start page, home-button
+# policy and .lnk class override are found, repaired there and in the current
+# user's hive, and undone; the same keys under .DEFAULT and S-1-5-18 stay.
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup
+cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
+rm -rf "$E2E_APP/Backups"
+OTHER='HKU\S-1-5-21-1111-2222-3333-1001'
+MAIN='Software\Microsoft\Internet Explorer\Main'
+POLICY='Software\Policies\Microsoft\Internet Explorer\Control Panel'
+for hive in "$OTHER" 'HKU\.DEFAULT' 'HKU\S-1-5-18' HKCU; do
+  e2e_reg_set "$hive\\$MAIN" 'Start Page' 'http://hijack.example.net'
+  e2e_reg_set "$hive\\$POLICY" HomePage 'http://hijack.example.net'
+done
+wine reg add "${OTHER}_Classes\\.lnk" /ve /d txtfile /f </dev/null >/dev/null 2>&1
+machine_lnk=$(e2e_reg_value 'HKCR\.lnk' '')
+cli() {  # args... -> exit code; output in $E2E_ROOT/cli.out
+  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > cli.out" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
+  tr -d '\r' <"$E2E_APP/cli.out" >"$E2E_ROOT/cli.out"
+  echo "$rc"
+}
+state() {  # sid -> the item's state for that user in the last --json scan
+  python3 -c 'import json, sys
+d = json.load(open(sys.argv[1]))
+print(" ".join(u["state"] for i in d["items"] for u in i["users"] if u["sid"] == sys.argv[2]))' "$E2E_ROOT/cli.out" "$1"
+}
+expect_eq "scan finds the other user's damage" 1 "$(cli scan start-page,home-button,shortcuts --all-users --json)"
+expect_eq "per item, for that user" "damaged damaged damaged" "$(state S-1-5-21-1111-2222-3333-1001)"
+expect_eq "repair every user" 0 "$(cli repair start-page,home-button,shortcuts --all-users)"
+for hive in "$OTHER" HKCU; do
+  expect_eq "$hive start page" 'about:blank' "$(e2e_reg_value "$hive\\$MAIN" 'Start Page')"
+  expect_eq "$hive policy" '(absent)' "$(e2e_reg_value "$hive\\$POLICY" HomePage)"
+done
+expect_eq "the user's .lnk class" lnkfile "$(e2e_reg_value "${OTHER}_Classes\\.lnk" '')"
+expect_eq "the machine's .lnk class" "$machine_lnk" "$(e2e_reg_value 'HKCR\.lnk' '')"
+for hive in 'HKU\.DEFAULT' 'HKU\S-1-5-18'; do
+  expect_eq "$hive left alone" 'http://hijack.example.net' "$(e2e_reg_value "$hive\\$MAIN" 'Start Page')"
+done
+iconv -f UTF-16 -t UTF-8 "$E2E_APP"/Backups/*.reg | grep -q 'HKEY_USERS\\S-1-5-21-1111-2222-3333-1001\\Software' &&
+  echo "ok: the backup names the user's hive" || fail "the backup lacks the user's hive"
+expect_eq "undo" 0 "$(cli undo)"
+for hive in "$OTHER" HKCU; do
+  expect_eq "$hive start page back" 'http://hijack.example.net' "$(e2e_reg_value "$hive\\$MAIN" 'Start Page')"
+done
+expect_eq "the user's .lnk class back" txtfile "$(e2e_reg_value "${OTHER}_Classes\\.lnk" '')"
+e2e_finish
