@@ -25,15 +25,14 @@ struct Rig {
     f.shortcuts.links[kLink] = {{kLink, R"(C:\C\chrome.exe)", "--profile-directory=\"P 1\" b.example"}, ""};
     f.files.files[kLink] = "L\0link";  // the copy kept before it changes
   }
-  ui::Label& Result() { return *m.rows.lbldoinfo[kBrowserManagerItem]; }
 };
 
 TEST(BrowserManager, CheckShowsAnyFindingAndTheManagerCleansOnlyTheTickedLines) {
   Rig r;
   r.f.platform.PressKey(r.m, ui::Key::F5);
-  EXPECT_EQ(r.Result().Caption(), LoadString(3110));
-  EXPECT_EQ(r.Result().ForeColor(), kCheckDamaged);
-  EXPECT_NE(r.Result().ToolTip().find("[ProxyServer]"), std::string::npos) << r.Result().ToolTip();
+  EXPECT_EQ(r.m.rows.lbldoinfo[kBrowserManagerItem]->Caption(), LoadString(3110));
+  EXPECT_EQ(r.m.rows.lbldoinfo[kBrowserManagerItem]->ForeColor(), kCheckDamaged);
+  EXPECT_NE(r.m.rows.lbldoinfo[kBrowserManagerItem]->ToolTip().find("[ProxyServer]"), std::string::npos);
 
   r.f.platform.onModal = [&](ui::Form& form) {
     auto& d = dynamic_cast<frmBrowsers&>(form);
@@ -56,7 +55,7 @@ TEST(BrowserManager, CheckShowsAnyFindingAndTheManagerCleansOnlyTheTickedLines) 
   EXPECT_EQ(r.f.shortcuts.links[kLink].info.arguments, "--profile-directory=\"P 1\"");
 
   r.f.platform.PressKey(r.m, ui::Key::F5);
-  EXPECT_EQ(r.Result().Caption(), LoadString(3111));
+  EXPECT_EQ(r.m.rows.lbldoinfo[kBrowserManagerItem]->Caption(), LoadString(3111));
 }
 
 }  // namespace

@@ -15,13 +15,9 @@ struct MemoryShortcuts : ShortcutStore {
     for (const auto& [path, link] : links) paths.push_back(path);
     return paths;
   }
-  ShortcutRead Read(const std::string& path) override {
-    auto it = links.find(path);
-    return it != links.end() ? it->second : ShortcutRead{{}, "missing"};
-  }
-  std::string SaveArguments(const std::string& path, const std::string& arguments) override {
-    links[path].info.arguments = arguments;
-    return {};
+  ShortcutRead Read(const std::string& path) override { return links.count(path) ? links[path] : ShortcutRead{{}, "missing"}; }
+  std::string SaveArguments(const std::string& path, const std::string& args) override {
+    return links[path].info.arguments = args, "";
   }
   std::string Delete(const std::string& path) override { return links.erase(path) ? "" : "missing"; }
   bool Exists(const std::string& path) override { return links.count(path) > 0; }
