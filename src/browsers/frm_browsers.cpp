@@ -11,12 +11,6 @@ constexpr std::uint16_t kInfoString = 3951;
 constexpr std::uint16_t kNothingFoundString = 3910;
 constexpr std::uint16_t kNotCleanedString = 3952;
 constexpr std::uint16_t kProgramNameString = 999;
-
-std::string VersionText() {
-  const ProgramVersion v = LoadProgramVersion();
-  return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) + "." +
-         std::to_string(v.revision);
-}
 }  // namespace
 
 frmBrowsers::frmBrowsers(AppServices& services, BrowserServices& browsers)
@@ -39,7 +33,7 @@ void frmBrowsers::CleanTicked() {
   for (std::size_t i = 0; i < findings_.size(); ++i) {
     if (lstfound.Selected(static_cast<int>(i))) ticked.push_back(findings_[i]);
   }
-  RepairJournal journal(browsers_.files, browsers_.registry, VersionText(), services_.config);
+  RepairJournal journal(browsers_.files, browsers_.registry, services_.version, services_.config);
   const std::vector<std::string> reasons = CleanFindings(browsers_, ticked, journal);
   std::string failures;
   for (std::size_t i = 0; i < ticked.size(); ++i) {
