@@ -4,10 +4,14 @@
 # tampered start page over 20 tampers (and a bare restoring loop's, the
 # floor), the registry calls the program makes per second while nothing
 # changes (Wine's +reg trace), and the CPU of the program plus wineserver over
-# 20 s, idle and in lock mode. Usage (from scripts/bench.sh, which provides
+# 20 s, idle and in lock mode; then the CPU during a storm of 1,000 writes a
+# second (beside the storm's own), the changes the watches missed (the lock
+# log's count, 0 when every change was signalled), and what orvane-cli guard
+# costs while nothing changes. Usage (from scripts/bench.sh, which provides
 # the display): bash bench/lock_mode.sh BUILD-DIR ORVANE-EXE
 . "$(dirname "$0")/../tests/e2e/lib/e2e.sh"
 e2e_setup
+rm -f "$E2E_APP"/Backups/*-lock.log
 
 IE='Software\Microsoft\Internet Explorer'
 START=http://start.example.org
@@ -61,8 +65,29 @@ writes=$(( $(grep -cE "$WRITES" "$E2E_ROOT/orvane.log" || true) - writes ))
 echo "   registry calls in lock mode while nothing changes: $((calls / 10)) a second ($writes writes in 10 s)"
 cpu_percent "lock mode, nothing changing"
 
+# A storm from another process: what lock mode spends answering it, beside the storm's own CPU.
+own_ticks() { local pid t=0; for pid in $(prefix_pids "$1"); do t=$((t + $(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0))); done; echo "$t"; }
+wine "$E2E_BUILD/orvane_bench_tamper.exe" storm HKCU "$IE\\Main" 'Start Page' 1000 12000 </dev/null >/dev/null 2>&1 &
+storm=$!
+sleep 1
+storm_before=$(own_ticks 'orvane_bench_tamper')
+ping=$(mktemp)
+wine "$E2E_BUILD/orvane_bench_tamper.exe" ping Orvane 9000 </dev/null 2>/dev/null | tr -d '\r' >"$ping" &
+SECONDS_CPU=10 cpu_percent "lock mode during a storm of 1,000 writes a second"
+storm_after=$(own_ticks 'orvane_bench_tamper')
+wait %2 2>/dev/null || true
+echo "   during the storm the $(cat "$ping")"
+rm -f "$ping"
+awk -v d=$((storm_after - storm_before)) -v hz="$(getconf CLK_TCK)" \
+  'BEGIN {printf "   CPU, the storm itself: %.2f %% of a core\n", 100 * d / (10 * hz)}'
+wait "$storm" 2>/dev/null || true
+sleep 2
+echo "   start page after the storm: $(e2e_reg_value "HKCU\\$IE\\Main" 'Start Page')"
+
 echo "   restore latency, lock mode: $(wine "$E2E_BUILD/orvane_bench_tamper.exe" restore HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)"
 e2e_stop
+missed=$(cat "$E2E_APP"/Backups/*-lock.log 2>/dev/null | grep -c 'missed by the watches' || true)
+echo "   changes the watches missed (found by the safety net's reading): ${missed:-0}"
 echo "   restore latency, bare loop: $(wine "$E2E_BUILD/orvane_bench_tamper.exe" floor HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null | tr -d '\r' | tail -n 1)"
 
 # The floor for the timer that stays as a safety net: a bare window idle, then
@@ -75,3 +100,12 @@ for mode in idle timer; do
   kill "$bare" 2>/dev/null || true
   wait "$bare" 2>/dev/null || true
 done
+
+# The guard, same items, while nothing changes, beside the bare loop above.
+cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
+(cd "$E2E_APP" && exec wine orvane-cli.exe guard 1,2,3,4,6,7,8,9,11,12 </dev/null >/dev/null 2>&1) &
+guard=$!
+sleep 5
+PROGRAM='orvane-cli\.exe' cpu_percent "orvane-cli guard, nothing changing"
+(cd "$E2E_APP" && wine orvane-cli.exe guard --stop </dev/null >/dev/null 2>&1) || true
+wait "$guard" 2>/dev/null || true

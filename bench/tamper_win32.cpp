@@ -1,8 +1,14 @@
 // Changes a registry value the way another program would and times how long
 // until something puts it back. Usage:
 //   orvane_bench_tamper restore|floor HKCU|HKLM KEY NAME EXPECTED COUNT [32]
+//   orvane_bench_tamper storm HKCU|HKLM KEY NAME RATE MILLISECONDS [32]
+//   orvane_bench_tamper ping TITLE MILLISECONDS
 // restore: something else (the program in lock mode) puts the value back.
 // floor: a bare watcher thread in this process does it, with the same calls.
+// storm: writes a new value RATE times a second for that long, then prints
+// how many writes it made.
+// ping: sends the window titled TITLE a message every 20 ms for that long
+// and prints how long its thread took to answer (median, worst).
 // Prints each latency in milliseconds, then the median and the maximum; exit
 // code 1 when a tamper was not put back within two seconds.
 #include <windows.h>
@@ -57,13 +63,53 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequenc
   return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// Spread evenly over the time: the write due at each moment, none skipped.
+int Storm(const Target& t, int rate, int milliseconds) {
+  HKEY key = Open(t);
+  if (!key || rate <= 0) return 2;
+  const ULONGLONG start = GetTickCount64();
+  long long written = 0;
+  for (ULONGLONG now = start; now - start < static_cast<ULONGLONG>(milliseconds); now = GetTickCount64()) {
+    const long long due = static_cast<long long>(now - start) * rate / 1000 + 1;
+    for (; written < due; ++written) Write(key, t.name, L"http://storm.example/" + std::to_wstring(written));
+    Sleep(1);
+  }
+  std::printf("%lld writes\n", written);
+  std::fflush(stdout);
+  ExitProcess(0);
+}
+
+int Ping(const wchar_t* title, int milliseconds) {
+  HWND window = FindWindowW(nullptr, title);
+  if (!window) return 2;
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> answers;
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+  while (GetTickCount64() < end) {
+    DWORD_PTR result = 0;
+    QueryPerformanceCounter(&start);
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    QueryPerformanceCounter(&now);
+    answers.push_back(Milliseconds(start, now, frequency));
+    Sleep(20);
+  }
+  std::sort(answers.begin(), answers.end());
+  std::printf("window answered %zu messages: median %.2f ms, max %.2f ms\n", answers.size(),
+              answers.empty() ? 0 : answers[answers.size() / 2], answers.empty() ? 0 : answers.back());
+  std::fflush(stdout);
+  ExitProcess(0);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 4 && wcscmp(argv[1], L"ping") == 0) return Ping(argv[2], _wtoi(argv[3]));
   if (argc < 7) return 2;
   Target t{wcscmp(argv[2], L"HKLM") == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, argv[3], argv[4], argv[5],
            static_cast<REGSAM>(argc > 7 && wcscmp(argv[7], L"32") == 0 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY)};
   const int count = _wtoi(argv[6]);
+  if (wcscmp(argv[1], L"storm") == 0) return Storm(t, _wtoi(argv[5]), count);
   if (wcscmp(argv[1], L"floor") == 0) CreateThread(nullptr, 0, BareRestorer, &t, 0, nullptr);
   HKEY key = Open(t);
   HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);

@@ -67,6 +67,10 @@ add_executable(orvane_bench_tamper ${CMAKE_SOURCE_DIR}/bench/tamper_win32.cpp)
 target_link_libraries(orvane_bench_tamper PRIVATE advapi32)
 target_link_options(orvane_bench_tamper PRIVATE ${ORVANE_UNICODE_ENTRY})
 
+# Logs its command line in place of a system program (regsvr32.exe).
+add_executable(orvane_bench_stand_in ${CMAKE_SOURCE_DIR}/bench/stand_in_win32.cpp)
+target_link_options(orvane_bench_stand_in PRIVATE ${ORVANE_UNICODE_ENTRY})
+
 # The bare window the benchmark script compares the program with.
 add_executable(orvane_bench_bare WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_window_win32.cpp)
 target_link_libraries(orvane_bench_bare PRIVATE user32 gdi32)

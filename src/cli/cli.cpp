@@ -5,6 +5,8 @@
 #include "cli/config_check.h"
 #include "cli/json.h"
 #include "menuext/menu_ext_entries.h"
+#include "cli/guard.h"
+#include "cli/registrations.h"
 #include "repair/check.h"
 #include "repair/journal.h"
 #include "repair/runner.h"
@@ -77,6 +79,7 @@ class Program {
     if (args_.command == "undo") return Undo();
     if (args_.command == "menuext") return MenuExt();
     if (args_.command == "browsers") return Browsers();
+    if (args_.command == "guard") return Guard();
     return Usage(args_.command);
   }
 
@@ -109,6 +112,7 @@ class Program {
       JsonField(entry, "text", JsonString(LoadString(kRepairItems[i].textId)));
       JsonAppend(list, entry + "}");
     }
+    text += LoadString(3504) + "\n";
     JsonField(json, "items", list + "]");
     return Finish(json, text, kExitOk);
   }
@@ -259,6 +263,16 @@ class Program {
     JsonField(entry, "steps", steps + "]");
   }
 
+  int Guard() {
+    if (args_.stop) return args_.rest.empty() && s_.guard ? StopGuard(s_, out_) : Usage("--stop");
+    std::string error;
+    auto items = Items(true, error);
+    if (!items) return Usage(error);
+    std::erase(*items, kMenuManagerItem);
+    if (items->empty() || !s_.guard) return Usage(Join(args_.rest));
+    return RunGuard(*items, s_, config_, out_);
+  }
+
   int Repair() {
     std::string error;
     auto items = Items(true, error);
@@ -278,9 +292,14 @@ class Program {
       std::string entry = "{", users = "[", lines;
       bool succeeded = true;
       std::string steps;
+      std::vector<RegistrationProblem> problems;
       for (Share& share : plan[n]) {
-        RepairContext context{s_.registry, s_.commands, config_};
+        std::vector<StartedProcess> started;
+        RepairContext context{s_.registry, s_.commands, config_, &started};
         RunReport report = ApplyTargets(std::move(share.targets), context);
+        for (RegistrationProblem& problem : AwaitRegistrations(s_.commands, report, started)) {
+          problems.push_back(std::move(problem));
+        }
         const std::string result = LoadString(report.Succeeded() ? 3229 : 3230);
         succeeded = succeeded && report.Succeeded();
         std::string user = "{", label = share.sid.empty() ? "" : UserLabel(share, user);
@@ -299,6 +318,16 @@ class Program {
         JsonField(user, "steps", JsonOutcomes(report));
         JsonAppend(users, user + "}");
       }
+      succeeded = succeeded && problems.empty();
+      std::string registrations = "[";
+      for (const RegistrationProblem& problem : problems) {
+        lines += "    " + DescribeProblem(problem) + "\n";
+        journal.Note(DescribeProblem(problem));
+        std::string registration = "{";
+        JsonField(registration, "command", JsonString(problem.command));
+        JsonField(registration, "exitCode", problem.exitCode ? std::to_string(*problem.exitCode) : "null");
+        JsonAppend(registrations, registration + "}");
+      }
       failed = failed || !succeeded;
       text += ItemLabel(item) + ": " + LoadString(succeeded ? 3229 : 3230) + "\n" + lines;
       if (AllUsers() && users_.empty() && HasUserShare(item)) text += "    " + LoadString(3804) + "\n";
@@ -307,6 +336,7 @@ class Program {
       JsonField(entry, "succeeded", succeeded ? "true" : "false");
       JsonField(entry, "steps", steps);
       if (AllUsers()) JsonField(entry, "users", users + "]");
+      JsonField(entry, "failedRegistrations", registrations + "]");
       JsonAppend(list, entry + "}");
     }
     journal.Finish();

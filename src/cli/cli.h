@@ -17,6 +17,8 @@ class ShortcutStore;
 
 namespace orvane::cli {
 
+class GuardHost;
+
 constexpr int kExitOk = 0;
 constexpr int kExitProblem = 1;
 constexpr int kExitError = 2;
@@ -39,6 +41,7 @@ struct Services {
   bool runningAsSystem = false;
   // "DOMAIN\name" of a SID, when it resolves.
   std::function<std::optional<std::string>(const std::string& sid)> accountName = {};
+  GuardHost* guard = nullptr;  // `guard` is refused without it
   ShortcutStore* shortcuts = nullptr;  // none: the browser commands find no shortcuts
 };
 

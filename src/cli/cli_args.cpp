@@ -22,6 +22,8 @@ std::optional<Args> ParseArgs(const std::vector<std::string>& args, std::string&
         return std::nullopt;
       }
       parsed.config = args[++i];
+    } else if (arg == "--stop") {
+      parsed.stop = true;
     } else if (arg.starts_with("--")) {
       error = arg;
       return std::nullopt;

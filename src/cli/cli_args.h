@@ -7,10 +7,11 @@
 namespace orvane::cli {
 
 struct Args {
-  std::string command;              // scan, repair, undo, menuext, help
+  std::string command;              // scan, repair, undo, menuext, guard, help
   std::vector<std::string> rest;    // what follows the command, options removed
   bool json = false;
   bool allUsers = false;  // --all-users: every signed-in user's hive
+  bool stop = false;  // guard --stop
   std::optional<std::string> config;
 };
 

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
 #include "browsers/win32/shell_links.h"
+#include "cli/cli.h"
+#include "cli/guard_win32.h"
 #include "platform/text.h"
 #include "platform/win32/accounts.h"
 #include "platform/win32/command_runner_win32.h"
@@ -69,9 +70,10 @@ int wmain(int argc, wchar_t** argv) {
   Win32CommandRunner commands;
   Win32FileStore files;
   WindowsConfigFiles configFiles;
+  std::unique_ptr<cli::GuardHost> guard = cli::MakeWin32GuardHost();
   Win32ShortcutStore shortcuts;
   cli::Services services{registry, commands, files, configFiles, VersionText(), RunningAsSystem(), AccountOfSid,
-                         &shortcuts};
+                         guard.get(), &shortcuts};
   StdOut out;
   return cli::Run(args, services, out);
 }

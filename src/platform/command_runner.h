@@ -1,6 +1,7 @@
 #pragma once
 // Starts command lines as new processes without waiting for them.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -22,6 +23,13 @@ class CommandRunner {
   // that is not there starts nothing and is no failure: pid 0.
   virtual std::optional<StartedProcess> Start(std::string_view commandLine, int showWindow) = 0;
   virtual bool IsRunning(const StartedProcess& process) = 0;
+  // Runs `ended` once, on any thread, with the exit code when the process
+  // ends, or with nullopt when it has not ended after `timeoutMs`. False
+  // when the process cannot be followed (`ended` never runs).
+  virtual bool WhenEnded(const StartedProcess& /*process*/, unsigned /*timeoutMs*/,
+                         std::function<void(std::optional<std::uint32_t>)> /*ended*/) {
+    return false;
+  }
 };
 
 }  // namespace orvane

@@ -4,16 +4,17 @@
 #include "repair/key_tree.h"
 
 namespace orvane {
-namespace {
-
-
-}  // namespace
 
 bool LockWatches::Arm(Entry& entry) {
   const std::uint32_t id = entry.id;
   auto post = post_;
   entry.armed = registry_.WatchKey(entry.key.Get(), [post, id] { post(id); }) == regerr::kSuccess;
   return entry.armed;
+}
+
+bool LockWatches::Deleted(const Entry& entry) {
+  RegKeyInfo info;
+  return registry_.QueryInfoKey(entry.key.Get(), info) == regerr::kKeyDeleted;
 }
 
 // Watches root\path, or the nearest key above it that exists.
@@ -23,6 +24,8 @@ bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, st
     auto found = watches_.find(id);
     if (found != watches_.end()) {
       Entry& entry = *found->second;
+      // A deleted key's own watch may never fire while we hold it open.
+      if (!touched.count(&entry) && entry.armed && Deleted(entry)) entry.armed = false;
       if (entry.armed || Arm(entry)) {
         entry.items.insert(item);
         touched.insert(&entry);
@@ -62,8 +65,11 @@ bool LockWatches::Watch(int item, std::span<const StepTarget> targets) {
     const bool ownKey = target.kind == StepKind::Key || target.kind == StepKind::ShellVerbs ||
                         target.kind == StepKind::DeleteTree;
     if (!ownKey) continue;
-    added = Add(item, target.root, target.view, target.path, touched) || added;
-    added = Add(item, target.root, target.view, SplitKeyPath(target.path).first, touched) || added;
+    // The key and every key above it: a deletion at any depth changes the
+    // subkeys of a watched key.
+    for (std::string path = target.path; !path.empty(); path = SplitKeyPath(path).first) {
+      added = Add(item, target.root, target.view, path, touched) || added;
+    }
   }
   for (auto it = watches_.begin(); it != watches_.end();) {  // keys the item no longer needs
     if (!touched.count(it->second.get())) it->second->items.erase(item);

@@ -24,8 +24,9 @@ class LockWatches {
       : registry_(registry), post_(std::move(post)) {}
 
   // Watches the keys the targets touch (each key, or the nearest one that
-  // exists, and its parent for the key's own deletion or creation). Keeps the
-  // item's watches that still fit; true when a new one had to be armed.
+  // exists, and every key above it, for a deletion or creation at any
+  // depth). Keeps the item's watches that still fit, after checking that
+  // their keys were not deleted; true when a new one had to be armed.
   bool Watch(int item, std::span<const StepTarget> targets);
   void Forget(int item);
   void Clear();
@@ -48,6 +49,7 @@ class LockWatches {
   // true when that watch is new.
   bool Add(int item, RegRoot root, RegView view, std::string path, std::set<Entry*>& touched);
   bool Arm(Entry& entry);
+  bool Deleted(const Entry& entry);
 
   RegistryService& registry_;
   std::function<void(std::uint32_t)> post_;

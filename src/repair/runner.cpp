@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "menuext/menu_ext_entries.h"
 #include "repair/check.h"
+#include "repair/journal.h"
 #include "repair/routines.h"
 #include "repair/undo.h"
 #include "repair/step_text.h"
@@ -29,13 +31,18 @@ constexpr std::uint16_t kNoBackupText = 3122;
 constexpr std::uint16_t kMalformedText = 3123;
 constexpr std::uint16_t kNotCheckedText = 3224;
 constexpr std::uint16_t kRestoredText = 3401;
+constexpr std::uint16_t kRegistrationFailed = 3505;
+constexpr std::uint16_t kRegistrationNoAnswer = 3506;
+constexpr unsigned kNoAnswerMilliseconds = 60000;
+constexpr std::uint32_t kRegistrationsEndedId = 0;  // never a watch's id
 
-bool HasCommands(std::span<const Step> steps) {
-  for (const Step& step : steps) {
-    if (step.kind == StepKind::Command) return true;
-  }
-  return false;
-}
+// Stands in for the command runner once an item's registrations have run in
+// lock mode: they are not started again on every change.
+class NoCommands : public CommandRunner {
+ public:
+  std::optional<StartedProcess> Start(std::string_view, int) override { return StartedProcess{}; }
+  bool IsRunning(const StartedProcess&) override { return false; }
+};
 
 // "2026-12-06_14-03-27" -> "2026-12-06 14:03:27".
 std::string ReadableTime(std::string stamp) {
@@ -75,13 +82,17 @@ RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandR
                            const AppConfig& config)
     : view_(view), registry_(registry), commands_(commands), config_(config) {}
 
+RepairRunner::~RepairRunner() = default;  // the lock log saves itself
+
 void RepairRunner::KeepJournal(FileStore& files, std::string version) {
   files_ = &files;
   version_ = std::move(version);
+  lockLog_.SetFiles(files);
 }
 
 void RepairRunner::OnRepairButtonClick() {
-  if (buttonRunActive_) return;  // the button is disabled during a run
+  // The button is disabled during a run; input waits during a lock pass.
+  if (buttonRunActive_ || LockPassing()) return;
   view_.SetTimerEnabled(false);
   StopLock();
 
@@ -94,7 +105,6 @@ void RepairRunner::OnRepairButtonClick() {
   }
 
   buttonRunActive_ = true;
-  ++buttonRuns_;
   view_.SetRepairButtonEnabled(false);
   std::optional<RepairJournal> journal;
   if (files_) {
@@ -167,7 +177,7 @@ void RepairRunner::ShowCheck(int row, const std::string& caption, std::uint32_t 
 
 void RepairRunner::UndoLastRepair() {
   // Not inside a run or a lock pass: its remaining rows would write over the undo.
-  if (buttonRunActive_ || lockPassActive_) return;
+  if (buttonRunActive_ || LockPassing()) return;
   view_.SetTimerEnabled(false);  // the lock would put the repair straight back
   StopLock();
   std::string text = LoadString(kNoBackupText);
@@ -191,48 +201,30 @@ void RepairRunner::UndoLastRepair() {
 }
 
 void RepairRunner::StopLock() {
-  watches_.reset();
-  locked_.fill(false);
-  pending_.clear();
+  lock_.reset();
+  lockLog_.Flush();
 }
 
 void RepairRunner::OnTimerTick() {
-  if (!watches_) watches_ = std::make_unique<LockWatches>(registry_, view_.KeyChangePoster());
-  for (int row = 0; row < kRepairItemCount; ++row) {
-    const bool ticked = !kRepairItems[row].steps.empty() && view_.RowTicked(row);
-    if (ticked != locked_[row]) {
-      locked_[row] = ticked;
-      if (ticked) pending_.insert(row);
-      if (!ticked) watches_->Forget(row);
-    }
-    // Commands cannot be watched: they run again once the last ones have ended.
-    if (ticked && (HasCommands(kRepairItems[row].steps) || !watches_->Armed(row))) pending_.insert(row);
+  if (!lock_) {
+    LockMode::Host& host = *this;
+    lock_ = std::make_unique<LockMode>(registry_, config_, lockLog_, view_.KeyChangePoster(), host);
   }
-  DrainPending();
+  std::array<bool, kRepairItemCount> ticked{};
+  for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = !kRepairItems[row].steps.empty() && view_.RowTicked(row);
+  lock_->OnTick(ticked);
 }
 
 void RepairRunner::OnKeyChanged(std::uint32_t watchId) {
-  if (!watches_) return;  // lock mode ended meanwhile
-  for (int row : watches_->Fired(watchId)) pending_.insert(row);
-  DrainPending();
+  if (watchId == kRegistrationsEndedId) return OnRegistrationsEnded();
+  if (lock_) lock_->OnKeyChanged(watchId);  // else lock mode ended meanwhile
 }
 
-// A pass runs alone: what falls due inside it, or inside a button run's
-// modal loop, waits in the set for the end of the pass.
-void RepairRunner::DrainPending() {
-  if (lockPassActive_ || buttonRunActive_) return;
-  lockPassActive_ = true;
-  const unsigned runsBefore = buttonRuns_;
-  while (!pending_.empty() && watches_ && buttonRuns_ == runsBefore) {
-    const int row = *pending_.begin();
-    pending_.erase(pending_.begin());
-    if (!locked_[row] || StillRunning(row)) continue;
-    // Armed before the item runs, so no change after it goes unseen. A key
-    // the item creates fires its parent's watch, and is watched then.
-    watches_->Watch(row, ResolveSteps(kRepairItems[row].steps, config_));
-    RunRepairItem(row);
-  }
-  lockPassActive_ = false;
+RunReport RepairRunner::Apply(int item, bool withRegistrations) {
+  skipRegistrations_ = !withRegistrations;
+  RunReport report = RunAndShow(item);
+  skipRegistrations_ = false;
+  return report;
 }
 
 void RepairRunner::NoteRestored(int row) {
@@ -248,6 +240,11 @@ std::string RepairRunner::RestoredText(int row) const {
 
 void RepairRunner::RunRepairItem(int index) {
   if (index < 0 || index >= kRepairItemCount) return;
+  RunAndShow(index);
+}
+
+RunReport RepairRunner::RunAndShow(int index) {
+  RunReport report;
   if (index == kBrowserManagerItem) {
     view_.ShowBrowserManager();
   } else if (kRepairItems[index].steps.empty()) {
@@ -255,23 +252,24 @@ void RepairRunner::RunRepairItem(int index) {
   } else {
     // A row ticked during the run is backed up before it runs (already covered: no change).
     if (journal_) journal_->Protect(ResolveSteps(kRepairItems[index].steps, config_));
-    RunReport report = RunRoutine(index);
+    report = RunRoutine(index);
     if (journal_) {
       journal_->Record("[" + std::to_string(index) + "] " + LoadString(kRepairItems[index].textId) + " - " +
                            LoadString(report.Succeeded() ? kRepairSucceeded : kRepairFailed),
                        report);
     }
-    if (lockPassActive_ && report.Wrote()) NoteRestored(index);
+    if (LockPassing() && report.Wrote()) NoteRestored(index);
     ShowRepairResult(report.Succeeded(), index);
     ShowReason(index, report);
   }
   // Input that arrives during a lock pass waits until the pass is over: a click
   // that opens a modal loop here would hold the pass, and lock mode, inside it.
-  if (lockPassActive_) {
+  if (LockPassing()) {
     view_.RepaintPending();
   } else {
     view_.ProcessPendingEvents();
   }
+  return report;
 }
 
 void RepairRunner::ShowRepairResult(bool succeeded, int row) {
@@ -296,15 +294,78 @@ void RepairRunner::ShowReason(int row, const RunReport& report) {
 
 RunReport RepairRunner::RunRoutine(int index) {
   ForgetEnded(index);
-  RepairContext context{registry_, commands_, config_, &started_[index]};
+  static NoCommands noCommands;
+  const bool skipCommands = skipRegistrations_;
+  RepairContext context{registry_, skipCommands ? noCommands : commands_, config_, &started_[index]};
+  const std::size_t firstStarted = started_[index].size();
   try {
-    return RunSteps(kRepairItems[index].steps, context);
+    RunReport report = RunSteps(kRepairItems[index].steps, context);
+    if (!skipCommands) FollowRegistrations(index, report, firstStarted);
+    return report;
   } catch (const std::exception&) {
     // An unexpected fault ends the routine as a failure: its steps read as not run.
     RunReport report{ResolveSteps(kRepairItems[index].steps, config_), {}};
     report.outcomes.resize(report.targets.size());
     return report;
   }
+}
+
+// Each registration the run started is followed to its end without
+// waiting; the window's thread hears of it as a watch id no watch has.
+void RepairRunner::FollowRegistrations(int row, const RunReport& report, std::size_t firstStarted) {
+  const unsigned run = ++runsOfRow_[row];
+  registrations_[row].clear();
+  std::function<void(std::uint32_t)> post = view_.KeyChangePoster();
+  std::size_t next = firstStarted;
+  for (std::size_t i = 0; post && i < report.targets.size() && next < started_[row].size(); ++i) {
+    if (report.targets[i].kind != StepKind::Command || report.outcomes[i].outcome != Outcome::Done) continue;
+    const StartedProcess process = started_[row][next++];
+    if (process.pid == 0) continue;  // the library is not there: nothing to register
+    const std::size_t slot = registrations_[row].size();
+    registrations_[row].push_back({report.targets[i].command, false, std::nullopt});
+    auto ended = [box = ended_, post, row, run, slot](std::optional<std::uint32_t> code) {
+      {
+        std::lock_guard<std::mutex> lock(box->mutex);
+        box->ends.emplace_back(row, run, slot, code);
+      }
+      post(kRegistrationsEndedId);
+    };
+    if (!commands_.WhenEnded(process, kNoAnswerMilliseconds, ended)) registrations_[row].pop_back();
+  }
+}
+
+// When a row's last registration has ended, one that failed or gave no
+// answer turns the row red and names the command and its exit code.
+void RepairRunner::OnRegistrationsEnded() {
+  decltype(Ended::ends) ends;
+  {
+    std::lock_guard<std::mutex> lock(ended_->mutex);
+    ends.swap(ended_->ends);
+  }
+  std::set<int> rows;
+  for (const auto& [row, run, slot, code] : ends) {
+    if (run != runsOfRow_[row] || slot >= registrations_[row].size()) continue;  // a later run replaced it
+    registrations_[row][slot].ended = true;
+    registrations_[row][slot].exitCode = code;
+    rows.insert(row);
+  }
+  for (int row : rows) {
+    const std::vector<Registration>& list = registrations_[row];
+    if (std::any_of(list.begin(), list.end(), [](const Registration& r) { return !r.ended; })) continue;
+    std::string tip;
+    for (const Registration& r : list) {
+      if (r.exitCode == 0u) continue;
+      const std::string line = r.exitCode
+          ? Replace(LoadString(kRegistrationFailed), "{code}", std::to_string(*r.exitCode))
+          : LoadString(kRegistrationNoAnswer);
+      tip += Replace(line, "{command}", r.command) + "\r\n";
+    }
+    if (tip.empty()) continue;
+    ShowRepairResult(false, row);
+    view_.SetResultToolTip(row, tip);
+    lockLog_.Add("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + tip);
+  }
+  lockLog_.Flush();
 }
 
 // Keeps the list short: only processes still alive stay in it.

@@ -3,8 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
-#include <set>
+#include <tuple>
 #include <span>
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@
 #include "platform/file_store.h"
 #include "platform/registry.h"
 #include "repair/journal.h"
-#include "repair/lock_watch.h"
+#include "repair/lock_mode.h"
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
 #include "repair/steps.h"
@@ -35,11 +36,12 @@ constexpr std::uint32_t kResultRed = 255;
 constexpr std::uint32_t kCheckDamaged = 0x000050C0;  // orange, 4.9:1 on white
 constexpr std::uint32_t kCheckGrey = 0x00696969;     // 5.5:1 on white
 
-class RepairRunner {
+class RepairRunner : private LockMode::Host {
  public:
   // `config` is read each time a routine runs, so new settings apply at once.
   RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
                const AppConfig& config);
+  ~RepairRunner() override;
 
   // Button runs back up what they change and log each step in `files`;
   // without this call they keep neither.
@@ -52,27 +54,33 @@ class RepairRunner {
   void CheckAllItems();
   // Turns lock mode off, restores the newest backup, checks every row and says how it went.
   void UndoLastRepair();
-  // Lock mode: the timer's safety net follows ticks and unticks and
-  // re-applies the items whose watches are not armed; a changed key
-  // re-applies the items that touch it. Items due during a pass or a button
-  // run wait in a set and are applied after it.
+  // Lock mode (LockMode): the timer's tick and a changed key. Items due
+  // during a button run wait and are applied after it.
   void OnTimerTick();
+  // A watch's id, or the id that says registrations have ended.
   void OnKeyChanged(std::uint32_t watchId);
+  // Changes lock mode found by reading that no watch had reported.
+  unsigned MissedChanges() const { return lock_ ? lock_->Missed() : 0; }
 
   void RunRepairItem(int index);
   void ShowRepairResult(bool succeeded, int row);
 
  private:
+  RunReport Apply(int item, bool withRegistrations) override;
+  bool MayPass() override { return !buttonRunActive_; }
+  bool StillRunning(int index) override;  // any process the item started is alive
+  bool LockPassing() const { return lock_ && lock_->Passing(); }
+  RunReport RunAndShow(int index);
   RunReport RunRoutine(int index);
   void ShowReason(int row, const RunReport& report);
   void CheckBrowsers(int row);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void StopLock();
-  void DrainPending();
   void NoteRestored(int row);
   std::string RestoredText(int row) const;
   void ForgetEnded(int index);
-  bool StillRunning(int index);  // any process the item started is alive
+  void FollowRegistrations(int row, const RunReport& report, std::size_t firstStarted);
+  void OnRegistrationsEnded();
 
   RunnerView& view_;
   RegistryService& registry_;
@@ -84,11 +92,22 @@ class RepairRunner {
   std::string version_;
   RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;
-  bool lockPassActive_ = false;
-  unsigned buttonRuns_ = 0;
-  std::unique_ptr<LockWatches> watches_;  // while lock mode runs
-  std::array<bool, kRepairItemCount> locked_{};  // rows lock mode follows
-  std::set<int> pending_;  // rows to re-apply
+  bool skipRegistrations_ = false;  // a lock pass re-applies an item whose registrations ran
+  LockLog lockLog_{nullptr};
+  std::unique_ptr<LockMode> lock_;  // while lock mode runs
+  // The registrations a row's last run started, followed to their end.
+  struct Registration {
+    std::string command;
+    bool ended = false;
+    std::optional<std::uint32_t> exitCode;  // nullopt: no answer in time
+  };
+  std::array<std::vector<Registration>, kRepairItemCount> registrations_{};
+  std::array<unsigned, kRepairItemCount> runsOfRow_{};  // tells a stale end from a current one
+  struct Ended {
+    std::mutex mutex;
+    std::vector<std::tuple<int, unsigned, std::size_t, std::optional<std::uint32_t>>> ends;  // row, run, slot, code
+  };
+  std::shared_ptr<Ended> ended_ = std::make_shared<Ended>();
   struct Restored {
     unsigned count = 0;
     std::string last;

@@ -6,7 +6,8 @@
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
-rm -rf "$E2E_APP/Backups"
+BK="$WINEPREFIX/drive_c/ProgramData/Orvane/Backups"
+rm -rf "$BK"
 OTHER='HKU\S-1-5-21-1111-2222-3333-1001'
 MAIN='Software\Microsoft\Internet Explorer\Main'
 POLICY='Software\Policies\Microsoft\Internet Explorer\Control Panel'
@@ -38,7 +39,7 @@ expect_eq "the machine's .lnk class" "$machine_lnk" "$(e2e_reg_value 'HKCR\.lnk'
 for hive in 'HKU\.DEFAULT' 'HKU\S-1-5-18'; do
   expect_eq "$hive left alone" 'http://hijack.example.net' "$(e2e_reg_value "$hive\\$MAIN" 'Start Page')"
 done
-iconv -f UTF-16 -t UTF-8 "$E2E_APP"/Backups/*.reg | grep -q 'HKEY_USERS\\S-1-5-21-1111-2222-3333-1001\\Software' &&
+cat "$BK"/*.reg | iconv -f UTF-16 -t UTF-8 | grep -q 'HKEY_USERS\\S-1-5-21-1111-2222-3333-1001\\Software' &&
   echo "ok: the backup names the user's hive" || fail "the backup lacks the user's hive"
 expect_eq "undo" 0 "$(cli undo)"
 for hive in "$OTHER" HKCU; do

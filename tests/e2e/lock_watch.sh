@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Lock mode as the user starts it, against changes from another process: a
-# value changed is back within 5 ms (median) and 20 ms (worst) over 20
-# changes; the 32-bit view's start page (Wow6432Node) is repaired by the
-# button and held. Ending lock mode: main_window.sh.
+# Lock mode as the user starts it (rows 7 and 8), against another process:
+# values changed are put back (within a generous bound: how fast is the
+# benchmark's business), also after storms of writes at 20 and 1,000 a second
+# and after the browser's whole key is deleted; the 32-bit view's start page
+# (Wow6432Node) is repaired by the button and held. Ending lock mode:
+# main_window.sh.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
@@ -18,6 +20,7 @@ printf '[IEConfig]\r\nHomePage=%s\r\n' "$START" >"$E2E_APP/Config.ini"
 
 e2e_start
 e2e_tick_row 7
+e2e_tick_row 8
 e2e_tick_lock
 e2e_press_repair
 e2e_wait_value "$MAIN32" 'Start Page' "$START" || true
@@ -27,16 +30,30 @@ sleep 0.5
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/lock-watch.png"
 expect_eq "row 7 green" green "$(e2e_row_result "$E2E_SHOTS/lock-watch.png" 7)"
 
-# Another process changes the values; lock mode puts them back at once.
-check_latency() {  # label output
+# Changes from another process, each put back (the tool waits up to 2 s each).
+put_back() {  # label name expected count [HKLM-32]
+  local root=HKCU view=
+  [ "${5:-}" = 32 ] && root=HKLM view=32
   local line
-  line=$(echo "$2" | tail -n 1)
-  echo "$1: $line"
-  expect_eq "$1: all 20 put back" yes "$(echo "$line" | grep -q ' 0 not put back' && echo yes || echo no)"
-  expect_eq "$1: median under 5 ms, worst under 20 ms" "yes yes" "$(echo "$line" |
-    sed -E 's/^median ([0-9.]+) ms.*max ([0-9.]+) ms.*/\1 \2/' | awk '{print ($1 < 5 ? "yes" : "no"), ($2 < 20 ? "yes" : "no")}')"
+  line=$(tamper restore "$root" "$IE\\Main" "$2" "$3" "$4" $view | tail -n 1)
+  expect_eq "$1: all $4 put back" yes "$(echo "$line" | grep -q ' 0 not put back' && echo yes || echo "no ($line)")"
 }
-check_latency "user start page" "$(tamper restore HKCU "$IE\\Main" 'Start Page' "$START" 20)"
-check_latency "32-bit view start page" "$(tamper restore HKLM "Software\\Microsoft\\Internet Explorer\\Main" 'Start Page' "$START" 20 32)"
+TITLE='Microsoft Internet Explorer'
+put_back "user start page" 'Start Page' "$START" 10
+put_back "32-bit view start page" 'Start Page' "$START" 5 32
+
+# Storms: afterwards single changes are still put back, in the same key too.
+for storm in "20 10000" "1000 5000"; do
+  set -- $storm
+  tamper storm HKCU "$IE\\Main" 'Start Page' "$1" "$2" >/dev/null
+  put_back "after a storm at $1/s: start page" 'Start Page' "$START" 5
+  put_back "after a storm at $1/s: window title" 'Window Title' "$TITLE" 1
+done
+
+# The browser's whole key deleted: it comes back, and holds afterwards.
+wine reg delete "HKCU\\$IE" /f </dev/null >/dev/null 2>&1
+e2e_wait_value "$MAIN" 'Start Page' "$START" || fail "start page not back after the key was deleted"
+put_back "after the key was deleted: start page" 'Start Page' "$START" 5
+put_back "after the key was deleted: window title" 'Window Title' "$TITLE" 1
 
 e2e_finish

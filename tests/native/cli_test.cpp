@@ -46,7 +46,7 @@ struct Rig {
   testing::MemoryFiles files;
   Configs configs;
   testing::MemoryShortcuts shortcuts;
-  cli::Services services{registry, commands, files, configs, "1.0.0.9", false, {}, &shortcuts};
+  cli::Services services{registry, commands, files, configs, "1.0.0.9", false, {}, nullptr, &shortcuts};
   Output out;
   int Run(std::vector<std::string> args) {
     out = {};

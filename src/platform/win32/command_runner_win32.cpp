@@ -123,10 +123,45 @@ std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view command
   }
   UniqueKernelHandle process(info.hProcess);
   UniqueKernelHandle thread(info.hThread);
-  return StartedProcess{info.dwProcessId, CreationTime(process.get())};
+  const StartedProcess started{info.dwProcessId, CreationTime(process.get())};
+  started_[info.dwProcessId] = std::move(process);  // its exit code stays readable
+  return started;
+}
+
+void CALLBACK Win32CommandRunner::OnEnded(void* context, BOOLEAN timedOut) {
+  Follower& follower = *static_cast<Follower*>(context);
+  DWORD code = 0;
+  if (!timedOut && ::GetExitCodeProcess(follower.process.get(), &code)) {
+    follower.ended(code);
+  } else {
+    follower.ended(std::nullopt);
+  }
+  follower.done = true;
+}
+
+bool Win32CommandRunner::WhenEnded(const StartedProcess& process, unsigned timeoutMs,
+                                   std::function<void(std::optional<std::uint32_t>)> ended) {
+  followers_.remove_if([](const Follower& f) { return f.done.load(); });
+  auto found = started_.find(process.pid);
+  if (found == started_.end() || CreationTime(found->second.get()) != process.creationTime) return false;
+  Follower& follower = followers_.emplace_back();
+  follower.process = std::move(found->second);
+  started_.erase(found);
+  follower.ended = std::move(ended);
+  if (!::RegisterWaitForSingleObject(follower.wait.put(), follower.process.get(), &OnEnded, &follower, timeoutMs,
+                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
+    followers_.pop_back();
+    return false;
+  }
+  return true;
 }
 
 bool Win32CommandRunner::IsRunning(const StartedProcess& process) {
+  // A process nobody follows is let go once it has ended.
+  if (auto kept = started_.find(process.pid);
+      kept != started_.end() && ::WaitForSingleObject(kept->second.get(), 0) != WAIT_TIMEOUT) {
+    started_.erase(kept);
+  }
   UniqueKernelHandle handle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
                                           process.pid));
   if (!handle) return false;

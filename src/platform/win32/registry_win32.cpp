@@ -237,31 +237,66 @@ long Win32Registry::CloseKey(RegHandle key) {
   return ::RegCloseKey(AsHkey(key));
 }
 
-void CALLBACK Win32Registry::OnSignalled(void* watch, BOOLEAN /*timedOut*/) {
-  static_cast<Watch*>(watch)->fired();
+// Runs in the wait thread, so the event is reset before the wait resumes.
+void CALLBACK Win32Registry::OnSignalled(void* context, BOOLEAN /*timedOut*/) {
+  WatchTarget& target = *static_cast<WatchTarget*>(context);
+  std::function<void()> fired;
+  {
+    std::lock_guard<std::mutex> lock(target.mutex);
+    if (!target.open) return;  // a late call for a closed watch
+    ::ResetEvent(target.event);
+    fired = target.fired;
+  }
+  if (fired) fired();
 }
 
-// The wait stays registered for the handle's life; each call asks the key
-// for one more signal.
+Win32Registry::Watch::~Watch() {
+  wait.reset();
+  {
+    std::lock_guard<std::mutex> lock(target->mutex);
+    target->open = false;
+    target->fired = nullptr;
+  }
+  Retire(std::move(target));
+}
+
+// Kept for ten seconds after its watch closed; the ones left when the
+// process ends are never freed.
+void Win32Registry::Retire(std::shared_ptr<WatchTarget> target) {
+  static auto* mutex = new std::mutex;
+  static auto* retired = new std::vector<std::pair<ULONGLONG, std::shared_ptr<WatchTarget>>>();
+  std::lock_guard<std::mutex> lock(*mutex);
+  const ULONGLONG now = ::GetTickCount64();
+  std::erase_if(*retired, [now](const auto& entry) { return now - entry.first > 10000; });
+  retired->emplace_back(now, std::move(target));
+}
+
+// One wait stays registered on one manual-reset event for the handle's life;
+// each call only asks the key for one more signal. A wait unregistered and
+// registered anew on every signal was seen to lose signals under a storm of
+// writes, and an auto-reset event can be consumed by a wait on its way out.
 long Win32Registry::WatchKey(RegHandle key, std::function<void()> fired) {
   std::unique_ptr<Watch>& watch = watches_[key];
-  if (watch) {
-    watch->wait.reset();  // no callback runs while `fired` changes
-  } else {
+  const bool fresh = !watch;
+  if (fresh) {
     watch = std::make_unique<Watch>();
-    watch->event.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    watch->event.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!watch->event) {
       watches_.erase(key);
       return static_cast<long>(::GetLastError());
     }
+    watch->target->event = watch->event.get();
   }
-  watch->fired = std::move(fired);
-  LONG result = ::RegNotifyChangeKeyValue(AsHkey(key), FALSE,
-                                          REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
-                                          watch->event.get(), TRUE);
-  if (result == ERROR_SUCCESS &&
-      !::RegisterWaitForSingleObject(watch->wait.put(), watch->event.get(), &OnSignalled,
-                                     watch.get(), INFINITE, WT_EXECUTEDEFAULT)) {
+  {
+    std::lock_guard<std::mutex> lock(watch->target->mutex);
+    watch->target->fired = std::move(fired);
+  }
+  LONG result = ::RegNotifyChangeKeyValue(
+      AsHkey(key), FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_THREAD_AGNOSTIC,
+      watch->event.get(), TRUE);
+  if (result == ERROR_SUCCESS && fresh &&
+      !::RegisterWaitForSingleObject(watch->wait.put(), watch->event.get(), &OnSignalled, watch->target.get(), INFINITE,
+                                     WT_EXECUTEINWAITTHREAD)) {
     result = static_cast<LONG>(::GetLastError());
   }
   if (result != ERROR_SUCCESS) watches_.erase(key);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -59,14 +60,26 @@ class Win32Registry : public RegistryService {
   long Open(RegRoot root, std::string_view path, RegView view, DWORD options, std::uint32_t access,
             RegHandle& out);
 
-  // One watched key: an auto-reset event the key signals and a thread-pool
-  // wait on it that runs `fired`.
-  struct Watch {
+  // What a watch's callback reaches. It outlives the watch by some seconds:
+  // Wine's thread pool was seen to run a wait's callback just after the wait
+  // was unregistered (the thread had woken before it saw the cancel).
+  struct WatchTarget {
+    std::mutex mutex;  // guards all below
+    bool open = true;
+    HANDLE event = nullptr;
     std::function<void()> fired;
-    UniqueKernelHandle event;
-    UniquePoolWait wait;  // last member, so first to go: no callback runs after it
   };
-  static void CALLBACK OnSignalled(void* watch, BOOLEAN timedOut);
+  // One watched key: a manual-reset event the key signals and a thread-pool
+  // wait on it, registered once, that runs `fired`.
+  struct Watch {
+    std::shared_ptr<WatchTarget> target = std::make_shared<WatchTarget>();
+    UniqueKernelHandle event;
+    UniquePoolWait wait;  // last member, so first to go
+    ~Watch();
+  };
+  static void CALLBACK OnSignalled(void* target, BOOLEAN timedOut);
+  // Targets of closed watches, with the time they closed.
+  static void Retire(std::shared_ptr<WatchTarget> target);
 
   std::string sandbox_;
   std::string machineSandbox_;

@@ -1,0 +1,12 @@
+#pragma once
+// The guard's system side on Windows: a named event per user, which only
+// that user and administrators may open, says a guard runs and stops it.
+#include <memory>
+
+#include "cli/guard.h"
+
+namespace orvane::cli {
+
+std::unique_ptr<GuardHost> MakeWin32GuardHost();
+
+}  // namespace orvane::cli

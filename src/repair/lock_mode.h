@@ -1,0 +1,80 @@
+#pragma once
+// Lock mode: holds the locked items in place. It watches the keys they touch
+// and re-applies an item when one changes; its 100 ms tick follows ticks and
+// unticks, re-applies items whose keys could not be watched, and reads each
+// locked item every three seconds, counting a change no watch reported as
+// missed. An item's registrations run once per locking. The window's runner
+// and the console guard drive it; it applies items through its host.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/file_store.h"
+#include "platform/registry.h"
+#include "repair/lock_watch.h"
+#include "repair/runner_view.h"
+#include "repair/steps.h"
+#include "settings/app_config.h"
+
+namespace orvane {
+
+// What lock mode did, one line each, appended to <time>-lock.log beside the
+// backups at most once a second.
+class LockLog {
+ public:
+  explicit LockLog(FileStore* files) : files_(files) {}
+  ~LockLog() { Flush(); }
+  void SetFiles(FileStore& files) { files_ = &files; }
+  void Add(const std::string& line);
+  void Flush();
+
+ private:
+  FileStore* files_;
+  std::unique_ptr<OwnFile> file_;
+  std::string pending_, written_;
+};
+
+class LockMode {
+ public:
+  struct Host {
+    virtual ~Host() = default;
+    // Re-applies the item and shows it; its registrations only when asked.
+    virtual RunReport Apply(int item, bool withRegistrations) = 0;
+    // False while something else (a button run) holds the window: what falls due waits.
+    virtual bool MayPass() = 0;
+    virtual bool StillRunning(int item) = 0;  // a process the item started is alive
+  };
+
+  // `post(id)` brings OnKeyChanged(id) to the host's thread; empty: nothing is watched.
+  LockMode(RegistryService& registry, const AppConfig& config, LockLog& log,
+           std::function<void(std::uint32_t)> post, Host& host);
+
+  void OnTick(const std::array<bool, kRepairItemCount>& ticked);
+  void OnKeyChanged(std::uint32_t watchId);
+  bool Passing() const { return passing_; }
+  unsigned Missed() const { return missed_; }
+
+ private:
+  void Verify(int item);
+  void Drain();
+
+  RegistryService& registry_;
+  const AppConfig& config_;
+  LockLog& log_;
+  Host& host_;
+  LockWatches watches_;
+  std::array<bool, kRepairItemCount> locked_{};
+  std::array<bool, kRepairItemCount> failed_{};      // its last run failed: the damage is known
+  std::array<bool, kRepairItemCount> registered_{};  // its registrations ran in this locking
+  // Found changed by reading, and no watch has told of it since.
+  std::array<bool, kRepairItemCount> unreported_{};
+  std::set<int> pending_;  // items to re-apply
+  unsigned ticks_ = 0;
+  unsigned missed_ = 0;
+  bool passing_ = false;
+};
+
+}  // namespace orvane

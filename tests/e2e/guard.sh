@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# orvane-cli guard against another process: the start page is put back after
+# each of 20 changes, a second guard refuses to start (exit 2), --stop ends
+# the first (exit 0) and its log lists the restores.
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup
+
+IE='Software\Microsoft\Internet Explorer'
+MAIN="HKCU\\$IE\\Main"
+START=http://start.example.org
+cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
+printf '[IEConfig]\r\nHomePage=%s\r\n' "$START" >"$E2E_APP/Config.ini"
+rm -f "$E2E_APP"/Backups/*-lock.log "$E2E_ROOT/guard.rc"
+e2e_reg_set "$MAIN" 'Start Page' 'http://hijack.example.net'
+cli() { (cd "$E2E_APP" && wine orvane-cli.exe "$@" </dev/null >/dev/null 2>&1) && echo 0 || echo $?; }
+
+(cd "$E2E_APP" && wine orvane-cli.exe guard start-page </dev/null >"$E2E_ROOT/guard.out" 2>&1; echo $? >"$E2E_ROOT/guard.rc") &
+guard=$!
+e2e_wait_value "$MAIN" 'Start Page' "$START" || fail "the guard did not repair the start page"
+expect_eq "a second guard" 2 "$(cli guard window-title)"
+
+line=$(wine "$E2E_BUILD/orvane_bench_tamper.exe" restore HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null |
+  tr -d '\r' | tail -n 1)
+expect_eq "all 20 changes put back ($line)" yes "$(echo "$line" | grep -q ' 0 not put back' && echo yes || echo no)"
+
+expect_eq "guard --stop" 0 "$(cli guard --stop)"
+e2e_until 100 test -s "$E2E_ROOT/guard.rc" || fail "the guard did not end"
+wait "$guard" 2>/dev/null || true
+expect_eq "the guard's exit code" 0 "$(cat "$E2E_ROOT/guard.rc" 2>/dev/null)"
+expect_eq "--stop with no guard" 1 "$(cli guard --stop)"
+restores=$(cat "$E2E_APP"/Backups/*-lock.log 2>/dev/null | grep -c 'start-page: restored' || true)
+expect_eq "restores in the log" yes "$([ "$restores" -ge 21 ] && echo yes || echo "no ($restores)")"
+
+e2e_finish
