@@ -123,6 +123,14 @@ struct MemoryRegistry::State {
   RegHandle nextHandle = 0x1000;
   std::vector<Failure> failures;
   std::vector<Event> log;
+  std::vector<std::pair<RegRoot, std::string>> shared;
+
+  std::string ViewPath(RegRoot root, std::string_view path, RegView view) const {
+    for (const auto& [top, prefix] : shared) {
+      if (top == root && IsAtOrBelow(path, prefix)) return std::string(path);
+    }
+    return view == RegView::Bits32 ? Wow64Path(root, path) : std::string(path);
+  }
 
   State() {
     for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::Users}) {
@@ -236,17 +244,9 @@ struct MemoryRegistry::State {
 MemoryRegistry::MemoryRegistry() : state_(std::make_unique<State>()) {}
 MemoryRegistry::~MemoryRegistry() = default;
 
-namespace {
-
-std::string ViewPath(RegRoot root, std::string_view path, RegView view) {
-  return view == RegView::Bits32 ? Wow64Path(root, path) : std::string(path);
-}
-
-}  // namespace
-
 long MemoryRegistry::CreateKey(RegRoot root, std::string_view viewPath, RegView view, RegHandle& out) {
   out = 0;
-  const std::string physical = ViewPath(root, viewPath, view);
+  const std::string physical = state_->ViewPath(root, viewPath, view);
   const std::string_view path = physical;
   Event event{Op::Create, root, std::string(path), "", {}, regerr::kSuccess};
   event.result = state_->Injected(Op::Create, root, path);
@@ -264,7 +264,7 @@ long MemoryRegistry::CreateKey(RegRoot root, std::string_view viewPath, RegView 
 long MemoryRegistry::OpenKey(RegRoot root, std::string_view viewPath, RegView view,
                              std::uint32_t access, RegHandle& out) {
   out = 0;
-  const std::string physical = ViewPath(root, viewPath, view);
+  const std::string physical = state_->ViewPath(root, viewPath, view);
   const std::string_view path = physical;
   Event event{Op::Open, root, std::string(path), "", {}, regerr::kSuccess};
   event.result = state_->Injected(Op::Open, root, path);
@@ -380,7 +380,7 @@ long MemoryRegistry::DeleteKey(RegHandle h, std::string_view subkey) {
 long MemoryRegistry::OpenKeyAsLink(RegRoot root, std::string_view viewPath, RegView view,
                                    std::uint32_t access, RegHandle& out) {
   out = 0;
-  const std::string path = ViewPath(root, viewPath, view);
+  const std::string path = state_->ViewPath(root, viewPath, view);
   Event event{Op::Open, root, path, "", {}, state_->Injected(Op::Open, root, path)};
   if (event.result == regerr::kSuccess) {
     if (std::shared_ptr<Key> key = state_->Find(root, path, true)) {
@@ -433,7 +433,7 @@ long MemoryRegistry::DeleteOpenKey(RegHandle h) {
 
 long MemoryRegistry::CreateLink(RegRoot root, std::string_view viewPath, RegView view,
                                 std::string_view target) {
-  const std::string path = ViewPath(root, viewPath, view);
+  const std::string path = state_->ViewPath(root, viewPath, view);
   Event event{Op::Create, root, path, "", {}, state_->Injected(Op::Create, root, path)};
   auto [parentPath, leaf] = [&] {
     std::size_t cut = path.rfind('\\');
@@ -579,6 +579,10 @@ void MemoryRegistry::Put(RegRoot root, std::string_view path, std::string_view n
   }
   state_->Changed(key);
   state_->Flush();
+}
+
+void MemoryRegistry::ShareViews(RegRoot root, std::string_view path) {
+  state_->shared.emplace_back(root, std::string(path));
 }
 
 void MemoryRegistry::PutKey(RegRoot root, std::string_view path) {

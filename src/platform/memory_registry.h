@@ -87,6 +87,9 @@ class MemoryRegistry : public RegistryService {
   std::vector<std::string> ValueNames(RegRoot root, std::string_view path) const;
   void Put(RegRoot root, std::string_view path, std::string_view name, const RegValue& value);
   void PutKey(RegRoot root, std::string_view path);
+  // The two views share root\path and everything below it: the 32-bit view
+  // opens it where the 64-bit view does, not below Wow6432Node.
+  void ShareViews(RegRoot root, std::string_view path);
 
  private:
   struct State;

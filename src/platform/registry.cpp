@@ -32,6 +32,19 @@ std::string Wow64Path(RegRoot root, std::string_view path) {
   return out;
 }
 
+std::optional<std::string> FromWow64Path(RegRoot root, std::string_view path) {
+  auto [first, rest] = FirstComponent(path);
+  auto [second, more] = FirstComponent(rest);
+  std::string out;
+  if (root == RegRoot::LocalMachine && AsciiLower(second) == "wow6432node") {
+    out = std::string(first) + (more.empty() ? "" : "\\") + std::string(more);
+  } else if (root == RegRoot::ClassesRoot && AsciiLower(first) == "wow6432node") {
+    out = std::string(rest);
+  }
+  if (out.empty() || !HasSeparateViews(root, out)) return std::nullopt;
+  return out;
+}
+
 RegValue RegValue::Text(RegType type, std::string_view utf8) {
   RegValue value;
   value.type = type;

@@ -4,6 +4,7 @@
 // registry functions do (UTF-16LE with its terminating null).
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,9 @@ bool HasSeparateViews(RegRoot root, std::string_view path);
 // Where the 32-bit view of root\path lies as seen from the 64-bit view:
 // below SOFTWARE\Wow6432Node or Wow6432Node\CLSID. Other paths come back as they are.
 std::string Wow64Path(RegRoot root, std::string_view path);
+// The inverse: the 32-bit view's path of a key named below Wow6432Node, or
+// nothing when `path` is no such name.
+std::optional<std::string> FromWow64Path(RegRoot root, std::string_view path);
 
 struct RegValue {
   RegType type = RegType::None;

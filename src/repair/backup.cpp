@@ -10,6 +10,15 @@ bool Absent(long code) { return code == regerr::kFileNotFound; }
 
 std::string Folded(RegRoot root, std::string_view path) { return AsciiLower(FullKeyName(root, path)); }
 
+// How the file names a target's key: the 32-bit view as that view, the rest
+// as the 64-bit view sees it.
+RegView ViewOf(const StepTarget& target) {
+  return target.view == RegView::Bits32 ? RegView::Bits32 : RegView::Default;
+}
+std::string ViewedPath(const StepTarget& target) {
+  return target.view == RegView::Bits32 ? target.path : TargetKeyPath(target);
+}
+
 }  // namespace
 
 void BackupBuilder::Add(std::span<const StepTarget> targets) {
@@ -39,11 +48,11 @@ bool BackupBuilder::Covered(RegRoot root, const std::string& path) const {
   return false;
 }
 
-RegFileKey& BackupBuilder::Entry(RegRoot root, const std::string& path) {
+RegFileKey& BackupBuilder::Entry(RegRoot root, const std::string& path, RegView view) {
   for (RegFileKey& key : file_.keys) {
-    if (!key.remove && key.root == root && EqualsNoCase(key.path, path)) return key;
+    if (!key.remove && key.root == root && key.view == view && EqualsNoCase(key.path, path)) return key;
   }
-  file_.keys.push_back({root, path, false, {}});
+  file_.keys.push_back({root, path, false, {}, 0, view});
   return file_.keys.back();
 }
 
@@ -53,19 +62,21 @@ void BackupBuilder::NoteUnread(RegRoot root, const std::string& path, const std:
 }
 
 // The outermost missing key of the path is the one the run creates.
-// The 32-bit view's keys go into the file by their Wow6432Node names.
+// The 32-bit view's keys are read and saved as that view's; the covered
+// names are the Wow6432Node ones, as trees are walked.
 void BackupBuilder::AddKey(const StepTarget& target) {
-  const std::string path = TargetKeyPath(target);
-  if (Covered(target.root, path)) return;
+  if (Covered(target.root, TargetKeyPath(target))) return;
+  const std::string& path = target.path;
+  const RegView view = ViewOf(target);
   std::size_t end = 0;
   do {
     end = path.find('\\', end + 1);
     const std::string prefix = path.substr(0, end);
     RegKey key(registry_);
-    long code = key.Open(target.root, prefix, kKeyRead);
+    long code = key.Open(target.root, prefix, kKeyRead, target.view);
     if (Absent(code)) {
-      file_.keys.push_back({target.root, prefix, true, {}});
-      covered_.insert(Folded(target.root, prefix));
+      file_.keys.push_back({target.root, prefix, true, {}, 0, view});
+      covered_.insert(Folded(target.root, view == RegView::Bits32 ? Wow64Path(target.root, prefix) : prefix));
       return;
     }
     if (code != regerr::kSuccess) {
@@ -85,10 +96,10 @@ void BackupBuilder::AddValue(const StepTarget& target) {
   RegValue value;
   if (code == regerr::kSuccess) code = registry_.QueryValue(key.Get(), target.name, value);
   if (code == regerr::kSuccess) {
-    Entry(target.root, path).values.push_back({target.name, std::move(value)});
+    Entry(target.root, ViewedPath(target), ViewOf(target)).values.push_back({target.name, std::move(value)});
   } else if (Absent(code)) {
     if (target.kind == StepKind::DeleteValue) return;  // nothing to delete, nothing to restore
-    Entry(target.root, path).values.push_back({target.name, std::nullopt});
+    Entry(target.root, ViewedPath(target), ViewOf(target)).values.push_back({target.name, std::nullopt});
   } else {
     NoteUnread(target.root, path, target.name, code);
     return;

@@ -35,7 +35,7 @@ class BackupBuilder {
   void AddValue(const StepTarget& target);
   void AddTree(RegRoot root, const std::string& path);
   bool Covered(RegRoot root, const std::string& path) const;
-  RegFileKey& Entry(RegRoot root, const std::string& path);
+  RegFileKey& Entry(RegRoot root, const std::string& path, RegView view);
   void NoteUnread(RegRoot root, const std::string& path, const std::string& name, long code);
 
   RegistryService& registry_;

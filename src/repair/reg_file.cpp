@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <utility>
 
 #include "platform/text.h"
 #include "repair/users.h"
@@ -21,7 +22,10 @@ constexpr std::string_view kEndLine = "; Orvane end";
 // bytes in hex, "=", the data on one line. Only Orvane's undo restores it.
 constexpr std::string_view kValueLine = "; Orvane value: ";
 constexpr std::string_view kValueNote =
-    "; Values whose names hold line breaks are in \"; Orvane value:\" lines: only Orvane's undo restores them.";
+    "; Values whose names hold line breaks are in \"; Orvane value:\" lines: only Orvane's undo restores them.\r\n"
+    "; A key after \"; Orvane view: 32\" is the 32-bit view's: Orvane's undo writes it through that view.";
+// Before a key of the 32-bit view, which the key line names below Wow6432Node.
+constexpr std::string_view kViewLine = "; Orvane view: 32";
 
 std::string Utf16Text(std::string_view bytes) {
   std::u16string units;
@@ -272,7 +276,9 @@ std::string WriteRegFile(const RegFile& file) {
   if (!file.undoes.empty()) text += std::string(kUndoesLine) + file.undoes + "\r\n";
   if (!file.time.empty()) text += std::string(kValueNote) + "\r\n\r\n";
   for (const RegFileKey& key : file.keys) {
-    text += (key.remove ? "[-" : "[") + FullKeyName(key.root, key.path) + "]\r\n";
+    const bool bits32 = key.view == RegView::Bits32;
+    if (bits32) text += std::string(kViewLine) + "\r\n";
+    text += (key.remove ? "[-" : "[") + FullKeyName(key.root, bits32 ? Wow64Path(key.root, key.path) : key.path) + "]\r\n";
     for (const RegFileValue& value : key.values) text += ValueLine(value) + "\r\n";
     text += "\r\n";
   }
@@ -290,6 +296,7 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
   RegFile file;
   bool ok = SplitLines(bytes, reader);
   reader.next = 1;
+  bool bits32 = false;  // the next key is the 32-bit view's
   while (ok && reader.next < reader.lines.size()) {
     const std::size_t number = reader.next + 1;
     const std::string line = reader.lines[reader.next++];
@@ -309,11 +316,18 @@ std::optional<RegFile> ParseRegFile(std::string_view bytes, std::string& error) 
       if (ok) file.keys.back().values.push_back(std::move(value));
       continue;
     }
+    if (line == kViewLine) bits32 = true;
     if (line.empty() || line.starts_with(";")) continue;
     if (line.starts_with("[")) {
       RegFileKey key;
       key.line = number;
       ok = ReadKeyLine(line, key) || reader.Fail(number, "a key outside HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and HKEY_USERS, or malformed");
+      if (ok && std::exchange(bits32, false)) {
+        std::optional<std::string> path = FromWow64Path(key.root, key.path);
+        ok = path || reader.Fail(number, "a 32-bit view key outside Wow6432Node");
+        key.path = path.value_or("");
+        key.view = RegView::Bits32;
+      }
       file.keys.push_back(std::move(key));
       continue;
     }
@@ -354,18 +368,25 @@ RegFileHeader ReadRegFileHeader(std::string_view bytes) {
 
 std::vector<StepTarget> RegFileTargets(const RegFile& file) {
   std::vector<StepTarget> targets;
-  for (const RegFileKey& key : file.keys) {
+  for (RegFileKey key : file.keys) {
+    // Trees are walked in the 64-bit view, by their Wow6432Node names.
+    if (key.view == RegView::Bits32 && key.remove) {
+      key.path = Wow64Path(key.root, key.path);
+      key.view = RegView::Default;
+    }
     // A link key, saved as its one REG_LINK value, comes back as a link.
     if (!key.remove && key.values.size() == 1 && key.values[0].value &&
         key.values[0].value->type == RegType::Link && EqualsNoCase(key.values[0].name, kLinkValueName)) {
-      targets.push_back({.kind = StepKind::Link, .root = key.root, .path = key.path, .value = *key.values[0].value});
+      const std::string path = key.view == RegView::Bits32 ? Wow64Path(key.root, key.path) : key.path;
+      targets.push_back({.kind = StepKind::Link, .root = key.root, .path = path, .value = *key.values[0].value});
       continue;
     }
-    StepTarget target{.kind = key.remove ? StepKind::DeleteTree : StepKind::Key, .root = key.root, .path = key.path};
+    StepTarget target{.kind = key.remove ? StepKind::DeleteTree : StepKind::Key, .root = key.root, .view = key.view,
+                      .path = key.path};
     targets.push_back(target);
     for (const RegFileValue& value : key.values) {
       StepTarget step{.kind = value.value ? StepKind::SetValue : StepKind::DeleteValue, .root = key.root,
-                      .path = key.path, .name = value.name, .hasKey = true};
+                      .view = key.view, .path = key.path, .name = value.name, .hasKey = true};
       if (value.value) step.value = *value.value;
       targets.push_back(std::move(step));
     }

@@ -23,6 +23,9 @@ struct RegFileKey {
   bool remove = false;  // [-key]
   std::vector<RegFileValue> values;
   std::size_t line = 0;  // where a parsed file names it
+  // Bits32: the 32-bit view's key, `path` as that view names it. The file
+  // names it below Wow6432Node, as regedit does, after a line of our own.
+  RegView view = RegView::Default;
 };
 
 struct RegFile {

@@ -60,15 +60,21 @@ std::size_t Depth(const std::string& path) { return std::count(path.begin(), pat
 // A key as the tables name it: a user's hive below HKEY_USERS stands for
 // HKEY_CURRENT_USER and its _Classes key for HKEY_CLASSES_ROOT; `hive` is
 // what puts the path back below HKEY_USERS ("" for the other roots).
+// A key of the 32-bit view is compared by its Wow6432Node name and written
+// through its view.
 struct Scoped {
   RegRoot root;
   std::string path;
   std::string hive;
+  RegView view = RegView::Default;
   RegRoot RealRoot() const { return hive.empty() ? root : RegRoot::Users; }
-  std::string Real(const std::string& below) const { return hive + below; }
+  std::string Real(const std::string& below) const {
+    return view == RegView::Bits32 ? FromWow64Path(root, below).value_or(below) : hive + below;
+  }
 };
 
-Scoped InScope(RegRoot root, const std::string& path) {
+Scoped InScope(RegRoot root, const std::string& path, RegView view) {
+  if (view == RegView::Bits32) return {root, Wow64Path(root, path), {}, view};
   const std::size_t slash = path.find('\\');
   if (root != RegRoot::Users || slash == std::string::npos) return {root, path, {}};
   const bool classes = AsciiLower(path.substr(0, slash)).ends_with("_classes");
@@ -84,7 +90,7 @@ bool Screen(RegFile& file, const std::vector<Touched>& touched, std::vector<Crea
   std::vector<RegFileKey> kept;
   for (RegFileKey& key : file.keys) {
     bool below = false, belowTree = false, aboveKey = false;
-    const Scoped scoped = InScope(key.root, key.path);
+    const Scoped scoped = InScope(key.root, key.path, key.view);
     for (const Touched& t : touched) {
       const bool under = AtOrBelow(scoped.root, scoped.path, t.root, t.path);
       below = below || under;
@@ -126,11 +132,11 @@ void RemoveCreated(const Created& top, const AppConfig& config, RegistryService&
       const std::string path = TargetKeyPath(t);
       if (!AtOrBelow(t.root, path, top.root, top.path)) continue;
       if (t.kind == StepKind::SetValue) {
-        StepTarget step{.kind = StepKind::DeleteValue, .root = top.RealRoot(), .path = top.Real(path), .name = t.name,
-                        .hasKey = true};
+        StepTarget step{.kind = StepKind::DeleteValue, .root = top.RealRoot(), .view = top.view, .path = top.Real(path),
+                        .name = t.name, .hasKey = true};
         journal.Protect({&step, 1});
         RegKey key(registry);
-        long code = key.Open(step.root, step.path);
+        long code = key.Open(step.root, step.path, kKeyAllButDelete, top.view);
         if (code == regerr::kSuccess) code = registry.DeleteValue(key.Get(), t.name);
         report.targets.push_back(step);
         report.outcomes.push_back(code == regerr::kSuccess ? StepOutcome{Outcome::Done, 0}
@@ -145,21 +151,28 @@ void RemoveCreated(const Created& top, const AppConfig& config, RegistryService&
   }
   std::stable_sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) { return Depth(a) > Depth(b); });
   for (const std::string& scopedPath : keys) {
-    const std::string path = top.Real(scopedPath);
+    // The Wow6432Node key itself has no name in the 32-bit view.
+    RegView view = top.view;
+    std::string path = top.Real(scopedPath);
+    if (view == RegView::Bits32 && path.find('\\') == std::string::npos) {
+      view = RegView::Default;
+      path = scopedPath;
+    }
     const std::size_t slash = path.rfind('\\');
-    StepTarget step{.kind = StepKind::DeleteSubkey, .root = top.RealRoot(), .path = path.substr(0, slash == std::string::npos ? 0 : slash),
+    StepTarget step{.kind = StepKind::DeleteSubkey, .root = top.RealRoot(), .view = view,
+                    .path = path.substr(0, slash == std::string::npos ? 0 : slash),
                     .name = path.substr(slash == std::string::npos ? 0 : slash + 1), .hasKey = true};
     RegKey key(registry), parent(registry);
-    long code = key.Open(step.root, path, kKeyRead);
+    long code = key.Open(step.root, path, kKeyRead, view);
     StepOutcome outcome{Outcome::AlreadyAbsent, 0};
     if (code == regerr::kSuccess && !Empty(registry, key.Get())) {
-      keptKeys.push_back(FullKeyName(step.root, path));
+      keptKeys.push_back(FullKeyName(step.root, view == RegView::Bits32 ? scopedPath : path));
       outcome = {Outcome::Unchanged, 0};
     } else if (code == regerr::kSuccess) {
       key.Close();
-      const StepTarget whole{.kind = StepKind::DeleteTree, .root = step.root, .path = path};
+      const StepTarget whole{.kind = StepKind::DeleteTree, .root = step.root, .path = view == RegView::Bits32 ? Wow64Path(step.root, path) : path};
       journal.Protect({&whole, 1});
-      code = parent.Open(step.root, step.path);
+      code = parent.Open(step.root, step.path, kKeyAllButDelete, view);
       if (code == regerr::kSuccess) code = registry.DeleteKey(parent.Get(), step.name);
       outcome = code == regerr::kSuccess ? StepOutcome{Outcome::Done, 0} : StepOutcome{Outcome::Refused, code};
     } else if (code != regerr::kFileNotFound) {

@@ -8,6 +8,7 @@
 
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/wide_text.h"
+#include "support/sandbox_registry.h"
 
 namespace orvane::testing {
 namespace {
@@ -19,7 +20,7 @@ constexpr wchar_t kSandboxParent[] = L"Software\\OrvaneContract";
 class SystemBackend : public RegistryBackend {
  public:
   explicit SystemBackend(bool machineSoftware)
-      : registry_(SandboxName(), machineSoftware ? MachineLeaf() : std::string()) {
+      : registry_(system_, SandboxName(), machineSoftware ? MachineLeaf() : std::string()) {
     for (RegRoot root : {RegRoot::ClassesRoot, RegRoot::CurrentUser, RegRoot::LocalMachine}) {
       RegHandle h = 0;
       if (registry_.CreateKey(root, "", RegView::Default, h) == regerr::kSuccess) registry_.CloseKey(h);
@@ -74,7 +75,8 @@ class SystemBackend : public RegistryBackend {
 
   std::wstring sandboxWide_;
   std::wstring machineWide_;
-  Win32Registry registry_;
+  Win32Registry system_;
+  SandboxRegistry registry_;
 };
 
 }  // namespace

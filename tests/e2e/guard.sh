@@ -10,7 +10,8 @@ MAIN="HKCU\\$IE\\Main"
 START=http://start.example.org
 cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
 printf '[IEConfig]\r\nHomePage=%s\r\n' "$START" >"$E2E_APP/Config.ini"
-rm -f "$E2E_APP"/Backups/*-lock.log "$E2E_ROOT/guard.rc"
+BK="$WINEPREFIX/drive_c/ProgramData/Orvane/Backups"
+rm -f "$BK"/*-lock.log "$E2E_ROOT/guard.rc"
 e2e_reg_set "$MAIN" 'Start Page' 'http://hijack.example.net'
 cli() { (cd "$E2E_APP" && wine orvane-cli.exe "$@" </dev/null >/dev/null 2>&1) && echo 0 || echo $?; }
 
@@ -28,7 +29,7 @@ e2e_until 100 test -s "$E2E_ROOT/guard.rc" || fail "the guard did not end"
 wait "$guard" 2>/dev/null || true
 expect_eq "the guard's exit code" 0 "$(cat "$E2E_ROOT/guard.rc" 2>/dev/null)"
 expect_eq "--stop with no guard" 1 "$(cli guard --stop)"
-restores=$(cat "$E2E_APP"/Backups/*-lock.log 2>/dev/null | grep -c 'start-page: restored' || true)
+restores=$(cat "$BK"/*-lock.log 2>/dev/null | grep -c 'start-page: restored' || true)
 expect_eq "restores in the log" yes "$([ "$restores" -ge 21 ] && echo yes || echo "no ($restores)")"
 
 e2e_finish

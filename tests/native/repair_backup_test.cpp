@@ -58,6 +58,7 @@ TEST(RepairBackup, MalformedFilesAreRefusedWholeAndChangeNothing) {
       {"key outside the roots", Utf16File(header + "[HKEY_USERS\\S-1-5-18\\A]\r\n")},
       {"a root alone", Utf16File(header + "[HKEY_LOCAL_MACHINE]\r\n")},
       {"value outside a key", Utf16File(header + "\"v\"=\"x\"\r\n")},
+      {"32-bit view outside Wow6432Node", Utf16File(header + "; Orvane view: 32\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon]\r\n")},
       {"our value line, odd name", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n; Orvane value: 6=dword:00000001\r\n")},
   };
   // Ours, cut exactly at a line end before its end line.
@@ -125,6 +126,24 @@ TEST(RepairBackup, UndoRestoresOnlyTheProgramsKeysAndOnlyWhatTheRepairWrote) {
       EXPECT_EQ(Dump(rig.registry), before);
     }
   }
+}
+
+// Undo writes the 32-bit view through that view: a key the views share gets
+// nothing in its Wow6432Node twin.
+TEST(RepairBackup, The32BitViewIsRestoredThroughItsView) {
+  constexpr RegRoot HKLM = RegRoot::LocalMachine;
+  const std::string winlogon = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon)";
+  Rig rig;
+  rig.registry.ShareViews(HKLM, winlogon);
+  rig.registry.Put(HKLM, winlogon, "LegalNoticeCaption", RegValue::Text(RegType::Sz, "x"));
+  rig.registry.PutKey(HKLM, Wow64Path(HKLM, winlogon));
+  rig.registry.PutKey(HKLM, Wow64Path(HKLM, R"(Software\Microsoft\Windows\CurrentVersion)"));
+  const std::string before = Dump(rig.registry);
+  rig.Repair(12, "2026-12-06_15-00-00");
+  EXPECT_FALSE(rig.registry.Value(HKLM, winlogon, "LegalNoticeCaption"));
+  rig.files.stamp += "_undo";
+  EXPECT_EQ(UndoBackup(rig.files, rig.context, "1.0").status, UndoResult::Status::Restored);
+  EXPECT_EQ(Dump(rig.registry), before);
 }
 
 TEST(RepairBackup, TheNewestRunNotYetUndoneIsChosenByTheTimeInsideTheFiles) {

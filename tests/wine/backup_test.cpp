@@ -21,6 +21,7 @@
 #include "repair/runner.h"
 #include "support/recording_commands.h"
 #include "support/registry_dump.h"
+#include "support/sandbox_registry.h"
 
 namespace orvane {
 namespace {
@@ -35,7 +36,8 @@ void Put(RegistryService& reg, RegRoot root, const std::string& path, const std:
 }
 
 struct Sandbox {
-  Win32Registry registry{kSandbox};
+  Win32Registry system;
+  testing::SandboxRegistry registry{system, kSandbox};
   testing::RecordingCommandRunner commands;
   AppConfig config{"http://首页.example/", ""};
   RepairContext context{registry, commands, config};

@@ -66,37 +66,12 @@ Win32Registry::~Win32Registry() {
   watches_.clear();  // waits for running callbacks before the keys close
 }
 
-const char* Win32Registry::RootName(RegRoot root) {
-  switch (root) {
-    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
-    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
-    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
-    case RegRoot::Users: return "HKEY_USERS";
-  }
-  return "";
-}
-
 bool Win32Registry::Locate(RegRoot root, std::string_view path, HKEY& base,
                            std::wstring& full) const {
   base = PredefinedKey(root);
   if (!base) return false;
-  if (sandbox_.empty()) {
-    if (root == RegRoot::CurrentUser && userHive_) base = userHive_.get();
-    full = Wide(path);
-  } else if (root == RegRoot::LocalMachine && HasSeparateViews(root, path) && !machineSandbox_.empty()) {
-    // SOFTWARE\<sandbox>\rest, or SOFTWARE\Wow6432Node\<sandbox>\rest.
-    std::string_view rest = path.size() > 9 ? path.substr(9) : std::string_view();
-    std::string prefix = "SOFTWARE\\";
-    if (rest.size() >= 11 && EqualsNoCase(rest.substr(0, 11), "Wow6432Node") &&
-        (rest.size() == 11 || rest[11] == '\\')) {
-      prefix += "Wow6432Node\\";
-      rest = rest.size() > 12 ? rest.substr(12) : std::string_view();
-    }
-    full = Wide(prefix + machineSandbox_ + (rest.empty() ? "" : "\\") + std::string(rest));
-  } else {
-    base = HKEY_CURRENT_USER;
-    full = Wide(sandbox_ + "\\" + RootName(root) + (path.empty() ? "" : "\\") + std::string(path));
-  }
+  if (root == RegRoot::CurrentUser && userHive_) base = userHive_.get();
+  full = Wide(path);
   return true;
 }
 

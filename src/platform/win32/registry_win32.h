@@ -18,14 +18,6 @@ class Win32Registry : public RegistryService {
  public:
   // The real root keys.
   Win32Registry() = default;
-  // Every root redirected below HKEY_CURRENT_USER\<sandbox>\<root name>, so
-  // tests can exercise the system's registry without touching real keys;
-  // except HKLM\SOFTWARE, which Windows splits into views: it lies below
-  // HKLM\SOFTWARE\<machineSandbox> (and SOFTWARE\Wow6432Node below
-  // HKLM\SOFTWARE\Wow6432Node\<machineSandbox>).
-  explicit Win32Registry(std::string sandbox) : sandbox_(std::move(sandbox)) {}
-  Win32Registry(std::string sandbox, std::string machineSandbox)
-      : sandbox_(std::move(sandbox)), machineSandbox_(std::move(machineSandbox)) {}
   // HKEY_CURRENT_USER stands for `userHive` (another user's key under
   // HKEY_USERS); the other roots are the real ones.
   explicit Win32Registry(UniqueHkey userHive) : userHive_(std::move(userHive)) {}
@@ -50,9 +42,6 @@ class Win32Registry : public RegistryService {
                         RegHandle& out) override;
   long DeleteOpenKey(RegHandle key) override;
   long CreateLink(RegRoot root, std::string_view path, RegView view, std::string_view target) override;
-
-  // The name a root has below the sandbox: "HKEY_CLASSES_ROOT" and so on.
-  static const char* RootName(RegRoot root);
 
  private:
   // The parent handle and the path below it that stand for root\path.
@@ -81,10 +70,10 @@ class Win32Registry : public RegistryService {
   // Targets of closed watches, with the time they closed.
   static void Retire(std::shared_ptr<WatchTarget> target);
 
-  std::string sandbox_;
-  std::string machineSandbox_;
   UniqueHkey userHive_;
-  std::map<RegHandle, RegView> views_;  // handles opened in a view other than Default
+  // Handles opened in a view other than Default: deleting a subkey through
+  // one must name that view (RegDeleteKeyExW).
+  std::map<RegHandle, RegView> views_;
   std::map<RegHandle, std::unique_ptr<Watch>> watches_;
 };
 
