@@ -11,7 +11,9 @@
 #   *_win32.cpp, win32/  Windows build only
 set(ORVANE_DIALOG_SOURCES
     ${CMAKE_SOURCE_DIR}/src/settings/set_frm.cpp
-    ${CMAKE_SOURCE_DIR}/src/menuext/frm_menu.cpp)
+    ${CMAKE_SOURCE_DIR}/src/menuext/list_frm.cpp
+    ${CMAKE_SOURCE_DIR}/src/menuext/frm_menu.cpp
+    ${CMAKE_SOURCE_DIR}/src/browsers/frm_browsers.cpp)
 set(ORVANE_PROGRAM_MAINS ${CMAKE_SOURCE_DIR}/src/app/main_win32.cpp
                          ${CMAKE_SOURCE_DIR}/src/cli/main_win32.cpp)
 

@@ -57,6 +57,11 @@ add_executable(orvane_e2e_adversary ${CMAKE_SOURCE_DIR}/tests/e2e/adversary_win3
 target_link_libraries(orvane_e2e_adversary PRIVATE advapi32)
 target_link_options(orvane_e2e_adversary PRIVATE ${ORVANE_UNICODE_ENTRY})
 
+# Plants and reads a browser shortcut on the desktop.
+add_executable(orvane_e2e_link ${CMAKE_SOURCE_DIR}/tests/e2e/link_tool_win32.cpp)
+target_link_libraries(orvane_e2e_link PRIVATE ole32 shell32 uuid)
+target_link_options(orvane_e2e_link PRIVATE ${ORVANE_UNICODE_ENTRY})
+
 # Changes a value as another program would and times its restoration.
 add_executable(orvane_bench_tamper ${CMAKE_SOURCE_DIR}/bench/tamper_win32.cpp)
 target_link_libraries(orvane_bench_tamper PRIVATE advapi32)

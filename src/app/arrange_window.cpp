@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "repair/runner_view.h"
+
 namespace orvane {
 
 std::int16_t RoundHalfEvenToInt16(float value) {
@@ -19,7 +21,7 @@ std::int16_t RoundHalfEvenToInt16(float value) {
 }
 
 Arrangement ArrangeWindow(const ArrangeInputs& in) {
-  constexpr ui::Twips kRows = 13;
+  constexpr ui::Twips kRows = kRepairItemCount;
   constexpr ui::Color kLockBackColor = 0x00F9F3E8u;
   Arrangement a;
   // Each step reads the values as earlier steps left them; every sum is

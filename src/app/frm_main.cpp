@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/arrange_window.h"
+#include "browsers/frm_browsers.h"
 #include "menuext/frm_menu.h"
 #include "resources/catalogue.h"
 #include "settings/set_frm.h"
@@ -97,6 +98,7 @@ class frmMain::RowsView : public RunnerView {
                                                                  : ui::MessageBoxIcon::None);
   }
   void ShowMenuManager() override { form_.ShowMenuManager(); }
+  void ShowBrowserManager() override { form_.ShowBrowserManager(); }
   void ProcessPendingEvents() override { form_.Platform().DoEvents(); }
   void RepaintPending() override { form_.Platform().DoPaintEvents(); }
 
@@ -204,6 +206,10 @@ frmMain::frmMain(AppServices& services)
     services.version = std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) +
                        "." + std::to_string(v.revision);
     runner_->KeepJournal(*services.files, services.version);
+  }
+  if (services.files && services.shortcuts) {
+    browsers_.emplace(BrowserServices{services.registry, *services.files, *services.shortcuts});
+    runner_->CheckBrowsersWith(*browsers_);
   }
 
   onLoad = [this] { OnLoad(); };
@@ -446,6 +452,12 @@ void frmMain::OpenMakerSite() {
 
 void frmMain::ShowMenuManager() {
   frmMenu dialog(services_);
+  Platform().ShowModal(dialog, this);
+}
+
+void frmMain::ShowBrowserManager() {
+  if (!browsers_) return;
+  frmBrowsers dialog(services_, *browsers_);
   Platform().ShowModal(dialog, this);
 }
 

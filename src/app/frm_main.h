@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/item_list.h"
+#include "browsers/scan.h"
 #include "repair/runner.h"
 #include "settings/app_services.h"
 #include "ui/controls/check_box.h"
@@ -61,6 +62,7 @@ class frmMain : public ui::Form {
   void OpenSettings();
   void OpenMakerSite();
   void ShowMenuManager();
+  void ShowBrowserManager();
   void WireCheckMenu(ui::Widget& widget);
   ui::Rect CheckMenuPlace() const;
   void ShowCheckMenu(std::optional<ui::Rect> at);
@@ -69,6 +71,7 @@ class frmMain : public ui::Form {
   AppServices& services_;
   std::unique_ptr<RowsView> view_;
   std::unique_ptr<RepairRunner> runner_;
+  std::optional<BrowserServices> browsers_;  // when the services hold files and shortcuts
 };
 
 // "V" major "." minor ".0." revision.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "repair/runner_view.h"
 #include "settings/app_services.h"
 #include "ui/controls/check_box.h"
 #include "ui/toolkit/form.h"
@@ -11,7 +12,7 @@
 
 namespace orvane {
 
-constexpr int kItemListRows = 13;
+constexpr int kItemListRows = kRepairItemCount;
 constexpr std::uint16_t kFirstItemText = 101;  // row i shows string 101 + i
 
 // The two control arrays; element 0 of each comes from the window's design.
@@ -21,7 +22,7 @@ struct ItemRows {
   int Count() const { return static_cast<int>(chkdo.size()); }
 };
 
-// Texts row 0 and creates rows 1 to 12 on `piclist`, each copying the
+// Texts row 0 and creates the other rows on `piclist`, each copying the
 // settings of element 0; every row unticked, every result label hidden.
 void BuildItemList(ui::Panel& piclist, ItemRows& rows);
 

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "app/frm_main.h"
+#include "browsers/win32/shell_links.h"
 #include "platform/win32/command_runner_win32.h"
 #include "platform/win32/file_store_win32.h"
 #include "platform/win32/interactive_user.h"
@@ -73,6 +74,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                        [&configFiles](const AppConfig& c) { return WriteConfig(configFiles, c); }};
   services.files = &files;
   services.interactiveSid = Narrow(OtherInteractiveUserSid());
+  Win32ShortcutStore shortcuts;
+  services.shortcuts = &shortcuts;
   frmMain mainWindow(services);
   platform.Show(mainWindow);
   return platform.RunMessageLoop();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "browsers/clean.h"
 #include "cli/cli_args.h"
 #include "cli/config_check.h"
 #include "cli/guard.h"
@@ -80,6 +81,7 @@ class Program {
     if (args_.command == "repair") return Repair();
     if (args_.command == "undo") return Undo();
     if (args_.command == "menuext") return MenuExt();
+    if (args_.command == "browsers") return Browsers();
     if (args_.command == "guard") return Guard();
     return Usage(args_.command);
   }
@@ -196,6 +198,16 @@ class Program {
       JsonField(entry, "name", JsonString(kRepairItems[item].name));
       if (item == kMenuManagerItem) {
         unknown = !ScanMenuExt(entry, text) || unknown;
+        JsonAppend(list, entry + "}");
+        continue;
+      }
+      if (item == kBrowserManagerItem) {
+        const std::vector<BrowserFinding> findings = ScanBrowsers(BrowserAccess());
+        damaged = damaged || !findings.empty();
+        JsonField(entry, "state", JsonString(findings.empty() ? "intact" : "damaged"));
+        std::string lines;
+        JsonField(entry, "findings", FindingList(findings, lines));
+        text += ItemLabel(item) + ": " + LoadString(findings.empty() ? 3221 : 3222) + "\n" + lines;
         JsonAppend(list, entry + "}");
         continue;
       }
@@ -449,6 +461,66 @@ class Program {
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }
 
+  BrowserServices& BrowserAccess() {
+    if (!browsers_) browsers_.emplace(BrowserServices{s_.registry, s_.files, s_.shortcuts ? *s_.shortcuts : noShortcuts_});
+    return *browsers_;
+  }
+
+  // One JSON object per finding; `text` gets one indented line each.
+  static std::string FindingList(const std::vector<BrowserFinding>& findings, std::string& text) {
+    std::string list = "[";
+    for (const BrowserFinding& finding : findings) {
+      text += "    " + FindingText(finding) + "\n";
+      JsonAppend(list, FindingJson(finding) + "}");
+    }
+    return list + "]";
+  }
+
+  static std::string FindingJson(const BrowserFinding& finding) {
+    static constexpr const char* kSources[] = {"policy", "policies.json", "shortcut"};
+    std::string entry = "{";
+    JsonField(entry, "browser", JsonString(finding.browser));
+    JsonField(entry, "source", JsonString(kSources[static_cast<int>(finding.source)]));
+    JsonField(entry, "where", JsonString(finding.where));
+    JsonField(entry, "what", JsonString(LoadString(finding.what)));
+    JsonField(entry, "value", JsonString(finding.value));
+    JsonField(entry, "cleanable", finding.cleanable ? "true" : "false");
+    return entry;
+  }
+
+  // list: exit 1 when anything is found. clean: every finding, exit 1 when any stays.
+  int Browsers() {
+    const std::string verb = args_.rest.size() == 1 ? AsciiLowerWord(args_.rest[0]) : "";
+    if (verb != "list" && verb != "clean") return Usage(Join(args_.rest));
+    const std::vector<BrowserFinding> findings = ScanBrowsers(BrowserAccess());
+    std::string json = JsonDocument("browsers " + verb), text;
+    if (verb == "list") {
+      JsonField(json, "findings", FindingList(findings, text));
+      if (findings.empty()) text = LoadString(3910) + "\n";
+      return Finish(json, text, findings.empty() ? kExitOk : kExitProblem);
+    }
+    std::string list = "[";
+    bool failed = false;
+    RepairJournal journal(s_.files, s_.registry, s_.version, config_);
+    const std::vector<std::string> reasons = CleanFindings(BrowserAccess(), findings, journal);
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+      const BrowserFinding& finding = findings[i];
+      const std::string& reason = reasons[i];
+      failed = failed || !reason.empty();
+      text += FindingText(finding) + "\n    " + (reason.empty() ? LoadString(3233) : LoadString(3234) + ": " + reason) + "\n";
+      std::string entry = FindingJson(finding);
+      JsonField(entry, "cleaned", reason.empty() ? "true" : "false");
+      JsonField(entry, "reason", JsonString(reason));
+      JsonAppend(list, entry + "}");
+    }
+    if (findings.empty()) text = LoadString(3910) + "\n";
+    else text += LoadString(3204) + (journal.BackupPath().empty() ? journal.NoBackupText() : journal.BackupPath()) + "\n";
+    JsonField(json, "backup", JsonString(journal.BackupPath()));
+    JsonField(json, "log", JsonString(journal.LogPath()));
+    JsonField(json, "findings", list + "]");
+    return Finish(json, text, failed ? kExitProblem : kExitOk);
+  }
+
   static std::string AsciiLowerWord(const std::string& word) {
     std::string out = word;
     for (char& c : out) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -465,6 +537,15 @@ class Program {
   Services& s_;
   Console& out_;
   AppConfig config_;
+  // A store with no shortcuts, for services that bring none.
+  struct NoShortcuts : ShortcutStore {
+    std::vector<std::string> List() override { return {}; }
+    ShortcutRead Read(const std::string&) override { return {{}, "missing"}; }
+    std::string SaveArguments(const std::string&, const std::string&) override { return "missing"; }
+    std::string Delete(const std::string&) override { return "missing"; }
+    bool Exists(const std::string&) override { return false; }
+  } noShortcuts_;
+  std::optional<BrowserServices> browsers_;
   std::vector<std::string> users_;  // with every user apart: the loaded user hives
   bool usersUnreadable_ = false;
 };

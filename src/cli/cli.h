@@ -1,5 +1,5 @@
 #pragma once
-// orvane-cli: scan, repair, undo and the context-menu extensions from scripts.
+// orvane-cli: scan, repair, undo, the context-menu extensions and the browser hijacks from scripts.
 // Exit codes: 0 all intact / all succeeded, 1 damaged / failed, 2 usage or system error.
 #include <functional>
 #include <optional>
@@ -10,6 +10,10 @@
 #include "platform/file_store.h"
 #include "platform/registry.h"
 #include "settings/config_file.h"
+
+namespace orvane {
+class ShortcutStore;
+}
 
 namespace orvane::cli {
 
@@ -38,6 +42,7 @@ struct Services {
   // "DOMAIN\name" of a SID, when it resolves.
   std::function<std::optional<std::string>(const std::string& sid)> accountName = {};
   GuardHost* guard = nullptr;  // `guard` is refused without it
+  ShortcutStore* shortcuts = nullptr;  // none: the browser commands find no shortcuts
 };
 
 int Run(const std::vector<std::string>& args, Services& services, Console& out);

@@ -57,7 +57,7 @@ std::optional<std::vector<int>> ParseItems(const std::vector<std::string>& words
       if (token.empty()) continue;
       if (token == "all") {
         for (int i = 0; i < kRepairItemCount; ++i) {
-          if (!forRepair || i != kMenuManagerItem) items.insert(i);
+          if (!forRepair || !kRepairItems[i].steps.empty()) items.insert(i);  // the managers have commands of their own
         }
         continue;
       }
@@ -65,7 +65,7 @@ std::optional<std::vector<int>> ParseItems(const std::vector<std::string>& words
       for (int i = 0; i < kRepairItemCount; ++i) {
         if (token == kRepairItems[i].name || token == std::to_string(i)) found = i;
       }
-      if (found < 0 || (forRepair && found == kMenuManagerItem)) {
+      if (found < 0 || (forRepair && kRepairItems[found].steps.empty())) {
         error = found < 0 ? token : kRepairItems[found].name;
         return std::nullopt;
       }

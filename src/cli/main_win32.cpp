@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "browsers/win32/shell_links.h"
 #include "cli/cli.h"
 #include "cli/guard_win32.h"
 #include "platform/text.h"
@@ -70,8 +71,9 @@ int wmain(int argc, wchar_t** argv) {
   Win32FileStore files;
   WindowsConfigFiles configFiles;
   std::unique_ptr<cli::GuardHost> guard = cli::MakeWin32GuardHost();
+  Win32ShortcutStore shortcuts;
   cli::Services services{registry, commands, files, configFiles, VersionText(), RunningAsSystem(), AccountOfSid,
-                         guard.get()};
+                         guard.get(), &shortcuts};
   StdOut out;
   return cli::Run(args, services, out);
 }

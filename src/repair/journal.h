@@ -50,6 +50,8 @@ class RepairJournal {
   // Appends a titled run to the log and saves it.
   void Record(const std::string& title, const RunReport& report);
   void Note(const std::string& line);
+  // A change no report shows (a file kept beside the backup) was made: the backup stays.
+  void NoteChange() { changed_ = true; }
   // Ends the run: the backup of a repair that changed nothing is removed, and
   // the log says so. Called by the destructor if not before.
   void Finish();

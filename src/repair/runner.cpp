@@ -82,6 +82,7 @@ const std::array<RepairItemEntry, kRepairItemCount> kRepairItems = {{
     {111, {}, "menu-ext"},  // the context-menu manager
     {112, kSearchPageSteps, "search-page"},
     {113, kLogonNoticeSteps, "logon-notice"},
+    {114, {}, "browsers"},  // the browser start-page manager
 }};
 
 RepairRunner::RepairRunner(RunnerView& view, RegistryService& registry, CommandRunner& commands,
@@ -139,6 +140,10 @@ void RepairRunner::CheckAllItems() {
       ShowCheck(row, Replace(LoadString(kExtensionsText), "{n}", std::to_string(count)), kCheckGrey, "");
       continue;
     }
+    if (row == kBrowserManagerItem) {
+      CheckBrowsers(row);
+      continue;
+    }
     ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
     Append(check, CheckTargets(UserClasses(row), registry_));
     std::string tip;
@@ -154,6 +159,20 @@ void RepairRunner::CheckAllItems() {
         ShowCheck(row, LoadString(check.commandsNotChecked ? kIntactUncheckedText : kIntactText), kCheckGrey, tip);
         break;
     }
+  }
+}
+
+// Anything found is damage; the tool tip names the first line.
+void RepairRunner::CheckBrowsers(int row) {
+  if (!browsers_) {
+    ShowCheck(row, LoadString(kUnknownText), kCheckGrey, "");
+    return;
+  }
+  const std::vector<BrowserFinding> findings = ScanBrowsers(*browsers_);
+  if (findings.empty()) {
+    ShowCheck(row, LoadString(kIntactText), kCheckGrey, "");
+  } else {
+    ShowCheck(row, LoadString(kDamagedText), kCheckDamaged, FindingText(findings.front()));
   }
 }
 
@@ -200,7 +219,7 @@ void RepairRunner::OnTimerTick() {
     lock_ = std::make_unique<LockMode>(registry_, config_, lockLog_, view_.KeyChangePoster(), host);
   }
   std::array<bool, kRepairItemCount> ticked{};
-  for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = row != kMenuManagerItem && view_.RowTicked(row);
+  for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = !kRepairItems[row].steps.empty() && view_.RowTicked(row);
   lock_->OnTick(ticked);
 }
 
@@ -234,7 +253,9 @@ void RepairRunner::RunRepairItem(int index) {
 
 RunReport RepairRunner::RunAndShow(int index) {
   RunReport report;
-  if (kRepairItems[index].steps.empty()) {
+  if (index == kBrowserManagerItem) {
+    view_.ShowBrowserManager();
+  } else if (kRepairItems[index].steps.empty()) {
     view_.ShowMenuManager();
   } else {
     // A row ticked during the run is backed up before it runs (already covered: no change).

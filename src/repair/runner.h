@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "browsers/scan.h"
 #include "platform/command_runner.h"
 #include "platform/file_store.h"
 #include "platform/registry.h"
@@ -24,7 +25,7 @@ namespace orvane {
 
 struct RepairItemEntry {
   std::uint16_t textId;          // string of the item's row
-  std::span<const Step> steps;   // empty: the item opens the context-menu manager
+  std::span<const Step> steps;   // empty: the item opens a manager (context menu, browsers)
   const char* name;              // short English name, for scripts
 };
 
@@ -49,6 +50,8 @@ class RepairRunner : private LockMode::Host {
   // account: the class keys that person overrides are checked, backed up and
   // repaired in their own classes as well.
   void AlsoUserClasses(std::string sid) { classesSid_ = std::move(sid); }
+  // The browser row's check scans through these; without them it reads as unknown.
+  void CheckBrowsersWith(BrowserServices browsers) { browsers_.emplace(browsers); }
 
   void OnRepairButtonClick();
   // Reads every row's state into its result label; writes nothing.
@@ -76,6 +79,7 @@ class RepairRunner : private LockMode::Host {
   std::vector<StepTarget> UserClasses(int row);
   std::vector<StepTarget> Targets(int row) override;
   void ShowReason(int row, const RunReport& report);
+  void CheckBrowsers(int row);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void StopLock();
   void NoteRestored(int row);
@@ -90,6 +94,7 @@ class RepairRunner : private LockMode::Host {
   const AppConfig& config_;
   std::array<std::vector<StartedProcess>, kRepairItemCount> started_;
   FileStore* files_ = nullptr;
+  std::optional<BrowserServices> browsers_;
   std::string version_;
   std::string classesSid_;
   RepairJournal* journal_ = nullptr;  // during a button run

@@ -6,8 +6,9 @@
 
 namespace orvane {
 
-constexpr int kRepairItemCount = 13;
+constexpr int kRepairItemCount = 14;
 constexpr int kMenuManagerItem = 10;
+constexpr int kBrowserManagerItem = 13;
 
 enum class MessageIcon { None, Information };
 
@@ -34,6 +35,7 @@ class RunnerView {
   virtual void ShowMessage(const std::string& text, const std::string& caption,
                            MessageIcon icon) = 0;
   virtual void ShowMenuManager() = 0;  // modal; returns when it closes
+  virtual void ShowBrowserManager() = 0;  // likewise
   virtual void ProcessPendingEvents() = 0;  // repaint and input
   virtual void RepaintPending() = 0;        // repaint only; input waits
 };

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "browsers/policy_catalogue.h"
 #include "menuext/menu_ext_entries.h"
 #include "platform/text.h"
+#include "repair/file_copies.h"
 #include "repair/journal.h"
 #include "repair/reg_file.h"
 #include "repair/runner.h"
@@ -20,10 +22,17 @@ struct Touched {
   bool tree;         // a tree the program deletes, restored whole
 };
 
-// The keys the program's features change, read from the step tables and the
-// context-menu manager's key.
+// The keys the program's features change, read from the step tables, the
+// context-menu manager's key and the browser policies' places (whose
+// catalogued subkeys go whole).
 std::vector<Touched> TouchedKeys(const AppConfig& config) {
   std::vector<Touched> keys{{RegRoot::CurrentUser, std::string(kMenuExtPath), true}};
+  for (const PolicyPlace& place : PolicyPlaces()) {
+    keys.push_back({place.root, place.path, false});
+    for (const PolicyName& name : place.names) {
+      if (name.data == PolicyData::Subkey) keys.push_back({place.root, place.path + "\\" + std::string(name.name), true});
+    }
+  }
   for (const RepairItemEntry& item : kRepairItems) {
     for (const StepTarget& t : ResolveSteps(item.steps, config)) {
       switch (t.kind) {
@@ -174,6 +183,20 @@ void RemoveCreated(const Created& top, const AppConfig& config, RegistryService&
   }
 }
 
+// The whole files kept with the backup go back as they were, each first kept
+// as it is now with the undo's own backup. False when any could not be put back.
+bool RestoreKeptFiles(FileStore& files, const std::string& backup, RepairJournal& journal) {
+  bool ok = true;
+  for (const KeptFile& kept : KeptFiles(files, backup)) {
+    if (files.ReadFile(kept.path)) KeepFileCopy(files, journal.BackupPath(), kept.path);
+    const std::optional<std::string> bytes = files.ReadFile(kept.copy);
+    const bool restored = bytes && PutFileBack(files, kept.path, *bytes);
+    journal.Note("  " + LoadString(3953) + kept.path + "  ->  " + LoadString(restored ? 3213 : 3215));
+    ok = ok && restored;
+  }
+  return ok;
+}
+
 }  // namespace
 
 UndoResult UndoBackup(FileStore& files, RepairContext& context, const std::string& version, std::string file) {
@@ -197,7 +220,8 @@ UndoResult UndoBackup(FileStore& files, RepairContext& context, const std::strin
   for (const Created& key : created) RemoveCreated(key, context.config, context.registry, journal, result.report, kept);
   journal.Record(LoadString(3220) + file, result.report);
   for (const std::string& key : kept) journal.Note(LoadString(kKeptText) + key);
-  result.status = result.report.Succeeded() ? UndoResult::Status::Restored : UndoResult::Status::Failed;
+  const bool filesBack = RestoreKeptFiles(files, file, journal);
+  result.status = result.report.Succeeded() && filesBack ? UndoResult::Status::Restored : UndoResult::Status::Failed;
   result.backupPath = journal.BackupPath();
   result.logPath = journal.LogPath();
   return result;

@@ -11,6 +11,8 @@
 
 namespace orvane {
 
+class ShortcutStore;
+
 struct AppServices {
   ui::UiPlatform& platform;
   RegistryService& registry;
@@ -21,6 +23,7 @@ struct AppServices {
   std::function<ConfigSave(const AppConfig&)> writeConfig;
   ui::CursorHandle handCursor = 0;                    // set first thing by the main window's load
   FileStore* files = nullptr;  // backups and logs; none: button runs keep neither
+  ShortcutStore* shortcuts = nullptr;  // the browsers' shortcuts; none: the browser row finds none
   std::string version = {};    // written into the logs
   std::string interactiveSid = {};  // the person at the keyboard, when this process runs as another account
 };

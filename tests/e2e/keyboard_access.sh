@@ -33,7 +33,7 @@ expect_eq "reading the tree leaves the window as it was" 0 \
   "$(compare -metric AE "$E2E_SHOTS/keys-untouched.png" "$E2E_SHOTS/keys-read.png" null: 2>&1 || true)"
 
 # --- The main window as a screen reader sees it: id, role, state, name, action.
-expect_eq "child count" 23 "$(($(wc -l <<<"$dump") - 1))"
+expect_eq "child count" 24 "$(($(wc -l <<<"$dump") - 1))"
 while IFS='|' read -r id role state name action; do
   expect_eq "child $id" "$role|$state|$name|$action" "$(child "$dump" "$id" 2,3,4,6)"
 done <<'EOF'
@@ -42,12 +42,13 @@ done <<'EOF'
 2|43|100000|关闭|按下
 3|44|100004|无法访问网络，IE打不开网页等等|选中
 15|44|110000|系统启动时弹出对话框|选中
-16|42|100040|关于|
-17|43|100000|全选|按下
-19|44|100000|修复后锁定修复项|选中
-20|43|100000|立即修复|按下
-21|41|0|V1.0.0.9|
-23|30|100000|Kestrin|打开
+16|44|110000|新版浏览器主页被锁定（由组织管理）|选中
+17|42|100040|关于|
+18|43|100000|全选|按下
+20|44|100000|修复后锁定修复项|选中
+21|43|100000|立即修复|按下
+22|41|0|V1.0.0.9|
+24|30|100000|Kestrin|打开
 EOF
 
 # The default action of row 2 ticks it, as a click would.

@@ -68,13 +68,13 @@ for row in 0 1 2 3 4 5 6 7 8; do
   expect_eq "invert: row $row" "$want" "$(e2e_row_ticked "$E2E_SHOTS/inverted.png" "$row")"
 done
 e2e_select_all
-e2e_scroll_down 5
+e2e_scroll_down 7
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/all.png"
-for row in 9 10 11 12; do expect_eq "select all: row $row" yes "$(e2e_row_ticked "$E2E_SHOTS/all.png" "$row" 5)"; done
+for row in 9 10 11 12 13; do expect_eq "select all: row $row" yes "$(e2e_row_ticked "$E2E_SHOTS/all.png" "$row" 7)"; done
 e2e_invert
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/none.png"
-for row in 4 8 10 12; do expect_eq "select all then invert: row $row" no "$(e2e_row_ticked "$E2E_SHOTS/none.png" "$row" 5)"; done
-e2e_scroll_up 5
+for row in 6 8 10 13; do expect_eq "select all then invert: row $row" no "$(e2e_row_ticked "$E2E_SHOTS/none.png" "$row" 7)"; done
+e2e_scroll_up 7
 
 # The settings dialog, opened modally from the settings image; the main window takes no clicks meanwhile.
 settings() {  # opens it, or fails

@@ -59,21 +59,21 @@ E2E_CWD="$CWD" e2e_start
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/fresh.png"
 cp "$E2E_SHOTS/fresh.png" "$E2E_DOCS/main-window.png"
 for row in 0 1 2 3 4 5 6 7 8; do e2e_tick_row "$row"; done
-e2e_scroll_down 5
-for row in 9 11 12; do e2e_tick_row "$row" 5; done
+e2e_scroll_down 7
+for row in 9 11 12; do e2e_tick_row "$row" 7; done
 e2e_tick_lock
 e2e_press_repair
 
 # The run ends when the last row shows its result.
-e2e_until 100 e2e_row_is "$E2E_SHOTS/bottom.png" 12 5 green || true
-for row in 6 7 8 9 12; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/bottom.png" "$row" 5)"; done
+e2e_until 100 e2e_row_is "$E2E_SHOTS/bottom.png" 12 7 green || true
+for row in 6 7 8 9 12; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/bottom.png" "$row" 7)"; done
 # The test prefix disables mshtml (WINEDLLOVERRIDES), so its registration
 # exits 3: rows 0 and 5 turn red once their registrations have ended.
-e2e_until 100 e2e_row_is "$E2E_SHOTS/row5.png" 5 5 red || fail "row 5 not red after its registrations ended"
-expect_eq "row 10 untouched" none "$(e2e_row_result "$E2E_SHOTS/bottom.png" 10 5)"
-expect_eq "row 11 (key refuses writes)" red "$(e2e_row_result "$E2E_SHOTS/bottom.png" 11 5)"
+e2e_until 100 e2e_row_is "$E2E_SHOTS/row5.png" 5 7 red || fail "row 5 not red after its registrations ended"
+for row in 10 13; do expect_eq "row $row untouched" none "$(e2e_row_result "$E2E_SHOTS/bottom.png" "$row" 7)"; done
+expect_eq "row 11 (key refuses writes)" red "$(e2e_row_result "$E2E_SHOTS/bottom.png" 11 7)"
 cp "$E2E_SHOTS/bottom.png" "$E2E_DOCS/main-after-repair-end.png"
-e2e_scroll_up 5
+e2e_scroll_up 7
 sleep 0.3
 e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/top.png"
 for row in 1 2 3 4; do expect_eq "row $row after the run" green "$(e2e_row_result "$E2E_SHOTS/top.png" "$row")"; done

@@ -13,6 +13,7 @@
 #include "platform/memory_registry.h"
 #include "platform/text.h"
 #include "support/memory_files.h"
+#include "support/memory_shortcuts.h"
 
 namespace orvane {
 namespace {
@@ -229,25 +230,7 @@ TEST(BrowserShortcuts, ClassifiesTamperedShortcutsOnly) {
   }
 }
 
-// Shortcut files in memory; an entry with an error cannot be loaded.
-struct MemoryShortcuts : ShortcutStore {
-  std::map<std::string, ShortcutRead> links;
-  std::vector<std::string> List() override {
-    std::vector<std::string> paths;
-    for (const auto& [path, link] : links) paths.push_back(path);
-    return paths;
-  }
-  ShortcutRead Read(const std::string& path) override {
-    auto it = links.find(path);
-    return it != links.end() ? it->second : ShortcutRead{{}, "missing"};
-  }
-  std::string SaveArguments(const std::string& path, const std::string& arguments) override {
-    links[path].info.arguments = arguments;
-    return {};
-  }
-  std::string Delete(const std::string& path) override { return links.erase(path) ? "" : "missing"; }
-  bool Exists(const std::string& path) override { return links.count(path) > 0; }
-};
+using testing::MemoryShortcuts;
 
 TEST(BrowserScan, ListsEveryKindOnceAndCleansWhatCanBeCleaned) {
   MemoryRegistry registry;

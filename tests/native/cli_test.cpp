@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
+#include "support/memory_shortcuts.h"
 #include "support/recording_commands.h"
 #include "support/registry_dump.h"
 
@@ -44,7 +45,8 @@ struct Rig {
   testing::RecordingCommandRunner commands;
   testing::MemoryFiles files;
   Configs configs;
-  cli::Services services{registry, commands, files, configs, "1.0.0.9"};
+  testing::MemoryShortcuts shortcuts;
+  cli::Services services{registry, commands, files, configs, "1.0.0.9", false, {}, nullptr, &shortcuts};
   Output out;
   int Run(std::vector<std::string> args) {
     out = {};
@@ -81,8 +83,15 @@ TEST(Cli, ExitCodesFollowTheStateOfTheItems) {
       {{"scan", "7", "--config", R"(C:\big.ini)"}, 2, "64 KiB"},
       {{"scan", "7", "--config", R"(C:\photo.ini)"}, 2, "INI"},
       {{"scan", "7", "--config", R"(C:\wide.ini)"}, 0, ""},
+      {{"scan", "browsers"}, 1, "[13] browsers"},
+      {{"repair", "13"}, 2, "browsers"},
+      {{"browsers", "list", "--json"}, 1, R"("where":"HKLM\\SOFTWARE\\Policies\\Google\\Chrome [HomepageLocation]")"},
+      {{"browsers", "clean"}, 0, "http://hijack.example"},
+      {{"browsers", "list"}, 0, "未发现"},
   };
   Rig rig;
+  rig.registry.Put(RegRoot::LocalMachine, R"(SOFTWARE\Policies\Google\Chrome)", "HomepageLocation",
+                   RegValue::Text(RegType::Sz, "http://hijack.example"));
   rig.registry.PutKey(HKCU, R"(Software\Microsoft\Internet Explorer\MenuExt\Evil)");
   rig.files.files[R"(C:\big.ini)"] = "[IEConfig]\r\n" + std::string(64 * 1024, ';');
   rig.files.files[R"(C:\photo.ini)"] = std::string("\x89PNG\r\n\x1a\n\0\0", 10);
@@ -174,6 +183,38 @@ TEST(Cli, EverySignedInUserAsSystem) {
   EXPECT_EQ(nobody.Run({"scan", "home-button", "--json"}), 0);
   EXPECT_NE(nobody.out.text.find(R"("state":"not-checked","registrationsChecked":true,"steps":[],"users":[])"),
             std::string::npos) << nobody.out.text;
+}
+
+// Clean keeps the way back: the policy in the .reg file, the shortcut and
+// policies.json copied whole; undo puts every byte back, and a file that
+// cannot be copied first is not touched.
+TEST(Cli, BrowsersCleanIsUndoneByteForByte) {
+  Rig rig;
+  const std::string chrome = R"(SOFTWARE\Policies\Google\Chrome)", link = R"(C:\Users\u\Desktop\Chrome.lnk)";
+  const std::string json = R"(C:\FF\distribution\policies.json)", lost = R"(C:\Users\u\Desktop\Edge.lnk)";
+  const std::string jsonText = "{\"policies\": {\"Homepage\": {\"URL\": \"http://x.example\"}, \"A\": 1}}\r\n";
+  rig.registry.Put(RegRoot::LocalMachine, chrome + R"(\RestoreOnStartupURLs)", "1", RegValue::Text(RegType::Sz, "http://x.example"));
+  rig.registry.Put(RegRoot::LocalMachine, R"(SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\firefox.exe)", "",
+                   RegValue::Text(RegType::Sz, R"(C:\FF\firefox.exe)"));
+  rig.files.files[json] = jsonText;
+  rig.files.files[link] = std::string("L\0\x01bytes", 8);
+  rig.shortcuts.links[link] = {{link, R"(C:\W\mshta.exe)", ""}, ""};
+  rig.shortcuts.links[lost] = {{lost, R"(C:\W\wscript.exe)", ""}, ""};  // no file to copy
+
+  EXPECT_EQ(rig.Run({"browsers", "clean"}), 1) << rig.out.text;
+  EXPECT_FALSE(rig.registry.KeyExists(RegRoot::LocalMachine, chrome + R"(\RestoreOnStartupURLs)"));
+  EXPECT_FALSE(rig.shortcuts.links.count(link));
+  EXPECT_TRUE(rig.shortcuts.links.count(lost)) << "not copied, so not deleted";
+  rig.files.files.erase(link);  // as deleting the shortcut leaves it
+  const std::string log = rig.files.files.at(R"(C:\ProgramData\Orvane\Backups\2026-12-06_14-03-27.log)");
+  EXPECT_NE(log.find("Edge.lnk"), std::string::npos) << log;
+
+  rig.files.stamp = "2026-12-06_14-05-00";
+  EXPECT_EQ(rig.Run({"undo"}), 0) << rig.out.text;
+  EXPECT_EQ(rig.registry.Value(RegRoot::LocalMachine, chrome + R"(\RestoreOnStartupURLs)", "1"),
+            RegValue::Text(RegType::Sz, "http://x.example"));
+  EXPECT_EQ(rig.files.files[json], jsonText);
+  EXPECT_EQ(rig.files.files[link], std::string("L\0\x01bytes", 8));
 }
 
 }  // namespace

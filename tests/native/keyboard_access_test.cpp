@@ -30,17 +30,17 @@ TEST(KeyboardAccess, MainWindowKeys) {
   } cases[] = {
       {"End scrolls the last row into view", {Key::End},
        [](Fixture& f) {
-         EXPECT_EQ(Id(f.main.Focused()), "chkdo12");
+         EXPECT_EQ(Id(f.main.Focused()), "chkdo13");
          EXPECT_EQ(f.main.vsroll.Value(), f.main.vsroll.Max());
        }},
       {"Down stops at the last row; Up scrolls back a step at a time",
        {Key::End, Key::Down, Key::Up, Key::Up, Key::Up, Key::Up, Key::Up, Key::Up, Key::Up, Key::Up, Key::Up},
        [](Fixture& f) {
-         EXPECT_EQ(Id(f.main.Focused()), "chkdo3");
-         EXPECT_EQ(f.main.vsroll.Value(), 4);  // row 3 (top 1335) just shows at 1200
+         EXPECT_EQ(Id(f.main.Focused()), "chkdo4");
+         EXPECT_EQ(f.main.vsroll.Value(), 5);  // row 4 (top 1770) just shows at 1500
        }},
       {"space on select all", std::vector<Key>{Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab,
-                                               Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Space},
+                                               Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Tab, Key::Space},
        [](Fixture& f) {
          EXPECT_EQ(Id(f.main.Focused()), "lblchkall");
          for (auto* box : f.main.rows.chkdo) EXPECT_TRUE(box->Checked());
@@ -97,11 +97,11 @@ TEST(AccessibleTree, ResultsAreReadWithTheirReasonAndDisabledButtonsAreUnavailab
   red.SetVisible(true);
   f.main.ibtndo.SetEnabled(false);
   const std::vector<ui::AccNode> nodes = ui::AccessibleChildren(f.main);
-  ASSERT_EQ(nodes.size(), 23u);
+  ASSERT_EQ(nodes.size(), 24u);
   EXPECT_EQ(nodes[2].description, "");
   EXPECT_EQ(nodes[3].description, "修复成功");
   EXPECT_EQ(nodes[4].description, "修复失败 拒绝访问");
-  EXPECT_EQ(nodes[19].state, ui::kAccFocusable | ui::kAccUnavailable);
+  EXPECT_EQ(nodes[20].state, ui::kAccFocusable | ui::kAccUnavailable);
 }
 
 }  // namespace

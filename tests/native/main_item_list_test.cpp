@@ -10,8 +10,8 @@ using testing::MainWindowFixture;
 TEST(ItemList, EachResultLabelFollowsItsOwnRowsText) {
   MainWindowFixture f;
   const frmMain& form = *f.form;
-  ASSERT_EQ(form.rows.Count(), 13);
-  for (int i = 0; i < 13; ++i) {
+  ASSERT_EQ(form.rows.Count(), 14);
+  for (int i = 0; i < 14; ++i) {
     const ui::CheckBox& box = *form.rows.chkdo[i];
     const ui::Label& label = *form.rows.lbldoinfo[i];
     EXPECT_FALSE(box.Checked() || label.Visible()) << i;

@@ -23,7 +23,7 @@ std::string Geometry(const ui::Widget& w) {
 // 96-dpi one made larger, the same in twips.
 TEST(MainWindow, LayoutIsTheSameInTwipsAtEveryResolution) {
   MainWindowFixture at96(15.0f);
-  EXPECT_EQ(at96.form->vsroll.Max(), 5);
+  EXPECT_EQ(at96.form->vsroll.Max(), 7);
   for (float twipsPerPixel : {12.0f, 10.0f, 7.5f}) {
     MainWindowFixture f(twipsPerPixel);
     EXPECT_EQ(Geometry(*f.form), Geometry(*at96.form)) << twipsPerPixel;

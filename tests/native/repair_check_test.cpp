@@ -51,7 +51,7 @@ TEST(RepairCheck, AgreesWithWhatARepairWouldChangeForEveryItem) {
   enum Start { Intact, Empty, Damaged };
   for (Start start : {Intact, Empty, Damaged}) {
     for (int item = 0; item < kRepairItemCount; ++item) {
-      if (item == kMenuManagerItem) continue;
+      if (kRepairItems[item].steps.empty()) continue;  // the managers
       SCOPED_TRACE(::testing::Message() << "start " << start << " item " << item);
       Rig rig;
       if (start != Empty) rig.RepairAll();

@@ -45,6 +45,7 @@ struct FakeView : RunnerView {
     Log("message " + text + "|" + title + (icon == MessageIcon::Information ? "|i" : ""));
   }
   void ShowMenuManager() override { Log("menu"); }
+  void ShowBrowserManager() override { Log("browsers"); }
   void ProcessPendingEvents() override {
     Log("events");
     if (onPendingEvents) onPendingEvents();

