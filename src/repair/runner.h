@@ -18,6 +18,7 @@
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
 #include "repair/steps.h"
+#include "repair/users.h"
 #include "settings/app_config.h"
 
 namespace orvane {
@@ -49,6 +50,13 @@ class RepairRunner : private LockMode::Host {
   // account: the class keys that person overrides are checked, backed up and
   // repaired in their own classes as well.
   void AlsoUserClasses(std::string sid) { classesSid_ = std::move(sid); }
+  // Per-user steps go to every user hive loaded under HKEY_USERS instead of
+  // this process's own (as SYSTEM it is nobody's); the timer lists the hives
+  // again every few seconds, so a user who signs in is held as well.
+  void EveryUser() {
+    everyUser_ = true;
+    users_ = LoadedUserHives(registry_);
+  }
 
   void OnRepairButtonClick();
   // Reads every row's state into its result label; writes nothing.
@@ -73,7 +81,8 @@ class RepairRunner : private LockMode::Host {
   bool LockPassing() const { return lock_ && lock_->Passing(); }
   RunReport RunAndShow(int index);
   RunReport RunRoutine(int index);
-  std::vector<StepTarget> UserClasses(int row);
+  // The machine's part and each user's, applied one after the other.
+  std::vector<std::vector<StepTarget>> Shares(int row);
   std::vector<StepTarget> Targets(int row) override;
   void ShowReason(int row, const RunReport& report);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
@@ -92,6 +101,9 @@ class RepairRunner : private LockMode::Host {
   FileStore* files_ = nullptr;
   std::string version_;
   std::string classesSid_;
+  bool everyUser_ = false;
+  std::vector<std::string> users_;  // with everyUser_
+  unsigned ticks_ = 0;
   RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;
   bool skipRegistrations_ = false;  // a lock pass re-applies an item whose registrations ran
