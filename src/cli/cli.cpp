@@ -296,7 +296,7 @@ class Program {
     if (!items) return Usage(error);
     std::erase(*items, kMenuManagerItem);
     if (items->empty() || !s_.guard) return Usage(Join(args_.rest));
-    return RunGuard(*items, s_, config_, out_);
+    return RunGuard(*items, AllUsers(), s_, config_, out_);
   }
 
   int Repair() {

@@ -40,7 +40,7 @@ class GuardView : public RunnerView {
 
 }  // namespace
 
-int RunGuard(const std::vector<int>& items, Services& services, const AppConfig& config, Console& out) {
+int RunGuard(const std::vector<int>& items, bool everyUser, Services& services, const AppConfig& config, Console& out) {
   GuardHost& host = *services.guard;
   if (!host.Claim()) {
     out.Write(LoadString(kGuardRunning) + "\n", false);
@@ -51,6 +51,7 @@ int RunGuard(const std::vector<int>& items, Services& services, const AppConfig&
   {
     RepairRunner runner(view, services.registry, services.commands, config);
     runner.KeepJournal(services.files, services.version);
+    if (everyUser) runner.EveryUser();
     std::uint64_t nextTick = host.NowMilliseconds();
     for (;;) {
       const std::uint64_t now = host.NowMilliseconds();

@@ -29,7 +29,8 @@ class GuardHost {
   virtual std::uint64_t NowMilliseconds() = 0;  // a steady clock
 };
 
-int RunGuard(const std::vector<int>& items, Services& services, const AppConfig& config, Console& out);
+// `everyUser`: per-user steps are held in every signed-in user's hive.
+int RunGuard(const std::vector<int>& items, bool everyUser, Services& services, const AppConfig& config, Console& out);
 int StopGuard(Services& services, Console& out);
 
 }  // namespace orvane::cli

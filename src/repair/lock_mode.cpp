@@ -83,6 +83,12 @@ void LockMode::Verify(int item) {
   unreported_[item] = true;
 }
 
+void LockMode::Retarget() {
+  for (int item = 0; item < kRepairItemCount; ++item) {
+    if (locked_[item]) pending_.insert(item);
+  }
+}
+
 void LockMode::OnKeyChanged(std::uint32_t watchId) {
   for (int item : watches_.Fired(watchId)) {
     pending_.insert(item);

@@ -56,6 +56,9 @@ class LockMode {
 
   void OnTick(const std::array<bool, kRepairItemCount>& ticked);
   void OnKeyChanged(std::uint32_t watchId);
+  // What the host's items touch has changed (a user signed in or out): each
+  // locked item is watched and applied anew at the next tick.
+  void Retarget();
   bool Passing() const { return passing_; }
   unsigned Missed() const { return missed_; }
 

@@ -10,7 +10,6 @@
 #include "repair/routines.h"
 #include "repair/undo.h"
 #include "repair/step_text.h"
-#include "repair/users.h"
 #include "resources/catalogue.h"
 
 namespace orvane {
@@ -36,6 +35,7 @@ constexpr std::uint16_t kRegistrationFailed = 3505;
 constexpr std::uint16_t kRegistrationNoAnswer = 3506;
 constexpr unsigned kNoAnswerMilliseconds = 60000;
 constexpr std::uint32_t kRegistrationsEndedId = 0;  // never a watch's id
+constexpr unsigned kUserListTicks = 20;  // the user hives are listed again every 2 s
 
 // Stands in for the command runner once an item's registrations have run in
 // lock mode: they are not started again on every change.
@@ -144,8 +144,9 @@ void RepairRunner::CheckAllItems() {
       CheckBrowsers(row);
       continue;
     }
-    ItemCheck check = CheckSteps(kRepairItems[row].steps, registry_, config_);
-    Append(check, CheckTargets(UserClasses(row), registry_));
+    std::vector<std::vector<StepTarget>> shares = Shares(row);
+    ItemCheck check = CheckTargets(std::move(shares[0]), registry_);
+    for (std::size_t i = 1; i < shares.size(); ++i) Append(check, CheckTargets(std::move(shares[i]), registry_));
     std::string tip;
     if (auto problem = check.FirstProblem()) {
       tip = DescribeStep(check.targets[*problem]) + "\r\n" + DescribeFound(check.steps[*problem]);
@@ -217,6 +218,13 @@ void RepairRunner::OnTimerTick() {
   if (!lock_) {
     LockMode::Host& host = *this;
     lock_ = std::make_unique<LockMode>(registry_, config_, lockLog_, view_.KeyChangePoster(), host);
+  }
+  if (everyUser_ && ++ticks_ % kUserListTicks == 0) {
+    std::vector<std::string> users = LoadedUserHives(registry_);
+    if (users != users_) {
+      users_ = std::move(users);
+      lock_->Retarget();
+    }
   }
   std::array<bool, kRepairItemCount> ticked{};
   for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = !kRepairItems[row].steps.empty() && view_.RowTicked(row);
@@ -307,11 +315,14 @@ RunReport RepairRunner::RunRoutine(int index) {
   RepairContext context{registry_, skipCommands ? noCommands : commands_, config_, &started_[index]};
   const std::size_t firstStarted = started_[index].size();
   try {
-    RunReport report = RunSteps(kRepairItems[index].steps, context);
+    std::vector<std::vector<StepTarget>> shares = Shares(index);
+    RunReport report = ApplyTargets(std::move(shares[0]), context);
     if (!skipCommands) FollowRegistrations(index, report, firstStarted);
-    RunReport mine = ApplyTargets(UserClasses(index), context);
-    report.targets.insert(report.targets.end(), mine.targets.begin(), mine.targets.end());
-    report.outcomes.insert(report.outcomes.end(), mine.outcomes.begin(), mine.outcomes.end());
+    for (std::size_t i = 1; i < shares.size(); ++i) {
+      RunReport mine = ApplyTargets(std::move(shares[i]), context);
+      report.targets.insert(report.targets.end(), mine.targets.begin(), mine.targets.end());
+      report.outcomes.insert(report.outcomes.end(), mine.outcomes.begin(), mine.outcomes.end());
+    }
     return report;
   } catch (const std::exception&) {
     // An unexpected fault ends the routine as a failure: its steps read as not run.
@@ -379,14 +390,20 @@ void RepairRunner::OnRegistrationsEnded() {
   lockLog_.Flush();
 }
 
-std::vector<StepTarget> RepairRunner::UserClasses(int row) {
-  if (classesSid_.empty()) return {};
-  return UserClassTargets(registry_, ResolveSteps(kRepairItems[row].steps, config_), classesSid_);
+std::vector<std::vector<StepTarget>> RepairRunner::Shares(int row) {
+  std::vector<StepTarget> targets = ResolveSteps(kRepairItems[row].steps, config_);
+  std::vector<std::vector<StepTarget>> shares{everyUser_ ? MachineTargets(targets) : targets};
+  if (everyUser_) {
+    for (const std::string& sid : users_) shares.push_back(UserTargets(registry_, targets, sid));
+  } else if (!classesSid_.empty()) {
+    shares.push_back(UserClassTargets(registry_, targets, classesSid_));
+  }
+  return shares;
 }
 
 std::vector<StepTarget> RepairRunner::Targets(int row) {
-  std::vector<StepTarget> targets = ResolveSteps(kRepairItems[row].steps, config_), mine = UserClasses(row);
-  targets.insert(targets.end(), mine.begin(), mine.end());
+  std::vector<StepTarget> targets;
+  for (std::vector<StepTarget>& share : Shares(row)) targets.insert(targets.end(), share.begin(), share.end());
   return targets;
 }
 

@@ -19,6 +19,7 @@
 #include "repair/repair_context.h"
 #include "repair/runner_view.h"
 #include "repair/steps.h"
+#include "repair/users.h"
 #include "settings/app_config.h"
 
 namespace orvane {
@@ -52,6 +53,13 @@ class RepairRunner : private LockMode::Host {
   void AlsoUserClasses(std::string sid) { classesSid_ = std::move(sid); }
   // The browser row's check scans through these; without them it reads as unknown.
   void CheckBrowsersWith(BrowserServices browsers) { browsers_.emplace(browsers); }
+  // Per-user steps go to every user hive loaded under HKEY_USERS instead of
+  // this process's own (as SYSTEM it is nobody's); the timer lists the hives
+  // again every few seconds, so a user who signs in is held as well.
+  void EveryUser() {
+    everyUser_ = true;
+    users_ = LoadedUserHives(registry_);
+  }
 
   void OnRepairButtonClick();
   // Reads every row's state into its result label; writes nothing.
@@ -76,7 +84,8 @@ class RepairRunner : private LockMode::Host {
   bool LockPassing() const { return lock_ && lock_->Passing(); }
   RunReport RunAndShow(int index);
   RunReport RunRoutine(int index);
-  std::vector<StepTarget> UserClasses(int row);
+  // The machine's part and each user's, applied one after the other.
+  std::vector<std::vector<StepTarget>> Shares(int row);
   std::vector<StepTarget> Targets(int row) override;
   void ShowReason(int row, const RunReport& report);
   void CheckBrowsers(int row);
@@ -97,6 +106,9 @@ class RepairRunner : private LockMode::Host {
   std::optional<BrowserServices> browsers_;
   std::string version_;
   std::string classesSid_;
+  bool everyUser_ = false;
+  std::vector<std::string> users_;  // with everyUser_
+  unsigned ticks_ = 0;
   RepairJournal* journal_ = nullptr;  // during a button run
   bool buttonRunActive_ = false;
   bool skipRegistrations_ = false;  // a lock pass re-applies an item whose registrations ran

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# orvane-cli guard against another process: the start page is put back after
-# each of 20 changes, a second guard refuses to start (exit 2), --stop ends
-# the first (exit 0) and its log lists the restores.
+# orvane-cli guard --all-users against another process: the start page is put
+# back after each of 20 changes and in a user hive that appears later, a second
+# guard refuses to start (exit 2), --stop ends the first (exit 0) and its log
+# lists the restores.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
 IE='Software\Microsoft\Internet Explorer'
 MAIN="HKCU\\$IE\\Main"
 START=http://start.example.org
+OTHER='HKU\S-1-5-21-1111-2222-3333-1001'
+wine reg delete "$OTHER" /f </dev/null >/dev/null 2>&1 || true
 cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
 printf '[IEConfig]\r\nHomePage=%s\r\n' "$START" >"$E2E_APP/Config.ini"
 BK="$WINEPREFIX/drive_c/ProgramData/Orvane/Backups"
@@ -15,7 +18,7 @@ rm -f "$BK"/*-lock.log "$E2E_ROOT/guard.rc"
 e2e_reg_set "$MAIN" 'Start Page' 'http://hijack.example.net'
 cli() { (cd "$E2E_APP" && wine orvane-cli.exe "$@" </dev/null >/dev/null 2>&1) && echo 0 || echo $?; }
 
-(cd "$E2E_APP" && wine orvane-cli.exe guard start-page </dev/null >"$E2E_ROOT/guard.out" 2>&1; echo $? >"$E2E_ROOT/guard.rc") &
+(cd "$E2E_APP" && wine orvane-cli.exe guard start-page --all-users </dev/null >"$E2E_ROOT/guard.out" 2>&1; echo $? >"$E2E_ROOT/guard.rc") &
 guard=$!
 e2e_wait_value "$MAIN" 'Start Page' "$START" || fail "the guard did not repair the start page"
 expect_eq "a second guard" 2 "$(cli guard window-title)"
@@ -24,6 +27,8 @@ line=$(wine "$E2E_BUILD/orvane_bench_tamper.exe" restore HKCU "$IE\\Main" 'Start
   tr -d '\r' | tail -n 1)
 expect_eq "all 20 changes put back ($line)" yes "$(echo "$line" | grep -q ' 0 not put back' && echo yes || echo no)"
 
+e2e_reg_set "$OTHER\\$IE\\Main" 'Start Page' 'http://hijack.example.net'
+e2e_until 100 e2e_value_is "$OTHER\\$IE\\Main" 'Start Page' "$START" || fail "a user who signed in later is not guarded"
 expect_eq "guard --stop" 0 "$(cli guard --stop)"
 e2e_until 100 test -s "$E2E_ROOT/guard.rc" || fail "the guard did not end"
 wait "$guard" 2>/dev/null || true
