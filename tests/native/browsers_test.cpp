@@ -79,20 +79,6 @@ TEST(BrowserAddress, RemovesOnlyTheAddressesAndKeepsTheRestAsWritten) {
   }
 }
 
-TEST(BrowserPolicies, CatalogueCoversEveryBrowserRootAndRecommendedKey) {
-  std::vector<std::string> places;
-  for (const PolicyPlace& place : PolicyPlaces()) {
-    places.push_back(std::to_string(static_cast<std::uint32_t>(place.root) & 0xF) + ":" + place.path);
-  }
-  for (const char* expected :
-       {R"(2:SOFTWARE\Policies\Google\Chrome)", R"(1:SOFTWARE\Policies\Microsoft\Edge\Recommended)",
-        R"(2:SOFTWARE\Policies\BraveSoftware\Brave\Recommended)", R"(1:SOFTWARE\Policies\Mozilla\Firefox)"}) {
-    EXPECT_NE(std::find(places.begin(), places.end(), expected), places.end()) << expected;
-  }
-  EXPECT_EQ(std::find(places.begin(), places.end(), R"(2:SOFTWARE\Policies\Mozilla\Firefox\Recommended)"), places.end());
-  EXPECT_EQ(places.size(), 3u * 2 * 2 + 2);
-}
-
 class PolicyFinderTest : public ::testing::Test {
  protected:
   MemoryRegistry registry;
