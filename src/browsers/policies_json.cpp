@@ -381,18 +381,8 @@ std::string PoliciesJsonPath(std::string_view installFolder) {
   return path + R"(distribution\policies.json)";
 }
 
-// Written new beside the file, then moved over it: a name already taken is skipped.
 bool WritePoliciesJson(FileStore& files, const std::string& path, std::string_view text) {
-  for (int n = 0; n < 8; ++n) {
-    CreateResult result = CreateResult::Failed;
-    std::unique_ptr<OwnFile> file = files.CreateNew(path + "." + std::to_string(n) + ".new", result);
-    if (!file && result == CreateResult::Taken) continue;
-    if (!file) return false;
-    if (file->Write(text) && file->MoveOver(path)) return true;
-    file->Discard();
-    return false;
-  }
-  return false;
+  return ReplaceFile(files, path, text);
 }
 
 }  // namespace orvane

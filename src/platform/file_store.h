@@ -71,4 +71,19 @@ class FileStore {
   virtual std::string UniversalTime() = 0;
 };
 
+// Replaces the file at `path` with these bytes: written new beside it (a name
+// already taken is skipped), then moved over it.
+inline bool ReplaceFile(FileStore& files, const std::string& path, std::string_view bytes) {
+  for (int n = 0; n < 8; ++n) {
+    CreateResult result = CreateResult::Failed;
+    std::unique_ptr<OwnFile> file = files.CreateNew(path + "." + std::to_string(n) + ".new", result);
+    if (!file && result == CreateResult::Taken) continue;
+    if (!file) return false;
+    if (file->Write(bytes) && file->MoveOver(path)) return true;
+    file->Discard();
+    return false;
+  }
+  return false;
+}
+
 }  // namespace orvane

@@ -186,6 +186,17 @@ struct MemoryRegistry::State {
   }
 
   // Disarms every watch on `key`; Flush() fires them once the operation is done.
+  // Deletes a key without subkeys; a root cannot go.
+  long RemoveEmpty(const std::shared_ptr<Key>& target) {
+    std::shared_ptr<Key> parent = target->parent.lock();
+    if (!target->subkeys.empty() || !parent) return regerr::kAccessDenied;
+    target->deleted = true;
+    parent->subkeys.erase(FoldedName(target->name));
+    Changed(target);
+    Changed(parent);
+    return regerr::kSuccess;
+  }
+
   void Changed(const std::shared_ptr<Key>& key) {
     for (auto it = watches.begin(); it != watches.end();) {
       auto handle = handles.find(it->first);
@@ -361,17 +372,7 @@ long MemoryRegistry::DeleteKey(RegHandle h, std::string_view subkey) {
       target = state_->Follow(target->Subkey(part));
       if (!target) break;
     }
-    std::shared_ptr<Key> parent = target ? target->parent.lock() : nullptr;
-    if (!target) {
-      result = regerr::kFileNotFound;
-    } else if (!target->subkeys.empty() || !parent) {
-      result = regerr::kAccessDenied;  // has subkeys, or is a root
-    } else {
-      target->deleted = true;
-      parent->subkeys.erase(FoldedName(target->name));
-      state_->Changed(target);
-      state_->Changed(parent);
-    }
+    result = target ? state_->RemoveEmpty(target) : regerr::kFileNotFound;
   }
   return state_->Record({Op::DeleteKey, handle ? handle->root : RegRoot{},
                          handle ? handle->path : "", std::string(subkey), {}, result});
@@ -416,16 +417,7 @@ long MemoryRegistry::DeleteOpenKey(RegHandle h) {
   State::Handle* handle = nullptr;
   long result = state_->Check(h, Op::DeleteKey, kKeyDelete, "", handle);
   if (result == regerr::kSuccess) {
-    std::shared_ptr<Key> target = handle->key;
-    std::shared_ptr<Key> parent = target->parent.lock();
-    if (!target->subkeys.empty() || !parent) {
-      result = regerr::kAccessDenied;
-    } else {
-      target->deleted = true;
-      parent->subkeys.erase(FoldedName(target->name));
-      state_->Changed(target);
-      state_->Changed(parent);
-    }
+    result = state_->RemoveEmpty(handle->key);
   }
   return state_->Record({Op::DeleteKey, handle ? handle->root : RegRoot{},
                          handle ? handle->path : "", "", {}, result});

@@ -50,16 +50,7 @@ bool KeepFileCopy(FileStore& files, const std::string& backupPath, const std::st
 }
 
 bool PutFileBack(FileStore& files, const std::string& path, const std::string& bytes) {
-  for (int n = 0; n < 8; ++n) {
-    CreateResult result = CreateResult::Failed;
-    std::unique_ptr<OwnFile> file = files.CreateNew(path + "." + std::to_string(n) + ".undo", result);
-    if (!file && result == CreateResult::Taken) continue;
-    if (!file) return false;
-    if (file->Write(bytes) && file->MoveOver(path)) return true;
-    file->Discard();
-    return false;
-  }
-  return false;
+  return ReplaceFile(files, path, bytes);
 }
 
 }  // namespace orvane
