@@ -5,6 +5,8 @@
 
 
 #include "platform/memory_registry.h"
+#include "repair/backup.h"
+#include "repair/check.h"
 #include "repair/routines.h"
 #include "repair/steps.h"
 #include "support/recording_commands.h"
@@ -51,6 +53,18 @@ TEST(RepairFolderOpen, AFailingLevelEndsOnlyThatLevel) {
   EXPECT_EQ(rig.registry.SubkeyNames(HKCR, kFind + R"(\Command\ddeexec)").size(), 2u);
   EXPECT_EQ(rig.registry.OpenHandles(), 0u);
   EXPECT_FALSE(RepairFolderOpen(rig.context));  // the item cannot remove find and says so
+}
+
+// Links in the walks: e2e adversary.sh, on the real registry.
+TEST(RepairFolderOpen, ASubkeyThatCannotBeOpenedMakesTheTreeUnreadableNotAbsent) {
+  Rig rig;
+  rig.registry.Put(HKCR, kFind + R"(\Command)", "", RegValue::Text(RegType::Sz, "evil.exe"));
+  rig.registry.FailOn(MemoryRegistry::Op::Open, HKCR, kFind + R"(\Command)", regerr::kFileNotFound);
+  EXPECT_NE(CheckSteps(kFolderOpenSteps, rig.registry, rig.config).state, ItemState::Intact);
+  BackupBuilder backup(rig.registry);
+  backup.Add(ResolveSteps(kFolderOpenSteps, rig.config));
+  EXPECT_FALSE(backup.Unread().empty());  // named as unread, not left out as absent
+  EXPECT_FALSE(RepairFolderOpen(rig.context));  // find is still there: the item fails
 }
 
 TEST(RepairSteps, EachStepReportsItsOutcomeAndAKeyThatCannotBeOpenedSkipsItsWrites) {
