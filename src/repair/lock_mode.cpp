@@ -17,14 +17,17 @@ std::string Label(int item) { return "[" + std::to_string(item) + "] " + kRepair
 
 }  // namespace
 
-void LockLog::Add(const std::string& line) {
-  if (!files_) return;
-  std::string stamp = files_->LocalTimeStamp();  // "2026-12-06_14-03-27" -> "2026-12-06 14:03:27"
+std::string ReadableTime(std::string stamp) {
   for (std::size_t i = 0; i < stamp.size(); ++i) {
     if (stamp[i] == '_') stamp[i] = ' ';
     else if (stamp[i] == '-' && i > 10) stamp[i] = ':';
   }
-  pending_ += stamp + " " + line + "\r\n";
+  return stamp;
+}
+
+void LockLog::Add(const std::string& line) {
+  if (!files_) return;
+  pending_ += ReadableTime(files_->LocalTimeStamp()) + " " + line + "\r\n";
 }
 
 // The log is made new once, in the backups' folder, and rewritten whole through its own handle.

@@ -21,6 +21,9 @@
 
 namespace orvane {
 
+// A file time stamp as people read it: "2026-12-06_14-03-27" -> "2026-12-06 14:03:27".
+std::string ReadableTime(std::string stamp);
+
 // What lock mode did, one line each, appended to <time>-lock.log beside the
 // backups at most once a second.
 class LockLog {

@@ -45,15 +45,6 @@ class NoCommands : public CommandRunner {
   bool IsRunning(const StartedProcess&) override { return false; }
 };
 
-// "2026-12-06_14-03-27" -> "2026-12-06 14:03:27".
-std::string ReadableTime(std::string stamp) {
-  for (std::size_t i = 0; i < stamp.size(); ++i) {
-    if (stamp[i] == '_') stamp[i] = ' ';
-    else if (stamp[i] == '-' && i > 10) stamp[i] = ':';
-  }
-  return stamp;
-}
-
 std::string Replace(std::string text, std::string_view field, const std::string& with) {
   std::size_t at = text.find(field);
   if (at != std::string::npos) text.replace(at, field.size(), with);
