@@ -17,6 +17,8 @@ class OwnFile {
   virtual const std::string& Path() const = 0;
   // Replaces the whole content with these bytes, flushed to disk.
   virtual bool Write(std::string_view bytes) = 0;
+  // Adds these bytes at the end, flushed to disk.
+  virtual bool Append(std::string_view bytes) = 0;
   // Removes the file; nothing is written to it afterwards.
   virtual void Discard() = 0;
   // Puts this file in place of `target`, replacing it (a read-only one is kept).

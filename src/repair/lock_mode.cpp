@@ -30,7 +30,7 @@ void LockLog::Add(const std::string& line) {
   pending_ += ReadableTime(files_->LocalTimeStamp()) + " " + line + "\r\n";
 }
 
-// The log is made new once, in the backups' folder, and rewritten whole through its own handle.
+// The log is made new once, in the backups' folder, and added to through its own handle.
 void LockLog::Flush() {
   if (!files_ || pending_.empty()) return;
   if (!file_) {
@@ -44,10 +44,7 @@ void LockLog::Flush() {
     }
     if (!file_) return;
   }
-  if (file_->Write(written_ + pending_)) {
-    written_ += pending_;
-    pending_.clear();
-  }
+  if (file_->Append(pending_)) pending_.clear();
 }
 
 LockMode::LockMode(RegistryService& registry, const AppConfig& config, LockLog& log,

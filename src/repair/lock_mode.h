@@ -37,7 +37,7 @@ class LockLog {
  private:
   FileStore* files_;
   std::unique_ptr<OwnFile> file_;
-  std::string pending_, written_;
+  std::string pending_;
 };
 
 class LockMode {

@@ -33,6 +33,11 @@ class MemoryFiles : public FileStore {
       store.files[path] = std::string(bytes);
       return true;
     }
+    bool Append(std::string_view bytes) override {
+      if (path.empty()) return false;
+      store.files[path] += bytes;
+      return true;
+    }
     void Discard() override {
       store.files.erase(path);
       path.clear();

@@ -66,11 +66,11 @@ std::unique_ptr<Win32OwnFile> Win32OwnFile::Create(const std::string& path, Crea
   return made;
 }
 
-bool Win32OwnFile::Write(std::string_view bytes) {
+bool Win32OwnFile::WriteAt(DWORD origin, std::string_view bytes) {
   if (!file_) return false;
   HANDLE h = file_.get();
   LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(h, start, nullptr, FILE_BEGIN)) return false;
+  if (!::SetFilePointerEx(h, start, nullptr, origin)) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
@@ -80,6 +80,10 @@ bool Win32OwnFile::Write(std::string_view bytes) {
   }
   return ::SetEndOfFile(h) && ::FlushFileBuffers(h);
 }
+
+bool Win32OwnFile::Write(std::string_view bytes) { return WriteAt(FILE_BEGIN, bytes); }
+
+bool Win32OwnFile::Append(std::string_view bytes) { return WriteAt(FILE_END, bytes); }
 
 void Win32OwnFile::Discard() {
   if (!file_) return;

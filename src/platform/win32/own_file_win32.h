@@ -18,11 +18,14 @@ class Win32OwnFile : public OwnFile {
 
   const std::string& Path() const override { return path_; }
   bool Write(std::string_view bytes) override;
+  bool Append(std::string_view bytes) override;
   void Discard() override;
   bool MoveOver(const std::string& target) override;
 
  private:
   Win32OwnFile(UniqueKernelHandle file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+  // Writes the bytes from `origin` (FILE_BEGIN or FILE_END) and flushes.
+  bool WriteAt(DWORD origin, std::string_view bytes);
   UniqueKernelHandle file_;
   std::string path_;
 };
