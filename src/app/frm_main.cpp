@@ -98,7 +98,7 @@ class frmMain::RowsView : public RunnerView {
                                                                  : ui::MessageBoxIcon::None);
   }
   void ShowMenuManager() override { form_.ShowMenuManager(); }
-  void ShowBrowserManager() override { form_.ShowBrowserManager(); }
+  std::vector<PolicyLine> ShowBrowserManager() override { return form_.ShowBrowserManager(); }
   void ProcessPendingEvents() override { form_.Platform().DoEvents(); }
   void RepaintPending() override { form_.Platform().DoPaintEvents(); }
 
@@ -455,10 +455,11 @@ void frmMain::ShowMenuManager() {
   Platform().ShowModal(dialog, this);
 }
 
-void frmMain::ShowBrowserManager() {
-  if (!browsers_) return;
+std::vector<PolicyLine> frmMain::ShowBrowserManager() {
+  if (!browsers_) return {};
   frmBrowsers dialog(services_, *browsers_);
   Platform().ShowModal(dialog, this);
+  return dialog.PolicyLines();
 }
 
 }  // namespace orvane

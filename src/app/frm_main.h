@@ -62,7 +62,7 @@ class frmMain : public ui::Form {
   void OpenSettings();
   void OpenMakerSite();
   void ShowMenuManager();
-  void ShowBrowserManager();
+  std::vector<PolicyLine> ShowBrowserManager();
   void WireCheckMenu(ui::Widget& widget);
   ui::Rect CheckMenuPlace() const;
   void ShowCheckMenu(std::optional<ui::Rect> at);

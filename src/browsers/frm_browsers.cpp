@@ -31,13 +31,21 @@ void frmBrowsers::Fill() {
 void frmBrowsers::CleanTicked() {
   std::vector<BrowserFinding> ticked;
   for (std::size_t i = 0; i < findings_.size(); ++i) {
-    if (lstfound.Selected(static_cast<int>(i))) ticked.push_back(findings_[i]);
+    if (lstfound.Selected(static_cast<int>(i))) {
+      ticked.push_back(findings_[i]);
+    } else if (std::vector<StepTarget> steps = FindingTargets(findings_[i]); !steps.empty()) {
+      policyLines_.push_back({std::move(steps), false});
+    }
   }
   RepairJournal journal(browsers_.files, browsers_.registry, services_.version, services_.config);
   const std::vector<std::string> reasons = CleanFindings(browsers_, ticked, journal);
   std::string failures;
   for (std::size_t i = 0; i < ticked.size(); ++i) {
-    if (!reasons[i].empty()) failures += "\r\n" + FindingText(ticked[i]) + "\r\n    " + reasons[i];
+    if (!reasons[i].empty()) {
+      failures += "\r\n" + FindingText(ticked[i]) + "\r\n    " + reasons[i];
+    } else if (std::vector<StepTarget> steps = FindingTargets(ticked[i]); !steps.empty()) {
+      policyLines_.push_back({std::move(steps), true});
+    }
   }
   if (!failures.empty()) {
     services_.platform.MessageBox(LoadString(kNotCleanedString) + failures, LoadString(kProgramNameString),

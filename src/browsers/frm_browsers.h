@@ -6,6 +6,7 @@
 
 #include "browsers/scan.h"
 #include "menuext/list_frm.h"
+#include "repair/runner_view.h"
 
 namespace orvane {
 
@@ -14,6 +15,8 @@ class frmBrowsers : public ListManagerForm {
   frmBrowsers(AppServices& services, BrowserServices& browsers);
 
   ui::ListBox& lstfound;
+  // The policy lines of every clean so far: removed, or left unticked.
+  const std::vector<PolicyLine>& PolicyLines() const { return policyLines_; }
 
  private:
   void Fill() override;
@@ -21,6 +24,7 @@ class frmBrowsers : public ListManagerForm {
 
   BrowserServices& browsers_;
   std::vector<BrowserFinding> findings_;  // one per line, in list order
+  std::vector<PolicyLine> policyLines_;
 };
 
 }  // namespace orvane

@@ -29,7 +29,7 @@ class GuardView : public RunnerView {
   std::function<void(std::uint32_t)> KeyChangePoster() override { return host_.Poster(); }
   void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
   void ShowMenuManager() override {}
-  void ShowBrowserManager() override {}
+  std::vector<PolicyLine> ShowBrowserManager() override { return {}; }
   void ProcessPendingEvents() override {}
   void RepaintPending() override {}
 

@@ -65,6 +65,9 @@ class FileStore {
   // Removes a file an earlier run made, through a handle opened on the file
   // itself (a link at the name is removed as the link, never followed).
   virtual void RemoveOld(const std::string& path) = 0;
+  // Removes a folder an earlier run made and everything in it, never following
+  // a link: a link at the name or inside the folder is removed as the link.
+  virtual void RemoveOldFolder(const std::string& path) = 0;
   // Names (not paths) of the files in the folder whose names end in `suffix`.
   virtual std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) = 0;
   // Local date and time as "2026-12-06_14-03-27".

@@ -190,6 +190,7 @@ void RepairJournal::Prune(const std::string& folder) {
     for (std::size_t i = 0; i + kRunsKept < runs->size(); ++i) {
       files_.RemoveOld(folder + "\\" + (*runs)[i] + ".reg");
       files_.RemoveOld(folder + "\\" + (*runs)[i] + ".log");
+      files_.RemoveOldFolder(folder + "\\" + (*runs)[i] + ".files");  // file copies beside a backup
     }
   }
 }

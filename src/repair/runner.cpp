@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "menuext/menu_ext_entries.h"
+#include "platform/text.h"
 #include "repair/check.h"
 #include "repair/journal.h"
 #include "repair/routines.h"
@@ -49,6 +50,13 @@ std::string Replace(std::string text, std::string_view field, const std::string&
   std::size_t at = text.find(field);
   if (at != std::string::npos) text.replace(at, field.size(), with);
   return text;
+}
+
+// A policy line is named by its last step: the value or key it removes.
+bool SameLine(const std::vector<StepTarget>& a, const std::vector<StepTarget>& b) {
+  const StepTarget &x = a.back(), &y = b.back();
+  return x.kind == y.kind && x.root == y.root && x.view == y.view && EqualsNoCase(x.path, y.path) &&
+         EqualsNoCase(x.name, y.name);
 }
 
 void Append(ItemCheck& check, ItemCheck more) {
@@ -108,7 +116,8 @@ void RepairRunner::OnRepairButtonClick() {
   if (files_) {
     journal.emplace(*files_, registry_, version_, config_);
     for (int row = 0; row < kRepairItemCount; ++row) {
-      if (view_.RowTicked(row)) journal->Protect(Targets(row));
+      // The browser manager backs up its own cleaning.
+      if (view_.RowTicked(row) && row != kBrowserManagerItem) journal->Protect(Targets(row));
     }
     journal_ = &*journal;
   }
@@ -218,7 +227,7 @@ void RepairRunner::OnTimerTick() {
     }
   }
   std::array<bool, kRepairItemCount> ticked{};
-  for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = !kRepairItems[row].steps.empty() && view_.RowTicked(row);
+  for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = row != kMenuManagerItem && view_.RowTicked(row);
   lock_->OnTick(ticked);
 }
 
@@ -252,9 +261,9 @@ void RepairRunner::RunRepairItem(int index) {
 
 RunReport RepairRunner::RunAndShow(int index) {
   RunReport report;
-  if (index == kBrowserManagerItem) {
-    view_.ShowBrowserManager();
-  } else if (kRepairItems[index].steps.empty()) {
+  if (index == kBrowserManagerItem && !LockPassing()) {
+    HoldPolicies(view_.ShowBrowserManager());
+  } else if (index == kMenuManagerItem) {
     view_.ShowMenuManager();
   } else {
     // A row ticked during the run is backed up before it runs (already covered: no change).
@@ -266,8 +275,11 @@ RunReport RepairRunner::RunAndShow(int index) {
                        report);
     }
     if (LockPassing() && report.Wrote()) NoteRestored(index);
-    ShowRepairResult(report.Succeeded(), index);
-    ShowReason(index, report);
+    // The manager's row shows a result only once lock mode has done something there.
+    if (index != kBrowserManagerItem || report.Wrote() || !report.Succeeded()) {
+      ShowRepairResult(report.Succeeded(), index);
+      ShowReason(index, report);
+    }
   }
   // Input that arrives during a lock pass waits until the pass is over: a click
   // that opens a modal loop here would hold the pass, and lock mode, inside it.
@@ -381,7 +393,19 @@ void RepairRunner::OnRegistrationsEnded() {
   lockLog_.Flush();
 }
 
+void RepairRunner::HoldPolicies(const std::vector<PolicyLine>& lines) {
+  for (const PolicyLine& line : lines) {
+    std::erase_if(heldPolicies_, [&](const std::vector<StepTarget>& held) { return SameLine(held, line.steps); });
+    if (line.cleaned) heldPolicies_.push_back(line.steps);
+  }
+}
+
 std::vector<std::vector<StepTarget>> RepairRunner::Shares(int row) {
+  if (row == kBrowserManagerItem) {  // the keys as the manager found them, never another user's
+    std::vector<StepTarget> targets;
+    for (const std::vector<StepTarget>& line : heldPolicies_) targets.insert(targets.end(), line.begin(), line.end());
+    return {std::move(targets)};
+  }
   std::vector<StepTarget> targets = ResolveSteps(kRepairItems[row].steps, config_);
   std::vector<std::vector<StepTarget>> shares{everyUser_ ? MachineTargets(targets) : targets};
   if (everyUser_) {

@@ -87,6 +87,7 @@ class RepairRunner : private LockMode::Host {
   // The machine's part and each user's, applied one after the other.
   std::vector<std::vector<StepTarget>> Shares(int row);
   std::vector<StepTarget> Targets(int row) override;
+  void HoldPolicies(const std::vector<PolicyLine>& lines);
   void ShowReason(int row, const RunReport& report);
   void CheckBrowsers(int row);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
@@ -132,6 +133,9 @@ class RepairRunner : private LockMode::Host {
     std::string last;
   };
   std::array<Restored, kRepairItemCount> restored_{};
+  // Row 13's steps: the policy lines its manager removed in this session,
+  // which lock mode keeps removed.
+  std::vector<std::vector<StepTarget>> heldPolicies_;
 };
 
 }  // namespace orvane

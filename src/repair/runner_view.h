@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "repair/steps.h"
 
 namespace orvane {
 
@@ -11,6 +14,13 @@ constexpr int kMenuManagerItem = 10;
 constexpr int kBrowserManagerItem = 13;
 
 enum class MessageIcon { None, Information };
+
+// A policy line the browser manager listed at a clean: the registry steps that
+// remove it, and whether it went (false: the person left it unticked).
+struct PolicyLine {
+  std::vector<StepTarget> steps;
+  bool cleaned = false;
+};
 
 class RunnerView {
  public:
@@ -35,7 +45,8 @@ class RunnerView {
   virtual void ShowMessage(const std::string& text, const std::string& caption,
                            MessageIcon icon) = 0;
   virtual void ShowMenuManager() = 0;  // modal; returns when it closes
-  virtual void ShowBrowserManager() = 0;  // likewise
+  // Likewise; returns the policy lines of every clean, in order.
+  virtual std::vector<PolicyLine> ShowBrowserManager() = 0;
   virtual void ProcessPendingEvents() = 0;  // repaint and input
   virtual void RepaintPending() = 0;        // repaint only; input waits
 };

@@ -3,9 +3,11 @@
 # starts a stand-in chrome.exe with an address, beside an administrator's
 # policy. F5 shows the row orange; the manager lists both, every line ticked,
 # and clean removes them, keeping the other policy and the profile argument;
-# a shortcut named like Edge that starts mshta is deleted. Undo from the check
-# menu puts the policy back and both shortcuts byte for byte; then orvane-cli's
-# browsers list and clean through cmd /c.
+# a shortcut named like Edge that starts mshta is deleted. With the lock
+# option on, the cleaned policy that another process writes back goes again,
+# while a policy written beside it stays. Undo from the check menu puts the
+# policy back and both shortcuts byte for byte; then orvane-cli's browsers
+# list and clean through cmd /c.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
@@ -41,6 +43,7 @@ orange=$(e2e_pixels "$E2E_SHOTS/browsers-checked.png" "375x16+20+$(( $(e2e_row_y
 [ "$orange" -gt 10 ] && echo "ok: row 13 orange ($orange)" || fail "row 13 not orange ($orange)"
 
 e2e_tick_row 13 7
+e2e_tick_lock
 e2e_press_repair
 manager=$(e2e_wait_other_window) || manager=
 if [ -n "$manager" ]; then
@@ -54,6 +57,14 @@ if [ -n "$manager" ]; then
   expect_eq "impostor deleted" no "$([ -f "$fake" ] && echo yes || echo no)"
   e2e_click "$manager" 377 10
   e2e_wait_no_other_window || fail "manager still open"
+  # Lock mode: another process puts the cleaned policy back beside a new one.
+  sleep 1
+  e2e_reg_set "$CHROME" HomepageLocation 'https://hijack.example/again'
+  e2e_reg_set "$CHROME" PasswordManagerEnabled 0
+  e2e_until 50 e2e_value_is "$CHROME" HomepageLocation '(absent)' || true
+  expect_eq "policy written back is removed again" '(absent)' "$(e2e_reg_value "$CHROME" HomepageLocation)"
+  expect_eq "policy written beside it kept" 0 "$(e2e_reg_value "$CHROME" PasswordManagerEnabled)"
+  expect_eq "administrator's policy still kept" 0 "$(e2e_reg_value "$CHROME" MetricsReportingEnabled)"
 else
   fail "browser manager did not open"
 fi

@@ -176,9 +176,14 @@ TEST(RepairBackup, NamesTakenAreLeftAloneRunsThatChangeNothingKeepNoBackupTheNew
   EXPECT_EQ(count(".reg"), 2u);
   EXPECT_EQ(count(".log"), 101u);  // a hundred of runs that changed nothing
   EXPECT_NE(rig.files.files[folder + "\\2026-12-06_120.log"].find(LoadString(3607)), std::string::npos);
-  for (int i = 121; i <= 240; ++i) run(i, true);
+  for (int i = 121; i <= 240; ++i) {
+    run(i, true);
+    rig.files.files[folder + "\\2026-12-06_" + std::to_string(i) + ".files\\1"] = "a copy";
+  }
   EXPECT_EQ(count(".reg"), 100u);
   EXPECT_TRUE(rig.files.files.count(folder + "\\2026-12-06_141.reg"));
+  EXPECT_EQ(rig.files.files.count(folder + "\\2026-12-06_140.files\\1"), 0u);  // its copies go with it
+  EXPECT_EQ(rig.files.files.count(folder + "\\2026-12-06_141.files\\1"), 1u);
 }
 
 }  // namespace

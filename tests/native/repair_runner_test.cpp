@@ -7,6 +7,7 @@
 #include <map>
 #include <utility>
 
+#include "browsers/clean.h"
 #include "platform/memory_registry.h"
 #include "repair/runner.h"
 #include "resources/catalogue.h"
@@ -45,7 +46,11 @@ struct FakeView : RunnerView {
     Log("message " + text + "|" + title + (icon == MessageIcon::Information ? "|i" : ""));
   }
   void ShowMenuManager() override { Log("menu"); }
-  void ShowBrowserManager() override { Log("browsers"); }
+  std::vector<PolicyLine> browserLines;  // what the browser manager's next session cleans or keeps
+  std::vector<PolicyLine> ShowBrowserManager() override {
+    Log("browsers");
+    return std::exchange(browserLines, {});
+  }
   void ProcessPendingEvents() override {
     Log("events");
     if (onPendingEvents) onPendingEvents();
@@ -82,6 +87,39 @@ TEST(RepairRunner, MenuRowOpensTheManagerOnlyFromTheButton) {
   EXPECT_TRUE(rig.registry.Log().empty());
 }
 
+// Row 13 is locked on what its manager removed in this session: a value that
+// comes back goes again, a line the person left unticked later is let go, and
+// nothing is touched before a clean.
+TEST(RepairRunner, LockModeKeepsRemovedOnlyThePoliciesTheBrowserManagerCleaned) {
+  Rig rig;
+  const std::string chrome = R"(SOFTWARE\Policies\Google\Chrome)";
+  const std::vector<std::string> names = {"HomepageLocation", "ProxyServer", "NewTabPageLocation", "Metrics"};
+  auto line = [&](int name, bool cleaned) {
+    BrowserFinding finding;
+    finding.policy = {.root = RegRoot::LocalMachine, .keyPath = chrome, .name = names[name]};
+    return PolicyLine{FindingTargets(finding), cleaned};
+  };
+  auto planted = [&] {  // another process puts them all back; those present after 40 ticks
+    for (const std::string& name : names) rig.registry.Put(RegRoot::LocalMachine, chrome, name, RegValue::Dword(1));
+    for (int tick = 0; tick < 40; ++tick) rig.runner.OnTimerTick();
+    std::string present;
+    for (const std::string& name : names) present += rig.registry.Value(RegRoot::LocalMachine, chrome, name) ? "1" : "0";
+    return present;
+  };
+  rig.view.ticks[kBrowserManagerItem] = rig.view.lock = true;
+  EXPECT_EQ(planted(), "1111");
+  EXPECT_EQ(rig.view.caption[kBrowserManagerItem], "");
+  rig.view.browserLines = {line(0, true), line(1, false), line(2, true)};
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(planted(), "0101");
+  EXPECT_EQ(rig.view.caption[kBrowserManagerItem], kGreen);
+  EXPECT_EQ(planted(), "0101");  // and again, within the same locking
+  rig.view.browserLines = {line(0, false)};  // left unticked in a later clean: let go
+  rig.runner.OnRepairButtonClick();
+  EXPECT_EQ(planted(), "1101");
+  EXPECT_EQ(rig.view.Count("browsers"), 2);  // lock passes never open the manager
+}
+
 TEST(RepairRunner, RowsShowTheirLatestOutcomeAndTicksAreReadWhenReached) {
   Rig rig;
   rig.view.ticks[7] = true;
@@ -115,7 +153,7 @@ TEST(RepairRunner, ALockPassOnlyRepaintsAndInputWaitsUntilAfterIt) {
   rig.runner.OnTimerTick();
   EXPECT_EQ(rig.view.events, (std::vector<std::string>{"tick?0", "tick?1", "tick?2", "tick?3", "tick?4",
                                                        "tick?5", "tick?6", "tick?7", "tick?8", "tick?9",
-                                                       "tick?11", "tick?12", "result2", "repaint", "result8",
+                                                       "tick?11", "tick?12", "tick?13", "result2", "repaint", "result8",
                                                        "repaint"}));
   // A tick that falls due inside the button's run (a modal loop) waits for the next one.
   rig.view.onPendingEvents = [&] { rig.runner.OnTimerTick(); };

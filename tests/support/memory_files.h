@@ -64,6 +64,9 @@ class MemoryFiles : public FileStore {
     return it->second;
   }
   void RemoveOld(const std::string& path) override { files.erase(path); }
+  void RemoveOldFolder(const std::string& path) override {
+    std::erase_if(files, [&](const auto& file) { return file.first.starts_with(path + "\\"); });
+  }
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override {
     std::vector<std::string> names;
     for (const auto& [path, bytes] : files) {

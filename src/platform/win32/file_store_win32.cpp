@@ -200,6 +200,46 @@ void Win32FileStore::RemoveOld(const std::string& path) {
   ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
 }
 
+namespace {
+
+constexpr int kFolderDepth = 8;  // real folders inside a removed one, at most
+
+// Opens the name itself: a link there is opened as the link, never followed.
+UniqueKernelHandle OpenName(const std::wstring& path, DWORD access, DWORD share) {
+  return UniqueKernelHandle(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+void RemoveTree(const std::wstring& path, int depth) {
+  // Held without FILE_SHARE_DELETE, the folder cannot be swapped for a link while it is emptied.
+  UniqueKernelHandle entry = OpenName(path, DELETE | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!entry || !HandleIsAt(entry.get(), path) || !::GetFileInformationByHandle(entry.get(), &info)) return;
+  const DWORD kind = info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+  if (kind == FILE_ATTRIBUTE_DIRECTORY && depth < kFolderDepth) {
+    // Listed through the handle held, not by the name.
+    std::vector<std::wstring> names;
+    alignas(8) BYTE buffer[16384];
+    while (::GetFileInformationByHandleEx(entry.get(), FileIdBothDirectoryInfo, buffer, sizeof buffer)) {
+      for (DWORD at = 0;;) {
+        const auto* item = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+        std::wstring name(item->FileName, item->FileNameLength / sizeof(wchar_t));
+        if (name != L"." && name != L"..") names.push_back(std::move(name));
+        if (!item->NextEntryOffset) break;
+        at += item->NextEntryOffset;
+      }
+    }
+    for (const std::wstring& name : names) RemoveTree(path + L"\\" + name, depth + 1);
+  }
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  ::SetFileInformationByHandle(entry.get(), FileDispositionInfo, &dispose, sizeof dispose);
+}
+
+}  // namespace
+
+void Win32FileStore::RemoveOldFolder(const std::string& path) { RemoveTree(Wide(path), 0); }
+
 std::vector<std::string> Win32FileStore::ListFiles(const std::string& folder, std::string_view suffix) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;

@@ -18,6 +18,7 @@ class Win32FileStore : public FileStore {
   std::optional<std::string> ReadFile(const std::string& path) override;
   std::optional<std::string> ReadFileHead(const std::string& path, std::size_t limit) override;
   void RemoveOld(const std::string& path) override;
+  void RemoveOldFolder(const std::string& path) override;
   std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) override;
   std::string LocalTimeStamp() override;
   std::string UniversalTime() override;
