@@ -17,11 +17,6 @@ for hive in "$OTHER" 'HKU\.DEFAULT' 'HKU\S-1-5-18' HKCU; do
 done
 wine reg add "${OTHER}_Classes\\.lnk" /ve /d txtfile /f </dev/null >/dev/null 2>&1
 machine_lnk=$(e2e_reg_value 'HKCR\.lnk' '')
-cli() {  # args... -> exit code; output in $E2E_ROOT/cli.out
-  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > cli.out" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
-  tr -d '\r' <"$E2E_APP/cli.out" >"$E2E_ROOT/cli.out"
-  echo "$rc"
-}
 state() {  # sid -> the item's state for that user in the last --json scan
   python3 -c 'import json, sys
 d = json.load(open(sys.argv[1]))

@@ -13,7 +13,8 @@ e2e_setup
 
 CHROME='HKLM\SOFTWARE\Policies\Google\Chrome' LINK='Google Chrome'
 link() { wine "$E2E_BUILD/orvane_e2e_link.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-trap 'wine reg delete "$CHROME" /f </dev/null >/dev/null 2>&1 || true; rm -f "$lnk" "$fake"; e2e_cleanup' EXIT
+BK="$WINEPREFIX/drive_c/ProgramData/Orvane/Backups" OLD_1="$BK/2000-01-01_1" OLD_2="$BK/2000-01-01_2"
+trap 'wine reg delete "$CHROME" /f </dev/null >/dev/null 2>&1 || true; rm -rf "$lnk" "$fake" "$BK"/2000-01-01_*; e2e_cleanup' EXIT
 cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
 rm -rf "$E2E_APP/Backups"
 
@@ -59,12 +60,11 @@ if [ -n "$manager" ]; then
   e2e_wait_no_other_window || fail "manager still open"
   # Lock mode: another process puts the cleaned policy back beside a new one.
   sleep 1
-  e2e_reg_set "$CHROME" HomepageLocation 'https://hijack.example/again'
-  e2e_reg_set "$CHROME" PasswordManagerEnabled 0
+  e2e_reg_set "$CHROME" HomepageLocation 'https://hijack.example/again' && e2e_reg_set "$CHROME" PasswordManagerEnabled 0
   e2e_until 50 e2e_value_is "$CHROME" HomepageLocation '(absent)' || true
   expect_eq "policy written back is removed again" '(absent)' "$(e2e_reg_value "$CHROME" HomepageLocation)"
-  expect_eq "policy written beside it kept" 0 "$(e2e_reg_value "$CHROME" PasswordManagerEnabled)"
-  expect_eq "administrator's policy still kept" 0 "$(e2e_reg_value "$CHROME" MetricsReportingEnabled)"
+  expect_eq "policies beside it kept" "0 0" \
+    "$(e2e_reg_value "$CHROME" PasswordManagerEnabled) $(e2e_reg_value "$CHROME" MetricsReportingEnabled)"
 else
   fail "browser manager did not open"
 fi
@@ -76,14 +76,17 @@ expect_eq "policy back" 'https://hijack.example/' "$(e2e_reg_value "$CHROME" Hom
 expect_eq "shortcuts back byte for byte" "$before" "$(sums)"
 e2e_stop
 
-# The console program: list finds both lines again, clean removes them.
-cli() {  # args... -> exit code; output in $E2E_APP/out.txt
-  (cd "$E2E_APP" && wine cmd /c "orvane-cli.exe $* > out.txt" </dev/null >/dev/null 2>&1) && rc=0 || rc=$?
-  echo "$rc"
-}
+# The console program: list finds both lines again, clean removes them. Its
+# backup prunes the oldest runs: a host link (a reparse point to Windows, like a
+# junction) planted as one's file copies or inside another's is never followed.
 expect_eq "browsers list exit code" 1 "$(cli browsers list --json)"
-expect_eq "list names the shortcut" 1 "$(grep -c 'Google Chrome.lnk' "$E2E_APP/out.txt")"
+expect_eq "list names the shortcut" 1 "$(grep -c 'Google Chrome.lnk' "$E2E_ROOT/cli.out")"
+mkdir -p "$E2E_ROOT/victim" "$OLD_2.files/sub" && echo precious >"$E2E_ROOT/victim/file"
+touch "$OLD_2.files/sub/1" && ln -sfn "$E2E_ROOT/victim" "$OLD_2.files/in" && ln -sfn "$E2E_ROOT/victim" "$OLD_1.files"
+for n in $(seq 1 101); do touch "$BK/2000-01-01_$n.reg"; done
 expect_eq "browsers clean exit code" 0 "$(cli browsers clean)"
 expect_eq "nothing left" 0 "$(cli browsers list)"
+expect_eq "oldest runs pruned with their copies" "no no" "$([ -e "$OLD_1.reg" ] && echo yes || echo no) $([ -e "$OLD_2.files/sub" ] && echo yes || echo no)"
+expect_eq "a planted link's target untouched" precious "$(cat "$E2E_ROOT/victim/file" 2>&1)"
 
 e2e_finish

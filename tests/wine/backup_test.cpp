@@ -19,7 +19,6 @@
 #include "repair/journal.h"
 #include "repair/reg_file.h"
 #include "repair/runner.h"
-#include "support/host_command.h"
 #include "support/recording_commands.h"
 #include "support/registry_dump.h"
 #include "support/sandbox_registry.h"
@@ -211,46 +210,6 @@ TEST(BackupWine, PlantedFilesAndLinksAreNeverWrittenThroughAndConcurrentRunsKeep
     }
   }
   std::filesystem::remove_all(root);
-}
-
-// Old runs go with their folders of file copies. A host link (a reparse point
-// under Wine, as a junction is on Windows) planted as such a folder, or inside
-// one, is never followed: what it leads to stays whole. (Wine opens the target
-// even when asked for the link itself, so there the link stays too.)
-TEST(BackupWine, OldRunsTakeTheirFileCopiesButNeverWhatAPlantedLinkLeadsTo) {
-  namespace fs = std::filesystem;
-  const fs::path root = fs::temp_directory_path() / ("orvane-prune-" + std::to_string(::GetCurrentProcessId()));
-  const fs::path backups = root / "Orvane" / "Backups", victim = root / "victim";
-  fs::remove_all(root);
-  fs::create_directories(backups);
-  fs::create_directories(victim);
-  std::ofstream(victim / "precious.txt", std::ios::binary) << "victim";
-  auto run = [&](int n) { return backups / ("2026-01-01_10-00-00_" + std::to_string(n)); };
-  for (int n = 1; n <= 101; ++n) {
-    std::ofstream(fs::path(run(n)) += ".reg", std::ios::binary) << "Windows Registry Editor Version 5.00\r\n";
-    std::ofstream(fs::path(run(n)) += ".log", std::ios::binary) << "log";
-  }
-  const fs::path linked = fs::path(run(1)) += ".files", holding = fs::path(run(2)) += ".files";
-  fs::create_directories(holding / "sub");
-  std::ofstream(holding / "sub" / "1", std::ios::binary) << "copy";
-  testing::RunOnHost("ln -s", {victim, linked}, [&] { return fs::exists(linked); });
-  testing::RunOnHost("ln -s", {victim, holding / "inside"}, [&] { return fs::exists(holding / "inside"); });
-  ASSERT_EQ(::GetFileAttributesW(linked.c_str()), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-
-  StoppedClock files(Narrow(root.wstring()));
-  Sandbox s;
-  {
-    RepairJournal journal(files, s.registry, "1.0", s.config);
-    journal.Protect(ResolveSteps(kRepairItems[7].steps, s.config));
-    ASSERT_FALSE(journal.BackupPath().empty());
-  }
-  EXPECT_EQ(files.ReadFile(Narrow((victim / "precious.txt").wstring())), "victim");
-  for (const fs::path& gone : {holding / "sub", fs::path(run(1)) += ".reg", fs::path(run(2)) += ".reg"}) {
-    EXPECT_EQ(::GetFileAttributesW(gone.c_str()), INVALID_FILE_ATTRIBUTES) << gone;
-  }
-  EXPECT_TRUE(fs::exists(fs::path(run(3)) += ".reg"));
-  testing::RunOnHost("rm -f", {linked, holding / "inside"}, [&] { return !fs::exists(linked); });
-  fs::remove_all(root);
 }
 
 }  // namespace

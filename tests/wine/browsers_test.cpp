@@ -22,7 +22,6 @@
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/wide_text.h"
 #include "repair/key_tree.h"
-#include "support/host_command.h"
 
 namespace orvane {
 namespace {
@@ -163,7 +162,22 @@ fs::path Known(REFKNOWNFOLDERID id) {
 
 // Runs a program of the host (Wine starts those too) on one of this prefix's
 // files, and waits until `done`: the handle Wine gives for it is no process to wait on.
-using testing::RunOnHost;
+void RunOnHost(const std::string& command, const fs::path& file, const std::function<bool()>& done) {
+  using UnixName = char* (*)(const wchar_t*);
+  auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  ASSERT_NE(unixName, nullptr);
+  const std::string program = command.substr(0, command.find(' '));
+  std::wstring line = Wide(command + " \"" + unixName(file.c_str()) + "\"");
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(Wide("Z:\\bin\\" + program).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, &start, &process));
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  for (int i = 0; i < 1000 && !done(); ++i) ::Sleep(10);
+}
 
 DWORD Attributes(const fs::path& path) { return ::GetFileAttributesW(path.c_str()); }
 
@@ -182,7 +196,7 @@ TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly)
     ::SetFileAttributesW(desktop.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::SetFileAttributesW(impostor.c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove(desktop);
-    RunOnHost("rm -f", {menu / L"loop"}, [=] { return Attributes(menu / L"loop") == INVALID_FILE_ATTRIBUTES; });
+    RunOnHost("rm -f", menu / L"loop", [=] { return Attributes(menu / L"loop") == INVALID_FILE_ATTRIBUTES; });
     fs::remove_all(menu);
   });
   MakeLink(desktop, app / "chrome.exe", LR"(--profile-directory="Profile 1" https://hijack.example/?src=lnk)");
@@ -193,7 +207,7 @@ TEST_F(BrowsersWine, CleansAndDeletesTamperedShortcutsThatHijackersMadeReadOnly)
   }
   // The Start menu linked within itself: a host link shows as a linked folder
   // (a reparse point) under Wine, as a junction does on Windows.
-  RunOnHost("ln -s ..", {menu / L"loop"}, [=] { return Attributes(menu / L"loop") != INVALID_FILE_ATTRIBUTES; });
+  RunOnHost("ln -s ..", menu / L"loop", [=] { return Attributes(menu / L"loop") != INVALID_FILE_ATTRIBUTES; });
   ASSERT_EQ(Attributes(menu / L"loop"), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
 
   // The folder's own order: Wine lists files as the host's file system gives them.
