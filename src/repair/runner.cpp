@@ -201,8 +201,10 @@ void RepairRunner::UndoLastRepair() {
         break;
       case UndoResult::Status::NoBackup: break;
     }
-    // The rows' repair results no longer hold: show what is there now.
+    // The rows' repair results no longer hold: show what is there now. What the
+    // browser manager removed may be back by the person's wish: no longer held.
     if (result.status == UndoResult::Status::Restored || result.status == UndoResult::Status::Failed) {
+      heldPolicies_.clear();
       CheckAllItems();
     }
   }
