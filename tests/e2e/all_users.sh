@@ -66,7 +66,7 @@ EDGE="$OTHER\\SOFTWARE\\Policies\\Microsoft\\Edge" PROFILES='HKLM\SOFTWARE\Micro
 C="$WINEPREFIX/drive_c" SHELL_KEY="$OTHER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
 q() { "$@" </dev/null >/dev/null 2>&1; }
 trap 'q wine reg delete "$PROFILES\S-1-5-21-1111-2222-3333-1001" /f; q wine reg delete "$EDGE" /f
-  rm -rf "$C/users/other" "$C/planted"; e2e_cleanup' EXIT
+  rm -rf "$C/users/other" "$C/planted" "$C/Chrome"; e2e_cleanup' EXIT
 mkdir -p "$C/users/other/Desktop" "$C/users/other/AppData/Roaming/Microsoft/Internet Explorer" "$C/planted" "$C/Chrome"
 ln -sfn "$C/planted" "$C/users/other/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"
 cp "$E2E_BUILD/orvane_e2e_link.exe" "$C/Chrome/chrome.exe"
