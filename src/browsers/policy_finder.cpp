@@ -38,18 +38,20 @@ std::string ShowKey(RegistryService& registry, RegRoot root, const std::string& 
   return shown;
 }
 
-PolicyHit Hit(const PolicyPlace& place, const PolicyName& entry, const std::string& name, bool isKey) {
+PolicyHit Hit(const PolicyPlace& place, const PolicyName& entry, const std::string& name, bool isKey,
+              const std::string& sid) {
   PolicyHit hit;
   hit.browser = place.browser;
   hit.effect = entry.effect;
   hit.root = place.root;
   hit.keyPath = place.path;
+  hit.sid = sid;
   hit.name = name;
   hit.isKey = isKey;
   return hit;
 }
 
-void FindIn(RegistryService& registry, const PolicyPlace& place, std::vector<PolicyHit>& hits) {
+void FindIn(RegistryService& registry, const PolicyPlace& place, const std::string& sid, std::vector<PolicyHit>& hits) {
   RegKey key(registry);
   if (key.Open(place.root, place.path, kKeyRead) != regerr::kSuccess) return;
   std::string name;
@@ -57,7 +59,7 @@ void FindIn(RegistryService& registry, const PolicyPlace& place, std::vector<Pol
   for (std::uint32_t i = 0; registry.EnumValue(key.Get(), i, name, value) == regerr::kSuccess; ++i) {
     const PolicyName* entry = MatchPolicy(place, name);
     if (!entry) continue;
-    PolicyHit hit = Hit(place, *entry, name, false);
+    PolicyHit hit = Hit(place, *entry, name, false, sid);
     hit.type = value.type;
     hit.unexpectedType = !TypeFits(entry->data, value.type);
     hit.shown = ShowRegValue(value);
@@ -77,7 +79,7 @@ void FindIn(RegistryService& registry, const PolicyPlace& place, std::vector<Pol
   for (const std::string& subkey : subkeys) {
     const PolicyName* entry = MatchPolicy(place, subkey);
     if (!entry) continue;
-    PolicyHit hit = Hit(place, *entry, subkey, true);
+    PolicyHit hit = Hit(place, *entry, subkey, true, sid);
     hit.shown = ShowKey(registry, place.root, place.path + "\\" + subkey);
     hits.push_back(std::move(hit));
   }
@@ -140,9 +142,20 @@ std::string ShowRegValue(const RegValue& value) {
   return shown;
 }
 
-std::vector<PolicyHit> FindPolicyHijacks(RegistryService& registry) {
+std::vector<PolicyHit> FindPolicyHijacks(RegistryService& registry, const std::vector<std::string>* users) {
   std::vector<PolicyHit> hits;
-  for (const PolicyPlace& place : PolicyPlaces()) FindIn(registry, place, hits);
+  for (const PolicyPlace& place : PolicyPlaces()) {
+    if (!users || place.root != RegRoot::CurrentUser) {
+      FindIn(registry, place, "", hits);
+      continue;
+    }
+    for (const std::string& sid : *users) {
+      PolicyPlace theirs = place;
+      theirs.root = RegRoot::Users;
+      theirs.path = sid + "\\" + place.path;
+      FindIn(registry, theirs, sid, hits);
+    }
+  }
   return hits;
 }
 

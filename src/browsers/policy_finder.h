@@ -13,6 +13,7 @@ struct PolicyHit {
   Effect effect = Effect::HomePage;
   RegRoot root = RegRoot::CurrentUser;
   std::string keyPath;  // the policy key holding it
+  std::string sid;      // below HKEY_USERS: whose hive it is in
   std::string name;     // the value's name, or the subkey's when `isKey`
   bool isKey = false;
   RegType type = RegType::None;  // the value's type
@@ -22,8 +23,9 @@ struct PolicyHit {
 
 // Every catalogued value and subkey in every policy place, in place order and
 // then enumeration order (values before subkeys). Keys that are missing or
-// unreadable give nothing.
-std::vector<PolicyHit> FindPolicyHijacks(RegistryService& registry);
+// unreadable give nothing. With `users`, the user keys are read in each of
+// those hives below HKEY_USERS instead of the own HKEY_CURRENT_USER.
+std::vector<PolicyHit> FindPolicyHijacks(RegistryService& registry, const std::vector<std::string>* users = nullptr);
 
 // Deletes the value, or the subkey with everything below it. Success also
 // when it has gone meanwhile.

@@ -1,6 +1,7 @@
 #include "browsers/scan.h"
 
 #include "browsers/policies_json.h"
+#include "browsers/user_places.h"
 #include "platform/system_message.h"
 #include "resources/catalogue.h"
 
@@ -25,8 +26,9 @@ std::string RootName(RegRoot root) {
 }
 
 void ScanPolicies(BrowserServices& services, std::vector<BrowserFinding>& out) {
-  for (PolicyHit& hit : FindPolicyHijacks(services.registry)) {
+  for (PolicyHit& hit : FindPolicyHijacks(services.registry, services.users)) {
     BrowserFinding finding;
+    finding.user = hit.sid;
     finding.browser = BrowserName(hit.browser);
     finding.where = RootName(hit.root) + "\\" + hit.keyPath + (hit.isKey ? "\\" + hit.name : " [" + hit.name + "]");
     finding.what = kEffectText + static_cast<std::uint16_t>(hit.effect);
@@ -62,10 +64,12 @@ void ScanPolicyFiles(BrowserServices& services, std::vector<BrowserFinding>& out
   }
 }
 
-void ScanShortcuts(BrowserServices& services, std::vector<BrowserFinding>& out) {
+void ScanShortcuts(BrowserServices& services, const std::vector<std::string>& paths, const std::string& user,
+                   std::vector<BrowserFinding>& out) {
   const auto exists = [&](const std::string& path) { return services.shortcuts.Exists(path); };
-  for (const std::string& path : services.shortcuts.List()) {
+  for (const std::string& path : paths) {
     BrowserFinding finding;
+    finding.user = user;
     finding.source = FindingSource::Shortcut;
     finding.where = finding.file = path;
     const ShortcutRead read = services.shortcuts.Read(path);
@@ -130,7 +134,14 @@ std::vector<BrowserFinding> ScanBrowsers(BrowserServices& services) {
   std::vector<BrowserFinding> findings;
   ScanPolicies(services, findings);
   ScanPolicyFiles(services, findings);
-  ScanShortcuts(services, findings);
+  if (!services.users) {
+    ScanShortcuts(services, services.shortcuts.List(), "", findings);
+    return findings;
+  }
+  ScanShortcuts(services, services.shortcuts.ListMachine(), "", findings);
+  for (const std::string& sid : *services.users) {
+    ScanShortcuts(services, services.shortcuts.ListIn(UserShortcutFolders(services.registry, sid)), sid, findings);
+  }
   return findings;
 }
 

@@ -20,6 +20,7 @@ struct BrowserFinding {
   std::string where;       // registry value or key, file and entry, or shortcut path
   std::uint16_t what = 0;  // string: what it does
   std::string value;
+  std::string user;        // the SID whose hive or profile it is in, with every user apart
   bool cleanable = true;   // false: listed only (a file or shortcut that cannot be read)
 
   PolicyHit policy;                           // Policy
@@ -32,6 +33,9 @@ struct BrowserServices {
   RegistryService& registry;
   FileStore& files;
   ShortcutStore& shortcuts;
+  // With every user apart, the loaded user hives: their policies and shortcuts
+  // (and the machine's) instead of the own user's.
+  const std::vector<std::string>* users = nullptr;
 };
 
 // Policies first, then policies.json files, then shortcuts, each in the order read.

@@ -31,12 +31,25 @@ struct ShortcutRead {
   std::string error;  // why it could not be loaded; "" when it was
 };
 
+// A folder shortcuts are read from. One of another user's is entered only
+// where it lies within `within` (that user's profile) with no link on the way
+// there, and a shortcut in it is changed only while that still holds.
+struct ShortcutFolder {
+  std::string path;
+  bool recursive = false;
+  std::string within = {};
+};
+
 // The shortcut files of the places browsers are started from, and the changes
 // cleaning makes to them. Each call answers "" on success or the reason.
 class ShortcutStore {
  public:
   virtual ~ShortcutStore() = default;
+  // The current user's and the machine's places.
   virtual std::vector<std::string> List() = 0;
+  // The machine's places alone (the public desktop, the common Start menu).
+  virtual std::vector<std::string> ListMachine() = 0;
+  virtual std::vector<std::string> ListIn(const std::vector<ShortcutFolder>& folders) = 0;
   virtual ShortcutRead Read(const std::string& path) = 0;
   virtual std::string SaveArguments(const std::string& path, const std::string& arguments) = 0;
   virtual std::string Delete(const std::string& path) = 0;

@@ -461,19 +461,37 @@ class Program {
     return Finish(json, text, failed ? kExitProblem : kExitOk);
   }
 
+  // With every user apart: the machine's and each signed-in user's.
   BrowserServices& BrowserAccess() {
-    if (!browsers_) browsers_.emplace(BrowserServices{s_.registry, s_.files, s_.shortcuts ? *s_.shortcuts : noShortcuts_});
+    if (!browsers_) {
+      ListUsers();
+      browsers_.emplace(BrowserServices{s_.registry, s_.files, s_.shortcuts ? *s_.shortcuts : noShortcuts_,
+                                        AllUsers() ? &users_ : nullptr});
+    }
     return *browsers_;
   }
 
   // One JSON object per finding; `text` gets one indented line each.
-  static std::string FindingList(const std::vector<BrowserFinding>& findings, std::string& text) {
+  std::string FindingList(const std::vector<BrowserFinding>& findings, std::string& text) {
     std::string list = "[";
     for (const BrowserFinding& finding : findings) {
-      text += "    " + FindingText(finding) + "\n";
-      JsonAppend(list, FindingJson(finding) + "}");
+      std::string entry = FindingJson(finding);
+      text += "    " + FindingText(finding) + FindingUser(finding, entry) + "\n";
+      JsonAppend(list, entry + "}");
     }
     return list + "]";
+  }
+
+  // With every user apart, whose the finding is (null: the machine's), and "  [user S-1-5-21-...]" for the text.
+  std::string FindingUser(const BrowserFinding& finding, std::string& entry) {
+    if (!AllUsers()) return {};
+    if (finding.user.empty()) {
+      JsonField(entry, "sid", "null");
+      JsonField(entry, "account", "null");
+      return {};
+    }
+    std::string label = UserLabel(finding.user, entry);
+    return "  [" + label.substr(label.find_first_not_of(' ')) + "]";
   }
 
   static std::string FindingJson(const BrowserFinding& finding) {
@@ -497,18 +515,20 @@ class Program {
     if (verb == "list") {
       JsonField(json, "findings", FindingList(findings, text));
       if (findings.empty()) text = LoadString(3910) + "\n";
-      return Finish(json, text, findings.empty() ? kExitOk : kExitProblem);
+      if (AllUsers() && users_.empty()) text += LoadString(3804) + "\n";
+      return Finish(json, text, !findings.empty() ? kExitProblem : usersUnreadable_ ? kExitError : kExitOk);
     }
     std::string list = "[";
-    bool failed = false;
+    bool failed = usersUnreadable_;
     RepairJournal journal(s_.files, s_.registry, s_.version, config_);
     const std::vector<std::string> reasons = CleanFindings(BrowserAccess(), findings, journal);
     for (std::size_t i = 0; i < findings.size(); ++i) {
       const BrowserFinding& finding = findings[i];
       const std::string& reason = reasons[i];
       failed = failed || !reason.empty();
-      text += FindingText(finding) + "\n    " + (reason.empty() ? LoadString(3233) : LoadString(3234) + ": " + reason) + "\n";
       std::string entry = FindingJson(finding);
+      text += FindingText(finding) + FindingUser(finding, entry) + "\n    " +
+              (reason.empty() ? LoadString(3233) : LoadString(3234) + ": " + reason) + "\n";
       JsonField(entry, "cleaned", reason.empty() ? "true" : "false");
       JsonField(entry, "reason", JsonString(reason));
       JsonAppend(list, entry + "}");
@@ -540,6 +560,8 @@ class Program {
   // A store with no shortcuts, for services that bring none.
   struct NoShortcuts : ShortcutStore {
     std::vector<std::string> List() override { return {}; }
+    std::vector<std::string> ListMachine() override { return {}; }
+    std::vector<std::string> ListIn(const std::vector<ShortcutFolder>&) override { return {}; }
     ShortcutRead Read(const std::string&) override { return {{}, "missing"}; }
     std::string SaveArguments(const std::string&, const std::string&) override { return "missing"; }
     std::string Delete(const std::string&) override { return "missing"; }

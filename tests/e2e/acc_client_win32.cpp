@@ -5,7 +5,9 @@
 //   orvane_e2e_acc do main|dialog <id>   the child's default action
 //   orvane_e2e_acc focus main|dialog     the focused child's id
 //   orvane_e2e_acc watch main|dialog <ms>  the child id of each focus event, as they come
+//   orvane_e2e_acc tip                   the text of each visible tool tip, a line each
 #include <windows.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <cwchar>
@@ -55,6 +57,19 @@ std::wstring Read(Getter get) {
     if (c == L'\t' || c == L'\r' || c == L'\n') c = L' ';
   }
   return out;
+}
+
+BOOL CALLBACK PrintTip(HWND hwnd, LPARAM) {
+  wchar_t cls[64] = {}, text[2048] = {};
+  ::GetClassNameW(hwnd, cls, 64);
+  // WM_GETTEXT itself: GetWindowText of another process's window reads its title, not the tip.
+  DWORD_PTR got = 0;
+  if (::IsWindowVisible(hwnd) && _wcsicmp(cls, TOOLTIPS_CLASSW) == 0 &&
+      ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got) &&
+      got > 0) {
+    Print(std::wstring(text) + L"\n");
+  }
+  return TRUE;
 }
 
 HWND watched = nullptr;
@@ -138,6 +153,7 @@ int Run(const std::wstring& command, IAccessible* acc, long id) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wcscmp(argv[1], L"tip") == 0) return !::EnumWindows(PrintTip, 0);
   if (argc < 3) return 2;
   Search search{std::wcscmp(argv[2], L"main") == 0, nullptr};
   ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Row 13 with real input: a Chrome machine policy and a desktop shortcut that
 # starts a stand-in chrome.exe with an address, beside an administrator's
-# policy. F5 shows the row orange; the manager lists both, every line ticked,
+# policy. F5 shows the row orange; the manager lists both, every line ticked
+# (a line cut at the right edge shows all of it as the tip under the pointer),
 # and clean removes them, keeping the other policy and the profile argument;
 # a shortcut named like Edge that starts mshta is deleted. With the lock
 # option on, the cleaned policy that another process writes back goes again,
@@ -50,6 +51,12 @@ manager=$(e2e_wait_other_window) || manager=
 if [ -n "$manager" ]; then
   sleep 0.5
   e2e_shot "$manager" "$E2E_DOCS/browser-manager.png"
+  # The policy line is cut at the list's right edge: under the pointer its tip holds all of it.
+  tip() { wine "$E2E_BUILD/orvane_e2e_acc.exe" tip </dev/null 2>/dev/null | tr -d '\r' | grep .; }
+  xdotool mousemove --window "$manager" 200 72 sleep 0.2 mousemove --window "$manager" 203 72
+  expect_eq "the cut line's tip" 'Google Chrome | HKLM\SOFTWARE\Policies\Google\Chrome [HomepageLocation] | 主页 | https://hijack.example/' \
+    "$(e2e_until 30 tip)"
+  xdotool mousemove --window "$manager" 300 300 sleep 0.5
   e2e_click "$manager" 339 227  # clean: every line is ticked
   sleep 1
   expect_eq "policy removed" '(absent)' "$(e2e_reg_value "$CHROME" HomepageLocation)"

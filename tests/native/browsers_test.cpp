@@ -10,6 +10,7 @@
 #include "browsers/policy_finder.h"
 #include "browsers/scan.h"
 #include "browsers/shortcut_rules.h"
+#include "browsers/user_places.h"
 #include "platform/memory_registry.h"
 #include "platform/text.h"
 #include "support/memory_files.h"
@@ -254,6 +255,52 @@ TEST(BrowserScan, ListsEveryKindOnceAndCleansWhatCanBeCleaned) {
   EXPECT_EQ(files.files[R"(C:\U\FF\distribution\policies.json)"], R"({"policies": {"Proxy": )");
   EXPECT_EQ(shortcuts.links[desk + "Chrome.lnk"].info.arguments, "--x");
   EXPECT_TRUE(shortcuts.links.count(desk + "Notes.lnk"));
+}
+
+// Every signed-in user: their policies in their own hive, their shortcuts in
+// their profile; what their hive names outside the profile is never read.
+TEST(BrowserScan, EveryUserFromTheirHiveAndProfileOnly) {
+  const std::string a = "S-1-5-21-1-2-3-1001", b = "S-1-5-21-1-2-3-1002", edge = R"(\SOFTWARE\Policies\Microsoft\Edge)";
+  const std::string shells = a + R"(\Software\Microsoft\Windows\CurrentVersion\Explorer\)";
+  const auto text = [](const char* t) { return RegValue::Text(RegType::ExpandSz, t); };
+  MemoryRegistry registry;
+  testing::MemoryFiles files;
+  MemoryShortcuts shortcuts;
+  const std::vector<std::string> users{a, b};
+  BrowserServices services{registry, files, shortcuts, &users};
+  registry.Put(HKLM, R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion)", "SystemRoot", text(R"(C:\Windows)"));
+  registry.Put(HKLM, R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\)" + a, "ProfileImagePath",
+               text(R"(%SystemDrive%\Users\a)"));
+  registry.Put(HKLM, edge.substr(1), "ProxyMode", text("fixed_servers"));
+  registry.Put(HKCU, edge.substr(1), "HomepageLocation", text("http://own.example"));
+  for (const std::string& hive : {a, b, std::string(".DEFAULT")}) {
+    registry.Put(RegRoot::Users, hive + edge, "HomepageLocation", text("http://hijack.example"));
+  }
+  registry.Put(RegRoot::Users, shells + "User Shell Folders", "Desktop", text(R"(%USERPROFILE%\OneDrive\Desktop)"));
+  registry.Put(RegRoot::Users, shells + "Shell Folders", "Start Menu", text(R"(C:\Windows\System32)"));
+  registry.Put(RegRoot::Users, shells + "User Shell Folders", "AppData", text(R"(%USERPROFILE%\..\b\AppData)"));
+  for (const char* link : {R"(C:\Users\a\OneDrive\Desktop\C.lnk)", R"(C:\Windows\System32\C.lnk)",
+                           R"(C:\Users\b\AppData\Microsoft\Internet Explorer\Quick Launch\C.lnk)",
+                           R"(C:\Users\Public\Desktop\C.lnk)"}) {
+    shortcuts.links[link] = {{link, R"(C:\C\chrome.exe)", "a.example"}, ""};
+  }
+  std::vector<std::string> found;
+  for (const BrowserFinding& f : ScanBrowsers(services)) found.push_back(f.user + " " + f.where);
+  EXPECT_EQ(found, (std::vector<std::string>{
+                       R"( HKLM\SOFTWARE\Policies\Microsoft\Edge [ProxyMode])",
+                       a + " HKU\\" + a + edge + " [HomepageLocation]",
+                       b + " HKU\\" + b + edge + " [HomepageLocation]",
+                       R"( C:\Users\Public\Desktop\C.lnk)",
+                       a + R"( C:\Users\a\OneDrive\Desktop\C.lnk)",
+                   }));
+
+  struct Case { const char* path; bool within; };
+  for (const Case& c : std::initializer_list<Case>{
+           {R"(C:\Users\a)", true}, {R"(c:\users\A\Desktop)", true}, {R"(C:\Users\ab\Desktop)", false},
+           {R"(C:\Users\a\..\b)", false}, {R"(C:\Users\a\. .\b)", false}, {R"(C:\Users\a\\x)", false},
+           {R"(C:\Users\a\Desktop:s)", false}, {R"(C:\Users\a/../b)", false}, {R"(D:\Users\a\x)", false}}) {
+    EXPECT_EQ(LiesWithin(c.path, R"(C:\Users\a)"), c.within) << c.path;
+  }
 }
 
 }  // namespace

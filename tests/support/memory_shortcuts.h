@@ -10,9 +10,16 @@ namespace orvane::testing {
 
 struct MemoryShortcuts : ShortcutStore {
   std::map<std::string, ShortcutRead> links;
-  std::vector<std::string> List() override {
+  std::vector<std::string> List() override { return ListIn({{"C:\\"}}); }
+  std::vector<std::string> ListMachine() override { return ListIn({{R"(C:\ProgramData)"}, {R"(C:\Users\Public)"}}); }
+  // Those whose path begins with a folder's, however it was written.
+  std::vector<std::string> ListIn(const std::vector<ShortcutFolder>& folders) override {
     std::vector<std::string> paths;
-    for (const auto& [path, link] : links) paths.push_back(path);
+    for (const auto& [path, link] : links) {
+      for (const ShortcutFolder& f : folders) {
+        if (path.starts_with(f.path)) paths.push_back(path);
+      }
+    }
     return paths;
   }
   ShortcutRead Read(const std::string& path) override { return links.count(path) ? links[path] : ShortcutRead{{}, "missing"}; }

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "browsers/user_places.h"
 #include "platform/text.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
+#include "resources/catalogue.h"
 
 namespace orvane {
 namespace {
@@ -75,7 +77,20 @@ std::string Expand(const std::wstring& text) {
   return Narrow(out);
 }
 
-void Walk(const std::wstring& folder, bool recursive, int depth, std::vector<std::string>& out) {
+// A junction, a symbolic link or a mount point; a placeholder of a file kept
+// in the cloud is the file itself.
+bool IsLink(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         (tag & ~static_cast<DWORD>(IO_REPARSE_TAG_CLOUD_MASK)) != static_cast<DWORD>(IO_REPARSE_TAG_CLOUD);
+}
+
+bool IsLink(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  UniqueFind find(::FindFirstFileW(path.c_str(), &found));
+  return find && IsLink(found.dwFileAttributes, found.dwReserved0);
+}
+
+void Walk(const std::wstring& folder, bool recursive, bool confined, int depth, std::vector<std::string>& out) {
   WIN32_FIND_DATAW found;
   UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &found));
   if (!find) return;
@@ -85,12 +100,14 @@ void Walk(const std::wstring& folder, bool recursive, int depth, std::vector<std
     if (name == L"." || name == L"..") continue;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (recursive && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) subfolders.push_back(name);
+    } else if (confined && IsLink(found.dwFileAttributes, found.dwReserved0)) {
+      continue;
     } else if (name.size() > 4 && EqualsNoCase(Narrow(name.substr(name.size() - 4)), ".lnk")) {
       out.push_back(Narrow(folder + L"\\" + name));
     }
   } while (::FindNextFileW(find.get(), &found));
   if (depth >= kMaxDepth) return;
-  for (const std::wstring& name : subfolders) Walk(folder + L"\\" + name, true, depth + 1, out);
+  for (const std::wstring& name : subfolders) Walk(folder + L"\\" + name, true, confined, depth + 1, out);
 }
 
 // A read-only attribute, as a hijacker leaves it to stop cleaners, lifted
@@ -126,15 +143,16 @@ ComScope::~ComScope() {
   if (started_) ::CoUninitialize();
 }
 
-std::vector<ShortcutFolder> StandardShortcutFolders() {
+std::vector<ShortcutFolder> StandardShortcutFolders(bool own) {
   std::vector<ShortcutFolder> folders;
   auto add = [&](const std::string& path, bool recursive) {
     if (!path.empty()) folders.push_back({path, recursive});
   };
-  add(KnownFolder(FOLDERID_Desktop), false);
+  if (own) add(KnownFolder(FOLDERID_Desktop), false);
   add(KnownFolder(FOLDERID_PublicDesktop), false);
-  add(KnownFolder(FOLDERID_StartMenu), true);
+  if (own) add(KnownFolder(FOLDERID_StartMenu), true);
   add(KnownFolder(FOLDERID_CommonStartMenu), true);
+  if (!own) return folders;
   std::string quickLaunch = KnownFolder(FOLDERID_QuickLaunch);
   if (quickLaunch.empty()) {
     const std::string roaming = KnownFolder(FOLDERID_RoamingAppData);
@@ -150,7 +168,12 @@ std::vector<ShortcutFolder> StandardShortcutFolders() {
 
 std::vector<std::string> FindShortcutFiles(const std::vector<ShortcutFolder>& folders) {
   std::vector<std::string> found, files;
-  for (const ShortcutFolder& folder : folders) Walk(Wide(folder.path), folder.recursive, 0, found);
+  for (const ShortcutFolder& folder : folders) {
+    const bool confined = !folder.within.empty();
+    if (!confined || NoLinkOnTheWay(folder.within, folder.path)) {
+      Walk(Wide(folder.path), folder.recursive, confined, 0, found);
+    }
+  }
   // Two names for one folder (a public desktop that is the user's) give each file once.
   for (std::string& path : found) {
     if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return EqualsNoCase(f, path); })) {
@@ -171,6 +194,49 @@ HRESULT CreateShellLink(void** link) {
   ComRef<IClassFactory> factory;
   if (get == nullptr || FAILED(get(CLSID_ShellLink, IID_IClassFactory, factory.put()))) return result;
   return factory->CreateInstance(nullptr, IID_IShellLinkW, link);
+}
+
+bool NoLinkOnTheWay(const std::string& folder, const std::string& path) {
+  if (!LiesWithin(path, folder)) return false;
+  std::wstring step = Wide(folder);
+  if (IsLink(step)) return false;
+  const std::wstring rest = Wide(path.substr(folder.size()));
+  for (std::size_t at = rest.find_first_not_of(L'\\'); at != std::wstring::npos && at < rest.size();) {
+    const std::size_t end = std::min(rest.find(L'\\', at), rest.size());
+    step += L"\\" + rest.substr(at, end - at);
+    if (IsLink(step)) return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+std::vector<std::string> Win32ShortcutStore::ListIn(const std::vector<ShortcutFolder>& folders) {
+  for (const ShortcutFolder& folder : folders) {
+    if (!folder.within.empty()) confined_.push_back(folder.within);
+  }
+  return FindShortcutFiles(folders);
+}
+
+std::string Win32ShortcutStore::Refusal(const std::string& path) const {
+  for (const std::string& folder : confined_) {
+    if (LiesWithin(path, folder) && !NoLinkOnTheWay(folder, path)) return LoadString(3980);
+  }
+  return {};
+}
+
+ShortcutRead Win32ShortcutStore::Read(const std::string& path) {
+  std::string refusal = Refusal(path);
+  return refusal.empty() ? ReadShortcut(path) : ShortcutRead{{path, "", ""}, std::move(refusal)};
+}
+
+std::string Win32ShortcutStore::SaveArguments(const std::string& path, const std::string& arguments) {
+  std::string refusal = Refusal(path);
+  return refusal.empty() ? SaveShortcutArguments(path, arguments) : refusal;
+}
+
+std::string Win32ShortcutStore::Delete(const std::string& path) {
+  std::string refusal = Refusal(path);
+  return refusal.empty() ? DeleteShortcut(path) : refusal;
 }
 
 ShortcutRead ReadShortcut(const std::string& path) {

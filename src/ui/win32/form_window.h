@@ -56,6 +56,7 @@ class FormWindow : public FormPeer {
     UINT_PTR timerId = 0;
     UINT_PTR toolId = 0;
     bool hasTool = false;
+    std::wstring lineTip;  // a list's: the text of the line its tip shows
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -69,6 +70,8 @@ class FormWindow : public FormPeer {
   void ApplyDpi(int dpi);
   void Rescale(Widget& widget);
   void UpdateTipFont();
+  static int LineAt(HWND list, LPARAM lp);
+  void ShowLineTip(const ListBox& list, HWND native, int line);
 
   // Peers of widgets (form_window_peers.cpp).
   void Attach(Widget& widget);

@@ -275,6 +275,7 @@ void FormWindow::CreateToolTips(HWND over, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void FormWindow::UpdateTool(const Widget& widget, Peer& peer) {
+  peer.lineTip.clear();
   bool wanted = !widget.ToolTip().empty() && widget.Shown();
   if (tooltip_ == nullptr) return;
   TOOLINFOW tool{};
@@ -301,6 +302,8 @@ void FormWindow::UpdateTool(const Widget& widget, Peer& peer) {
 
 void FormWindow::UpdateTipFont() {
   if (tooltip_ == nullptr) return;
+  // A long tip (a whole list line) wraps at its spaces rather than run off the screen.
+  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ::MulDiv(560, dpi_, 96));
   // The system's tip font at the window's resolution (Windows 10 1607 on);
   // before that the system has one resolution and the control's own font fits.
   using ParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
@@ -419,6 +422,50 @@ void FormWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(dc, &area);
 }
 
+// The line under a point of the list, or -1 (the nearest line comes back for
+// a point below the last one).
+int FormWindow::LineAt(HWND list, LPARAM lp) {
+  const LRESULT hit = ::SendMessageW(list, LB_ITEMFROMPOINT, 0, lp);
+  RECT line{};
+  POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  const bool onLine = HIWORD(hit) == 0 &&
+                      ::SendMessageW(list, LB_GETITEMRECT, LOWORD(hit), reinterpret_cast<LPARAM>(&line)) != LB_ERR &&
+                      ::PtInRect(&line, at);
+  return onLine ? LOWORD(hit) : -1;
+}
+
+// A line cut at the list's right edge shows its whole text as the tip while
+// the pointer is on it; the list's own tip gives way to it.
+void FormWindow::ShowLineTip(const ListBox& list, HWND native, int line) {
+  Peer& peer = peers_[&list];
+  std::wstring text = line >= 0 && line < list.ListCount() ? Wide(list.List(line)) : L"";
+  if (!text.empty()) {
+    RECT client{};
+    SIZE size{};
+    ::GetClientRect(native, &client);
+    ScopedWindowDc dc(native);
+    ScopedSelect font(dc.get(), platform_.Fonts().Get(list.GetFont(), dpi_));
+    // The text starts after the check box (see OnDrawItem).
+    const bool cut = ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size) &&
+                     size.cx > client.right - ::MulDiv(13, dpi_, 96) - 6;
+    if (!cut) text.clear();
+  }
+  if (tooltip_ == nullptr || text == peer.lineTip) return;
+  peer.lineTip = text;
+  if (text.empty()) {
+    UpdateTool(list, peer);
+    return;
+  }
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = hwnd_.get();
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uId = reinterpret_cast<UINT_PTR>(native);
+  ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = text.data();
+  peer.hasTool = ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+}
+
 LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
   if (msg == WM_NCDESTROY) {
     ::RemoveWindowSubclass(hwnd, &FormWindow::ChildProc, 1);
@@ -467,17 +514,14 @@ LRESULT FormWindow::HandleChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM l
       break;
     case WM_LBUTTONDOWN:
       if (isList) {
-        LRESULT hit = ::SendMessageW(child, LB_ITEMFROMPOINT, 0, lp);
+        const int line = LineAt(child, lp);
         LRESULT result = ::DefSubclassProc(child, msg, wp, lp);
-        // The nearest line comes back for a point below the last one; only a hit on a line counts.
-        RECT line{};
-        POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        bool onLine = HIWORD(hit) == 0 &&
-                      ::SendMessageW(child, LB_GETITEMRECT, LOWORD(hit), reinterpret_cast<LPARAM>(&line)) != LB_ERR &&
-                      ::PtInRect(&line, at);
-        if (onLine && Known(widget)) ToggleLine(static_cast<ListBox&>(*widget), child, LOWORD(hit));
+        if (line >= 0 && Known(widget)) ToggleLine(static_cast<ListBox&>(*widget), child, line);
         return result;
       }
+      break;
+    case WM_MOUSEMOVE:
+      if (isList) ShowLineTip(static_cast<ListBox&>(*widget), child, LineAt(child, lp));
       break;
     default:
       break;
