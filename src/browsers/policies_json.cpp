@@ -265,17 +265,6 @@ std::string FolderOf(std::string exe) {
   return slash == std::string::npos ? std::string() : exe.substr(0, slash);
 }
 
-std::string ReadText(RegistryService& registry, RegRoot root, const std::string& path, std::string_view name) {
-  RegKey key(registry);
-  RegValue value;
-  if (key.Open(root, path, kKeyRead) != regerr::kSuccess ||
-      registry.QueryValue(key.Get(), name, value) != regerr::kSuccess ||
-      (value.type != RegType::Sz && value.type != RegType::ExpandSz)) {
-    return {};
-  }
-  return value.AsText();
-}
-
 std::vector<std::string> Subkeys(RegistryService& registry, RegRoot root, const std::string& path) {
   std::vector<std::string> names;
   RegKey key(registry);

@@ -7,17 +7,6 @@ namespace {
 
 constexpr std::string_view kProfileList = R"(SOFTWARE\Microsoft\Windows NT\CurrentVersion\ProfileList\)";
 
-std::string ReadText(RegistryService& registry, RegRoot root, const std::string& path, std::string_view name) {
-  RegKey key(registry);
-  RegValue value;
-  if (key.Open(root, path, kKeyRead) != regerr::kSuccess ||
-      registry.QueryValue(key.Get(), name, value) != regerr::kSuccess ||
-      (value.type != RegType::Sz && value.type != RegType::ExpandSz)) {
-    return {};
-  }
-  return value.AsText();
-}
-
 // `text` with a leading %name% replaced by `by`; any other variable makes it "".
 std::string ExpandLeading(const std::string& text, std::string_view name, const std::string& by) {
   const std::string variable = "%" + std::string(name) + "%";

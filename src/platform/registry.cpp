@@ -137,4 +137,15 @@ void RegKey::Close() {
   }
 }
 
+std::string ReadText(RegistryService& registry, RegRoot root, const std::string& path, std::string_view name) {
+  RegKey key(registry);
+  RegValue value;
+  if (key.Open(root, path, kKeyRead) != regerr::kSuccess ||
+      registry.QueryValue(key.Get(), name, value) != regerr::kSuccess ||
+      (value.type != RegType::Sz && value.type != RegType::ExpandSz)) {
+    return {};
+  }
+  return value.AsText();
+}
+
 }  // namespace orvane

@@ -168,4 +168,7 @@ class RegKey {
   RegHandle handle_ = 0;
 };
 
+// A string value's text ("" when the key or value is missing or not a string).
+std::string ReadText(RegistryService& registry, RegRoot root, const std::string& path, std::string_view name);
+
 }  // namespace orvane

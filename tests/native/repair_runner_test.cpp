@@ -96,7 +96,7 @@ TEST(RepairRunner, LockModeKeepsRemovedOnlyThePoliciesTheBrowserManagerCleaned) 
   const std::vector<std::string> names = {"HomepageLocation", "ProxyServer", "NewTabPageLocation", "Metrics"};
   auto line = [&](int name, bool cleaned) {
     BrowserFinding finding;
-    finding.policy = {.root = RegRoot::LocalMachine, .keyPath = chrome, .name = names[name], .shown = {}};
+    finding.policy = {.root = RegRoot::LocalMachine, .keyPath = chrome, .sid = {}, .name = names[name], .shown = {}};
     return PolicyLine{FindingTargets(finding), cleaned};
   };
   auto planted = [&] {  // another process puts them all back: those left after 40 ticks
