@@ -276,5 +276,42 @@ TEST_F(RegistryContract, AWatchFiresOnceForEachArmingAndNotAfterItsKeyIsClosed) 
   EXPECT_TRUE(Reaches(fired, int(changes.size())));
 }
 
+// What the safety net of lock mode compares instead of reading values.
+TEST_F(RegistryContract, ALastWriteTimeMovesWithTheKeysOwnValuesAndSubkeysOnly) {
+  RegKey outer = Created(kCU, R"(Software\T)");
+  RegKey inner = Created(kCU, R"(Software\T\In)");
+  RegKey watched = Opened(kCU, R"(Software\T\In)", kKeyWatch);
+  auto stamps = [&] {
+    RegKeyInfo a, b;
+    EXPECT_EQ(reg().QueryInfoKey(outer.Get(), a), regerr::kSuccess);
+    EXPECT_EQ(reg().QueryInfoKey(watched.Get(), b), regerr::kSuccess);
+    return std::pair{a.lastWrite, b.lastWrite};
+  };
+  struct Change { std::function<void()> make; bool innerMoves; };
+  const std::vector<Change> changes = {
+      {[&] { Query(inner, "absent", regerr::kFileNotFound); }, false},
+      {[&] { reg().SetValue(inner.Get(), "v", RegValue::Dword(1)); }, true},
+      {[&] { reg().SetValue(inner.Get(), "v", RegValue::Dword(2)); }, true},
+      {[&] { Created(kCU, R"(Software\T\In\Sub)"); }, true},
+      {[&] { reg().SetValue(Opened(kCU, R"(Software\T\In\Sub)").Get(), "deeper", RegValue::Dword(1)); }, false},
+      {[&] { Created(kCU, R"(Software\T\In\Sub\Deeper)"); }, false},
+      {[&] { reg().DeleteValue(inner.Get(), "v"); }, true},
+  };
+  auto before = stamps();
+  EXPECT_NE(before.second, 0u);
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the system's clock may be coarse
+    changes[i].make();
+    const auto after = stamps();
+    EXPECT_EQ(after.first, before.first);
+    EXPECT_EQ(after.second != before.second, changes[i].innerMoves);
+    EXPECT_GE(after.second, before.second);
+    before = after;
+  }
+  Created(kCU, R"(Software\T\Sibling)");
+  EXPECT_NE(stamps().first, before.first);
+}
+
 }  // namespace
 }  // namespace orvane
