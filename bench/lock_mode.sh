@@ -109,9 +109,9 @@ guard=$!
 sleep 5
 guard_calls() { grep 'trace:reg:' "$guard_log" | grep -vc ' <- ' || true; }
 calls=$(guard_calls)
-queries=$(grep -c 'trace:reg:NtQueryKey' "$guard_log" || true)
+queries=$(grep -c 'trace:reg:RegQueryInfoKeyW' "$guard_log" || true)
 sleep 10
-echo "   registry calls of orvane-cli guard while nothing changes: $(( ($(guard_calls) - calls) / 10 )) a second ($(( ($(grep -c 'trace:reg:NtQueryKey' "$guard_log" || true) - queries) / 10 )) of them NtQueryKey)"
+echo "   registry calls of orvane-cli guard while nothing changes: $(( ($(guard_calls) - calls) / 10 )) a second ($(( ($(grep -c 'trace:reg:RegQueryInfoKeyW' "$guard_log" || true) - queries) / 10 )) of them RegQueryInfoKeyW)"
 PROGRAM='orvane-cli\.exe' cpu_percent "orvane-cli guard, nothing changing"
 (cd "$E2E_APP" && wine orvane-cli.exe guard --stop </dev/null >/dev/null 2>&1) || true
 wait "$guard" 2>/dev/null || true
