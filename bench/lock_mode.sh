@@ -7,7 +7,7 @@
 # 20 s, idle and in lock mode; then the CPU during a storm of 1,000 writes a
 # second (beside the storm's own), the changes the watches missed (the lock
 # log's count, 0 when every change was signalled), and what orvane-cli guard
-# costs while nothing changes. Usage (from scripts/bench.sh, which provides
+# costs while nothing changes (CPU and registry calls). Usage (from scripts/bench.sh, which provides
 # the display): bash bench/lock_mode.sh BUILD-DIR ORVANE-EXE
 . "$(dirname "$0")/../tests/e2e/lib/e2e.sh"
 e2e_setup
@@ -103,9 +103,15 @@ done
 
 # The guard, same items, while nothing changes, beside the bare loop above.
 cp "$E2E_BUILD/orvane-cli.exe" "$E2E_APP/orvane-cli.exe"
-(cd "$E2E_APP" && exec wine orvane-cli.exe guard 1,2,3,4,6,7,8,9,11,12 </dev/null >/dev/null 2>&1) &
+guard_log="$E2E_ROOT/guard-trace.log"
+(cd "$E2E_APP" && WINEDEBUG=trace+reg exec wine orvane-cli.exe guard 1,2,3,4,6,7,8,9,11,12 </dev/null >/dev/null 2>"$guard_log") &
 guard=$!
 sleep 5
+guard_calls() { grep 'trace:reg:' "$guard_log" | grep -vc ' <- ' || true; }
+calls=$(guard_calls)
+queries=$(grep -c 'trace:reg:RegQueryInfoKeyW' "$guard_log" || true)
+sleep 10
+echo "   registry calls of orvane-cli guard while nothing changes: $(( ($(guard_calls) - calls) / 10 )) a second ($(( ($(grep -c 'trace:reg:RegQueryInfoKeyW' "$guard_log" || true) - queries) / 10 )) of them RegQueryInfoKeyW)"
 PROGRAM='orvane-cli\.exe' cpu_percent "orvane-cli guard, nothing changing"
 (cd "$E2E_APP" && wine orvane-cli.exe guard --stop </dev/null >/dev/null 2>&1) || true
 wait "$guard" 2>/dev/null || true

@@ -28,6 +28,7 @@ class Console {
  public:
   virtual ~Console() = default;
   virtual void Write(const std::string& text, bool json) = 0;
+  virtual void Warn(const std::string& text) { Write(text, false); }  // the error stream
 };
 
 struct Services {

@@ -12,6 +12,8 @@ constexpr std::uint16_t kGuardStarted = 3500;
 constexpr std::uint16_t kGuardRunning = 3501;
 constexpr std::uint16_t kGuardStopped = 3502;
 constexpr std::uint16_t kNoGuard = 3503;
+constexpr std::uint16_t kGuardNameSquatted = 3530;
+constexpr std::uint16_t kGuardNamesSquatted = 3531;
 constexpr unsigned kTickMilliseconds = 100;
 
 // The rows are the guarded items; results and messages go nowhere: the
@@ -38,12 +40,19 @@ class GuardView : public RunnerView {
   GuardHost& host_;
 };
 
+void WarnSquatted(const GuardHost& host, Console& out) {
+  if (host.Squatted() == 0) return;
+  out.Warn(LoadString(kGuardNameSquatted) + "\n");
+}
+
 }  // namespace
 
 int RunGuard(const std::vector<int>& items, bool everyUser, Services& services, const AppConfig& config, Console& out) {
   GuardHost& host = *services.guard;
-  if (!host.Claim()) {
-    out.Write(LoadString(kGuardRunning) + "\n", false);
+  const bool claimed = host.Claim();
+  WarnSquatted(host, out);
+  if (!claimed) {
+    out.Write(LoadString(host.Squatted() >= kGuardNames ? kGuardNamesSquatted : kGuardRunning) + "\n", false);
     return kExitError;
   }
   out.Write(LoadString(kGuardStarted) + "\n", false);
@@ -70,7 +79,9 @@ int RunGuard(const std::vector<int>& items, bool everyUser, Services& services, 
 }
 
 int StopGuard(Services& services, Console& out) {
-  if (services.guard->SignalStop()) return kExitOk;
+  const bool stopped = services.guard->SignalStop();
+  WarnSquatted(*services.guard, out);
+  if (stopped) return kExitOk;
   out.Write(LoadString(kNoGuard) + "\n", false);
   return kExitProblem;
 }

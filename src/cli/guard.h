@@ -10,6 +10,9 @@
 
 namespace orvane::cli {
 
+// How many names a guard may go by: one, and stand-ins for a name someone else holds.
+constexpr unsigned kGuardNames = 4;
+
 // What the guard needs of the system.
 class GuardHost {
  public:
@@ -18,6 +21,9 @@ class GuardHost {
   virtual bool Claim() = 0;
   // Asks the running guard to stop; false when none runs.
   virtual bool SignalStop() = 0;
+  // Names that the last Claim() or SignalStop() found held by someone who
+  // may not hold them (not this user, nor administrators): passed over.
+  virtual unsigned Squatted() const { return 0; }
   // A function any thread may call with a watch's id: Wait() returns it.
   virtual std::function<void(std::uint32_t)> Poster() = 0;
   struct Wake {

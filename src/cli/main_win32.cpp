@@ -21,8 +21,12 @@ namespace {
 
 class StdOut : public orvane::cli::Console {
  public:
-  void Write(const std::string& text, bool) override {
-    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  void Write(const std::string& text, bool) override { Put(STD_OUTPUT_HANDLE, text); }
+  void Warn(const std::string& text) override { Put(STD_ERROR_HANDLE, text); }
+
+ private:
+  static void Put(DWORD stream, const std::string& text) {
+    HANDLE out = ::GetStdHandle(stream);
     DWORD mode = 0, written = 0;
     std::string crlf;
     for (char c : text) {

@@ -89,6 +89,7 @@ struct Key {
   std::weak_ptr<Key> parent;  // empty for a root
   bool deleted = false;
   bool link = false;  // its SymbolicLinkValue names the key it stands for
+  std::uint64_t written = 0;  // the registry's change count when it was made or last changed
 
   std::shared_ptr<Key> Subkey(std::string_view subName) const {
     auto it = subkeys.find(FoldedName(subName));
@@ -121,6 +122,7 @@ struct MemoryRegistry::State {
   std::map<RegHandle, std::function<void()>> watches;
   std::vector<std::function<void()>> due;  // fired watches, to call
   RegHandle nextHandle = 0x1000;
+  std::uint64_t changes = 0;
   std::vector<Failure> failures;
   std::vector<Event> log;
   std::vector<std::pair<RegRoot, std::string>> shared;
@@ -177,6 +179,7 @@ struct MemoryRegistry::State {
         slot = std::make_shared<Key>();
         slot->name = std::string(part);
         slot->parent = key;
+        Changed(slot);
         Changed(key);
       }
       key = Follow(slot);
@@ -185,7 +188,6 @@ struct MemoryRegistry::State {
     return key;
   }
 
-  // Disarms every watch on `key`; Flush() fires them once the operation is done.
   // Deletes a key without subkeys; a root cannot go.
   long RemoveEmpty(const std::shared_ptr<Key>& target) {
     std::shared_ptr<Key> parent = target->parent.lock();
@@ -197,7 +199,10 @@ struct MemoryRegistry::State {
     return regerr::kSuccess;
   }
 
+  // The key's values or its list of subkeys changed: its time moves and its
+  // watches are disarmed; Flush() fires them once the operation is done.
   void Changed(const std::shared_ptr<Key>& key) {
+    key->written = ++changes;
     for (auto it = watches.begin(); it != watches.end();) {
       auto handle = handles.find(it->first);
       if (handle != handles.end() && handle->second.key == key) {
@@ -296,6 +301,7 @@ long MemoryRegistry::QueryInfoKey(RegHandle h, RegKeyInfo& out) {
   long result = state_->Check(h, Op::QueryInfo, kQueryValue, "", handle);
   if (result == regerr::kSuccess) {
     out = RegKeyInfo{};
+    out.lastWrite = handle->key->written;
     for (const auto& [folded, sub] : handle->key->subkeys) {
       out.subkeys++;
       out.maxSubkeyLen = std::max(out.maxSubkeyLen, static_cast<std::uint32_t>(folded.size()));
@@ -444,6 +450,7 @@ long MemoryRegistry::CreateLink(RegRoot root, std::string_view viewPath, RegView
     key->parent = parent;
     key->link = true;
     key->values.emplace_back(std::string(kLinkValueName), RegValue::Link(target));
+    state_->Changed(key);
     parent->subkeys[FoldedName(leaf)] = std::move(key);
     state_->Changed(parent);
   }

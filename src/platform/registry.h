@@ -45,8 +45,8 @@ constexpr long kKeyDeleted = 1018;  // the handle's key was deleted meanwhile
 constexpr std::uint32_t kKeyAllButDelete = 0x2003F;
 // Query, enumerate, notify and read-control.
 constexpr std::uint32_t kKeyRead = 0x20019;
-// Notify and read-control: enough to watch a key.
-constexpr std::uint32_t kKeyNotify = 0x20010;
+// Notify, query and read-control: enough to watch a key and ask when it last changed.
+constexpr std::uint32_t kKeyWatch = 0x20011;
 // The right to delete the key itself (DeleteOpenKey).
 constexpr std::uint32_t kKeyDelete = 0x10000;
 
@@ -83,6 +83,9 @@ struct RegValue {
 struct RegKeyInfo {
   std::uint32_t subkeys = 0;
   std::uint32_t maxSubkeyLen = 0;  // UTF-16 code units, without the null
+  // Moves forward when the key is made, one of its values changes or a direct
+  // subkey comes or goes; nothing deeper moves it. A file time on Windows.
+  std::uint64_t lastWrite = 0;
 };
 
 using RegHandle = std::uintptr_t;  // 0: no key

@@ -10,7 +10,7 @@
 namespace orvane {
 namespace {
 
-constexpr unsigned kVerifySlots = 30;  // ticks over which every locked item is read once
+constexpr unsigned kVerifySlots = 10;  // ticks over which every watched key is looked at once
 constexpr unsigned kFlushTicks = 10;
 
 std::string Label(int item) { return "[" + std::to_string(item) + "] " + kRepairItems[item].name + ": "; }
@@ -62,25 +62,28 @@ void LockMode::OnTick(const std::array<bool, kRepairItemCount>& ticked) {
     }
     if (locks && !watches_.Armed(item)) pending_.insert(item);
   }
-  for (unsigned item = ticks_++ % kVerifySlots; item < kRepairItemCount; item += kVerifySlots) {
-    Verify(static_cast<int>(item));
+  const unsigned slot = ticks_++ % kVerifySlots;
+  for (int item = 0; item < kRepairItemCount; ++item) {
+    if (unreported_[item] && ticks_ - foundAt_[item] > kVerifySlots) {
+      unreported_[item] = false;
+      ++missed_;
+      log_.Add(Label(item) + "change missed by the watches (" + std::to_string(missed_) + ")");
+    }
   }
+  for (int item : watches_.Moved(slot, kVerifySlots)) Verify(item);
   if (ticks_ % kFlushTicks == 0) log_.Flush();
   Drain();
 }
 
-// The safety net: reads a locked item's values and puts back a difference.
-// One that no watch has reported by the next reading, three seconds later,
-// was missed: counted and logged.
+// The safety net: reads the values of a locked item whose key changed and
+// puts back a difference. One that no watch has reported a second later was
+// missed: counted and logged.
 void LockMode::Verify(int item) {
-  if (std::exchange(unreported_[item], false)) {
-    ++missed_;
-    log_.Add(Label(item) + "change missed by the watches (" + std::to_string(missed_) + ")");
-  }
   if (!locked_[item] || pending_.count(item) || failed_[item] || !watches_.Armed(item)) return;
   if (CheckTargets(host_.Targets(item), registry_).state != ItemState::Damaged) return;
   pending_.insert(item);
   unreported_[item] = true;
+  foundAt_[item] = ticks_;
 }
 
 void LockMode::Retarget() {

@@ -1,8 +1,9 @@
 #pragma once
 // Lock mode: holds the locked items in place. It watches the keys they touch
 // and re-applies an item when one changes; its 100 ms tick follows ticks and
-// unticks, re-applies items whose keys could not be watched, and reads each
-// locked item every three seconds, counting a change no watch reported as
+// unticks, re-applies items whose keys could not be watched, and once a
+// second asks each watched key when it last changed, reading the values of
+// the items in a key that moved and counting a change no watch reported as
 // missed. An item's registrations run once per locking. The window's runner
 // and the console guard drive it; it applies items through its host.
 #include <array>
@@ -79,6 +80,7 @@ class LockMode {
   std::array<bool, kRepairItemCount> registered_{};  // its registrations ran in this locking
   // Found changed by reading, and no watch has told of it since.
   std::array<bool, kRepairItemCount> unreported_{};
+  std::array<unsigned, kRepairItemCount> foundAt_{};  // the tick it was found
   std::set<int> pending_;  // items to re-apply
   unsigned ticks_ = 0;
   unsigned missed_ = 0;

@@ -18,7 +18,8 @@ bool LockWatches::Deleted(const Entry& entry) {
 }
 
 // Watches root\path, or the nearest key above it that exists.
-bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, std::set<Entry*>& touched) {
+bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, bool holds,
+                      std::set<Entry*>& touched) {
   for (;;) {
     KeyId id{root, view, AsciiLower(path)};
     auto found = watches_.find(id);
@@ -28,6 +29,7 @@ bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, st
       if (!touched.count(&entry) && entry.armed && Deleted(entry)) entry.armed = false;
       if (entry.armed || Arm(entry)) {
         entry.items.insert(item);
+        if (holds) entry.holders.insert(item);
         touched.insert(&entry);
         return false;
       }
@@ -35,11 +37,12 @@ bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, st
       for (int other : entry.items) complete_[other] = false;
       watches_.erase(found);
     }
-    auto entry = std::make_unique<Entry>(Entry{RegKey(registry_), nextId_, false, {}});
-    long code = entry->key.Open(root, path, kKeyNotify, view);
+    auto entry = std::make_unique<Entry>(Entry{RegKey(registry_), nextId_, false, {}, {}});
+    long code = entry->key.Open(root, path, kKeyWatch, view);
     if (code == regerr::kSuccess) {
       ++nextId_;
       entry->items.insert(item);
+      if (holds) entry->holders.insert(item);
       if (!Arm(*entry)) complete_[item] = false;
       touched.insert(entry.get());
       watches_.emplace(std::move(id), std::move(entry));
@@ -61,6 +64,7 @@ bool LockWatches::Watch(int item, std::span<const StepTarget> targets) {
   complete_[item] = true;
   bool added = false;
   std::set<Entry*> touched;
+  for (auto& [key, entry] : watches_) entry->holders.erase(item);
   for (const StepTarget& target : targets) {
     const bool ownKey = target.kind == StepKind::Key || target.kind == StepKind::ShellVerbs ||
                         target.kind == StepKind::DeleteTree;
@@ -68,7 +72,7 @@ bool LockWatches::Watch(int item, std::span<const StepTarget> targets) {
     // The key and every key above it: a deletion at any depth changes the
     // subkeys of a watched key.
     for (std::string path = target.path; !path.empty(); path = SplitKeyPath(path).first) {
-      added = Add(item, target.root, target.view, path, touched) || added;
+      added = Add(item, target.root, target.view, path, path == target.path, touched) || added;
     }
   }
   for (auto it = watches_.begin(); it != watches_.end();) {  // keys the item no longer needs
@@ -82,6 +86,7 @@ void LockWatches::Forget(int item) {
   complete_.erase(item);
   for (auto it = watches_.begin(); it != watches_.end();) {
     it->second->items.erase(item);
+    it->second->holders.erase(item);
     it = it->second->items.empty() ? watches_.erase(it) : std::next(it);
   }
 }
@@ -98,6 +103,25 @@ bool LockWatches::Armed(int item) const {
     if (!entry->armed && entry->items.count(item)) return false;
   }
   return true;
+}
+
+// Keys above the ones holding values are not asked: a deletion above deletes
+// the holder too, and their times move with every sibling.
+std::set<int> LockWatches::Moved(unsigned slot, unsigned slots) {
+  std::set<int> moved;
+  for (auto& [key, entry] : watches_) {
+    if (entry->holders.empty() || entry->id % slots != slot || !entry->armed) continue;
+    RegKeyInfo info;
+    if (registry_.QueryInfoKey(entry->key.Get(), info) != regerr::kSuccess) {
+      entry->armed = false;  // watched afresh at the next pass
+      continue;
+    }
+    const bool changed = info.lastWrite != entry->seen;
+    if (changed || entry->settling) moved.insert(entry->holders.begin(), entry->holders.end());
+    entry->seen = info.lastWrite;
+    entry->settling = changed;
+  }
+  return moved;
 }
 
 std::vector<int> LockWatches::Fired(std::uint32_t id) {

@@ -32,6 +32,11 @@ class LockWatches {
   void Clear();
   // Every watch of the item is armed and none has fired since.
   bool Armed(int item) const;
+  // The safety net's cheap look: asks the keys whose turn it is (every
+  // `slots`th one) when they last changed; returns the items whose values sit
+  // in a key that changed since the last look, or one look before that (a
+  // coarse clock can give two changes the same time). A deleted key is disarmed.
+  std::set<int> Moved(unsigned slot, unsigned slots);
   // A watch fired: it is armed again; returns the items that touch its key
   // (none for a watch that has gone meanwhile).
   std::vector<int> Fired(std::uint32_t id);
@@ -44,10 +49,13 @@ class LockWatches {
     std::uint32_t id = 0;
     bool armed = false;
     std::set<int> items;
+    std::set<int> holders;  // items with a key here or, when it is missing, below it
+    std::uint64_t seen = 0;  // its last-write time at the last look
+    bool settling = false;   // it moved at the last look
   };
   // Adds the item to the watch of the key or its nearest existing parent;
-  // true when that watch is new.
-  bool Add(int item, RegRoot root, RegView view, std::string path, std::set<Entry*>& touched);
+  // true when that watch is new. `holds`: the item's values are there.
+  bool Add(int item, RegRoot root, RegView view, std::string path, bool holds, std::set<Entry*>& touched);
   bool Arm(Entry& entry);
   bool Deleted(const Entry& entry);
 

@@ -249,10 +249,17 @@ bool Reaches(const std::atomic<int>& count, int expected) {
   return count.load() == expected;
 }
 
+// The last-write time moves with the same changes, and neither moves with a read or a change further down.
 TEST_F(RegistryContract, AWatchFiresOnceForEachArmingAndNotAfterItsKeyIsClosed) {
   std::atomic<int> fired{0};
-  RegKey watched = Created(kCU, R"(Software\W)");
+  Created(kCU, R"(Software\W\Keep)");
+  RegKey watched = Opened(kCU, R"(Software\W)", kKeyWatch);
   RegKey writer = Opened(kCU, R"(Software\W)");
+  auto written = [&] {
+    RegKeyInfo info;
+    EXPECT_EQ(reg().QueryInfoKey(watched.Get(), info), regerr::kSuccess);
+    return info.lastWrite;
+  };
   auto arm = [&] { ASSERT_EQ(reg().WatchKey(watched.Get(), [&fired] { ++fired; }), regerr::kSuccess); };
   const std::vector<std::function<void()>> changes = {
       [&] { reg().SetValue(writer.Get(), "v", RegValue::Dword(1)); },
@@ -262,11 +269,19 @@ TEST_F(RegistryContract, AWatchFiresOnceForEachArmingAndNotAfterItsKeyIsClosed) 
       [&] { reg().DeleteValue(writer.Get(), "v"); },
   };
   arm();
+  const std::uint64_t first = written();
+  Created(kCU, R"(Software\W\Keep\Deeper)");
+  reg().SetValue(Opened(kCU, R"(Software\W\Keep)").Get(), "deeper", RegValue::Dword(1));
+  Query(writer, "absent", regerr::kFileNotFound);
   EXPECT_TRUE(Reaches(fired, 0));
+  EXPECT_EQ(written(), first);
   for (std::size_t i = 0; i < changes.size(); ++i) {
     SCOPED_TRACE(i);
+    const std::uint64_t before = written();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the system's clock may be coarse
     changes[i]();
     EXPECT_TRUE(Reaches(fired, int(i) + 1));
+    EXPECT_GT(written(), before);
     reg().SetValue(writer.Get(), "other", RegValue::Dword(int(i)));  // not armed: not seen
     EXPECT_TRUE(Reaches(fired, int(i) + 1));
     arm();

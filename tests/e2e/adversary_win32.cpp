@@ -3,6 +3,7 @@
 //   link HKCU|HKCR <path> <target>  makes <path> a registry link to HKCU\<target>
 //   surrogate HKCU|HKCR <path>      creates <path>\x<lone surrogate>y
 //   squat <name> <seconds>          holds a mutex of that name, with no window
+//   squat-event <name> <seconds>    holds an event of that name that anyone may open
 //   lock|unlock HKCU|HKLM|HKCR <path>  makes a key read-only for everyone, or gives full access back
 #include <windows.h>
 #include <sddl.h>
@@ -33,8 +34,9 @@ std::wstring NativeUserPath(const wchar_t* path) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring verb = argc > 1 ? argv[1] : L"";
-  if (verb == L"squat" && argc == 4) {
-    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, argv[2]);
+  if ((verb == L"squat" || verb == L"squat-event") && argc == 4) {
+    HANDLE mutex = verb == L"squat" ? ::CreateMutexW(nullptr, TRUE, argv[2])
+                                    : ::CreateEventW(nullptr, TRUE, FALSE, argv[2]);
     std::printf(mutex ? "held\n" : "failed\n");
     std::fflush(stdout);
     ::Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000u);

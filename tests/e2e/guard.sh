@@ -2,7 +2,8 @@
 # orvane-cli guard --all-users against another process: the start page is put
 # back after each of 20 changes and in a user hive that appears later, a second
 # guard refuses to start (exit 2), --stop ends the first (exit 0) and its log
-# lists the restores.
+# lists the restores. All of it while other processes hold the guard's name,
+# one as a mutex and one as an event anyone may open.
 . "$(dirname "$0")/lib/e2e.sh"
 e2e_setup
 
@@ -18,9 +19,18 @@ rm -f "$BK"/*-lock.log "$E2E_ROOT/guard.rc"
 e2e_reg_set "$MAIN" 'Start Page' 'http://hijack.example.net'
 cli() { (cd "$E2E_APP" && wine orvane-cli.exe "$@" </dev/null >/dev/null 2>&1) && echo 0 || echo $?; }
 
+NAME='Local\Orvane.Guard.S-1-5-21-0-0-0-1000'  # Wine's one user
+squatters=()
+for squat in "squat $NAME" "squat-event $NAME.1"; do
+  wine "$E2E_BUILD/orvane_e2e_adversary.exe" $squat 60 </dev/null >"$E2E_ROOT/squat.out" &
+  squatters+=($!)
+  e2e_until 100 grep -q held "$E2E_ROOT/squat.out" || fail "the squatter did not start: $squat"
+done
+
 (cd "$E2E_APP" && wine orvane-cli.exe guard start-page --all-users </dev/null >"$E2E_ROOT/guard.out" 2>&1; echo $? >"$E2E_ROOT/guard.rc") &
 guard=$!
-e2e_wait_value "$MAIN" 'Start Page' "$START" || fail "the guard did not repair the start page"
+e2e_wait_value "$MAIN" 'Start Page' "$START" || fail "the guard did not repair the start page: $(cat "$E2E_ROOT/guard.out")"
+expect_eq "the guard says its name was taken" yes "$(grep -q '占用' "$E2E_ROOT/guard.out" && echo yes || echo no)"
 expect_eq "a second guard" 2 "$(cli guard window-title)"
 
 line=$(wine "$E2E_BUILD/orvane_bench_tamper.exe" restore HKCU "$IE\\Main" 'Start Page' "$START" 20 </dev/null 2>/dev/null |
@@ -34,6 +44,7 @@ e2e_until 100 test -s "$E2E_ROOT/guard.rc" || fail "the guard did not end"
 wait "$guard" 2>/dev/null || true
 expect_eq "the guard's exit code" 0 "$(cat "$E2E_ROOT/guard.rc" 2>/dev/null)"
 expect_eq "--stop with no guard" 1 "$(cli guard --stop)"
+kill "${squatters[@]}" 2>/dev/null || true
 restores=$(cat "$BK"/*-lock.log 2>/dev/null | grep -c 'start-page: restored' || true)
 expect_eq "restores in the log" yes "$([ "$restores" -ge 21 ] && echo yes || echo "no ($restores)")"
 

@@ -9,6 +9,7 @@
 
 #include "browsers/clean.h"
 #include "platform/memory_registry.h"
+#include "repair/key_tree.h"
 #include "repair/runner.h"
 #include "resources/catalogue.h"
 #include "support/memory_files.h"
@@ -200,13 +201,20 @@ TEST(RepairRunner, LockModeWritesNothingWhileNothingChangesAndRestoresOnlyWhatTo
   rig.runner.OnRepairButtonClick();  // intact: green, nothing written
   EXPECT_EQ(rig.registry.Writes(), 0u);
   for (int row : {1, 7, 12}) EXPECT_EQ(rig.view.caption[row], kGreen);
-  rig.runner.OnTimerTick();  // arms the watches, reads once
+  for (int tick = 0; tick < 30; ++tick) rig.runner.OnTimerTick();  // arms the watches, reads twice
   EXPECT_GT(rig.registry.ArmedWatches(), 20u);
   rig.registry.ClearLog();
   for (int tick = 0; tick < 100; ++tick) rig.runner.OnTimerTick();
-  EXPECT_EQ(rig.registry.Writes(), 0u);  // the safety net only reads
-  EXPECT_EQ(ArmedAnew(rig), 0u);
   EXPECT_TRUE(rig.view.posted.empty());
+  // Ten seconds of the safety net: each key holding values asked once a second when it last changed, nothing read.
+  std::map<std::pair<RegRoot, std::string>, int> asked;
+  for (const auto& e : rig.registry.Log()) {
+    EXPECT_EQ(e.op, Op::QueryInfo) << e.path << " " << int(e.op);
+    ++asked[{e.root, e.path}];
+  }
+  EXPECT_GT(asked.size(), 20u);
+  for (const auto& [key, times] : asked) EXPECT_EQ(times, 10) << key.second;
+  EXPECT_EQ(asked.count({RegRoot::LocalMachine, "SOFTWARE"}), 0u);  // keys above them are not asked
 
   // Another program changes a value: the rows touching that key run, the value is written once.
   struct Case { RegRoot root; std::string path; const char* name; std::vector<int> rows; };
@@ -245,14 +253,29 @@ TEST(RepairRunner, LockModeWritesNothingWhileNothingChangesAndRestoresOnlyWhatTo
 
 TEST(RepairRunner, TheSafetyNetPutsBackAChangeNoWatchReportedAndCountsIt) {
   Rig rig;
-  rig.view.ticks[7] = rig.view.lock = true;
+  rig.view.ticks[7] = rig.view.ticks[8] = rig.view.lock = true;
   rig.runner.OnRepairButtonClick();
-  rig.runner.OnTimerTick();
-  rig.view.onPosted = [](std::uint32_t) {};  // the signal is lost on its way
-  rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "x"));
-  for (int tick = 0; tick < 70; ++tick) rig.runner.OnTimerTick();
-  EXPECT_EQ(rig.registry.Value(RegRoot::CurrentUser, kIeMain, "Start Page")->AsText(), "http://a.example");
-  EXPECT_EQ(rig.runner.MissedChanges(), 1u);
+  for (int tick = 0; tick < 30; ++tick) rig.runner.OnTimerTick();
+  rig.view.onPosted = [](std::uint32_t) {};  // the signals are lost on their way
+  const std::string ie = R"(Software\Microsoft\Internet Explorer)";
+  const std::vector<std::function<void()>> changes = {
+      [&] { rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "x")); },
+      [&] { rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Window Title", RegValue::Text(RegType::Sz, "x")); },
+      [&] {  // the browser's key deleted whole and made again
+        ASSERT_EQ(DeleteKeyTree(rig.registry, RegRoot::CurrentUser, R"(Software\Microsoft\Internet Explorer)"),
+                  regerr::kSuccess);
+        rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "y"));
+      },
+      [&] { rig.registry.Put(RegRoot::CurrentUser, kIeMain, "Start Page", RegValue::Text(RegType::Sz, "z")); },
+  };
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    changes[i]();
+    for (int tick = 0; tick < 25; ++tick) rig.runner.OnTimerTick();
+    EXPECT_EQ(rig.registry.Value(RegRoot::CurrentUser, kIeMain, "Start Page")->AsText(), "http://a.example");
+    EXPECT_EQ(rig.registry.Value(RegRoot::CurrentUser, kIeMain, "Window Title")->AsText(), "Microsoft Internet Explorer");
+  }
+  EXPECT_GE(rig.runner.MissedChanges(), 3u);  // a deleted key is watched afresh, not counted
 }
 
 TEST(RepairRunner, AChangeSeenDuringAPassIsRestoredAfterItAndUntickedRowsAreLetGo) {

@@ -148,5 +148,27 @@ TEST_F(RegistryWatch, FollowsTheKeyThroughDeletionsAtAnyDepthAndALink) {
   }
 }
 
+// The safety net's look at when each key last changed, with every signal lost.
+TEST_F(RegistryWatch, TheSafetyNetSeesAnotherProcesssWritesWithoutASignal) {
+  Reapply();
+  Reapply();  // as the signal of its key's creation would
+  auto looked = [&] { return watches.Moved(0, 1).count(1) > 0; };
+  looked();
+  looked();  // the first look, and the one after it
+  EXPECT_FALSE(looked()) << "nothing changed";
+  for (int rate : {20, 1000}) {
+    SCOPED_TRACE(rate);
+    UniqueKernelHandle storm(StartStorm(key, rate));
+    ASSERT_NE(storm.get(), INVALID_HANDLE_VALUE);
+    ::WaitForSingleObject(storm.get(), INFINITE);
+    EXPECT_TRUE(looked());
+    EXPECT_TRUE(looked());  // once more, for a clock too coarse to tell the last writes apart
+    EXPECT_FALSE(looked());
+  }
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, Wide(base + "\\A").c_str());
+  looked();
+  EXPECT_FALSE(watches.Armed(1)) << "a deleted key is watched afresh";
+}
+
 }  // namespace
 }  // namespace orvane

@@ -175,9 +175,13 @@ long Win32Registry::CreateLink(RegRoot root, std::string_view path, RegView view
 
 long Win32Registry::QueryInfoKey(RegHandle key, RegKeyInfo& out) {
   DWORD subkeys = 0, maxLen = 0;
+  FILETIME written{};
   LONG result = ::RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, &subkeys, &maxLen,
-                                   nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (result == ERROR_SUCCESS) out = RegKeyInfo{subkeys, maxLen};
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, &written);
+  if (result == ERROR_SUCCESS) {
+    out = RegKeyInfo{subkeys, maxLen,
+                     (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime};
+  }
   return result;
 }
 
