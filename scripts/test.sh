@@ -19,9 +19,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-ctest --preset native -j "$(nproc)"
+ctest --preset native -j "$(nproc)" --output-on-failure
 
 # The display must exist before the prefix's wineserver starts.
 orvane_xvfb_start
 (orvane_wine_env "$root/build/win64" && orvane_wine_stop)
-ctest --preset win64 -j "$(nproc)"
+ctest --preset win64 -j "$(nproc)" --output-on-failure
