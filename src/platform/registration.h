@@ -24,4 +24,11 @@ std::optional<std::string> ResolveRegistration(
     std::string_view line, const SystemFolders& folders,
     const std::function<bool(const std::string&)>& fileExists);
 
+// The file name of the library a regsvr32 line registers ("Urlmon.dll"),
+// empty for any other line.
+std::string RegisteredLibrary(std::string_view line);
+// Whether a path as a class key's InprocServer32 holds it (quoted or not,
+// with a folder or without) names that library file.
+bool NamesLibrary(std::string_view path, std::string_view library);
+
 }  // namespace orvane
