@@ -80,6 +80,25 @@ std::string_view FileName(std::string_view path) {
 
 }  // namespace
 
+std::optional<std::string> Resolve32BitRegistration(
+    std::string_view line, const SystemFolders& folders,
+    const std::function<bool(const std::string&)>& fileExists) {
+  std::vector<Word> words = Words(line);
+  const Word* library = LibraryWord(words);
+  if (library == nullptr || folders.system32Bit.empty() || folders.system.empty() ||
+      library->text.find_first_of("\\/:") != std::string::npos || library->text.starts_with(kCommonFilesToken)) {
+    return std::nullopt;
+  }
+  const std::string program = Joined(folders.system32Bit, "regsvr32.exe");
+  const std::string path = Joined(folders.system32Bit, library->text);
+  if (!fileExists(Joined(folders.system, library->text)) || !fileExists(path) || !fileExists(program)) {
+    return std::nullopt;
+  }
+  const Word& first = words.front();
+  return '"' + program + '"' + std::string(line.substr(first.end, library->start - first.end)) + '"' + path + '"' +
+         std::string(line.substr(library->end));
+}
+
 std::string RegisteredLibrary(std::string_view line) {
   std::vector<Word> words = Words(line);
   const Word* library = LibraryWord(words);

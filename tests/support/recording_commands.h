@@ -41,12 +41,6 @@ class RecordingCommandRunner : public CommandRunner {
   // The process ends with `code` (nullopt: no answer in time).
   void End(std::uint32_t pid, std::optional<std::uint32_t> code) { followed.extract(pid).mapped()(code); }
 
-  std::vector<std::string> CommandLines() const {
-    std::vector<std::string> lines;
-    for (const Call& call : calls) lines.push_back(call.commandLine);
-    return lines;
-  }
-
  private:
   std::uint32_t nextPid_ = 100;
 };
