@@ -69,6 +69,12 @@ void LockMode::OnTick(const std::array<bool, kRepairItemCount>& ticked) {
     }
     if (locks && !watches_.Armed(item)) pending_.insert(item);
   }
+  if (classesChanged_ && !Registering()) {
+    classesChanged_ = false;
+    for (int item = 0; item < kRepairItemCount; ++item) {
+      if (!classes_[item].empty() && !ClassGone(item)) WatchClasses(item);
+    }
+  }
   for (unsigned item = ticks_++ % kVerifySlots; item < kRepairItemCount; item += kVerifySlots) {
     Verify(static_cast<int>(item));
   }
@@ -86,7 +92,7 @@ void LockMode::Verify(int item) {
   }
   if (!locked_[item] || pending_.count(item)) return;
   // Classes whose watch could not be armed are read here instead.
-  if (!classes_[item].empty() && !watches_.Armed(ClassWatch(item)) && ClassGone(item)) return;
+  if (!classes_[item].empty() && !watches_.Armed(ClassWatch(item)) && !Registering() && ClassGone(item)) return;
   if (failed_[item] || !watches_.Armed(item)) return;
   if (CheckTargets(host_.Targets(item), registry_).state != ItemState::Damaged) return;
   pending_.insert(item);
@@ -103,7 +109,11 @@ void LockMode::OnKeyChanged(std::uint32_t watchId) {
   for (int item : watches_.Fired(watchId)) {
     if (item >= kRepairItemCount) {
       const int owner = item - kRepairItemCount;
-      if (!ClassGone(owner)) WatchClasses(owner);  // a key deleted and made anew is watched afresh
+      if (Registering()) {
+        classesChanged_ = true;
+      } else if (!ClassGone(owner)) {
+        WatchClasses(owner);  // a key deleted and made anew is watched afresh
+      }
       continue;
     }
     pending_.insert(item);
@@ -176,6 +186,14 @@ bool LockMode::ClassGone(int item) {
     reregister_[item] = true;
     pending_.insert(item);
     return true;
+  }
+  return false;
+}
+
+// Whether a registration a locked item started is still running.
+bool LockMode::Registering() {
+  for (int item = 0; item < kRepairItemCount; ++item) {
+    if (locked_[item] && registered_[item] && host_.StillRunning(item)) return true;
   }
   return false;
 }

@@ -76,6 +76,7 @@ class LockMode {
   void LearnClasses(int item);
   void WatchClasses(int item);
   bool ClassGone(int item);
+  bool Registering();
   void ForgetClasses(int item);
 
   RegistryService& registry_;
@@ -96,6 +97,9 @@ class LockMode {
   };
   std::array<std::vector<RegisteredClass>, kRepairItemCount> classes_{};
   std::array<bool, kRepairItemCount> reregister_{};  // a class is gone: run the registrations again
+  // A class watch fired while registrations ran (they may remove a class and
+  // write it anew): the classes are judged once none runs.
+  bool classesChanged_ = false;
   std::set<int> pending_;  // items to re-apply
   unsigned ticks_ = 0;
   unsigned missed_ = 0;

@@ -150,6 +150,8 @@ TEST(RepairRunner, LockModeRunsRegistrationsAgainOnlyWhenAClassTheyRegisteredIsG
   const RegValue own = RegValue::Text(RegType::Sz, R"(C:\windows\system32\urlmon.dll)");
   rig.registry.Put(hkcr, urlmon + R"(\InprocServer32)", "", own);
   rig.registry.Put(hkcr, other + R"(\InprocServer32)", "", RegValue::Text(RegType::Sz, R"(C:\x\other.dll)"));
+  const std::string msi = R"(CLSID\{000C1090-0000-0000-C000-000000000046}\InprocServer32)";  // item 5's
+  rig.registry.Put(hkcr, msi, "", RegValue::Text(RegType::Sz, "msi.dll"));
   rig.view.ticks[0] = rig.view.ticks[5] = rig.view.ticks[2] = rig.view.lock = true;
   rig.runner.OnRepairButtonClick();
   auto settle = [&](int ticks) {  // a while of timer ticks; every registration ends well
@@ -177,7 +179,14 @@ TEST(RepairRunner, LockModeRunsRegistrationsAgainOnlyWhenAClassTheyRegisteredIsG
   settle(100);
   EXPECT_EQ(std::pair(runs("Urlmon.dll"), runs("appwiz.cpl")), std::pair(3L, 2L));
   // Deleted whole: once more, and not again although nothing writes it back.
+  // Meanwhile item 5's class is removed and written anew, as a registration does: no loss.
+  rig.commands.keepRunning = true;
   EXPECT_EQ(DeleteKeyTree(rig.registry, hkcr, urlmon), regerr::kSuccess);
+  while (Deliver(rig) > 0) {}
+  EXPECT_EQ(DeleteKeyTree(rig.registry, hkcr, msi), regerr::kSuccess);
+  while (Deliver(rig) > 0) {}
+  rig.registry.Put(hkcr, msi, "", RegValue::Text(RegType::Sz, "msi.dll"));
+  rig.commands.keepRunning = false;
   settle(600);
   EXPECT_EQ(std::pair(runs("Urlmon.dll"), runs("appwiz.cpl")), std::pair(4L, 2L));
   rig.runner.OnRepairButtonClick();  // the button starts them whatever lock mode did

@@ -34,12 +34,11 @@ class RecordingCommandRunner : public CommandRunner {
     return process;
   }
   bool IsRunning(const StartedProcess& process) override { return running.count(process.pid) > 0; }
-  bool WhenEnded(const StartedProcess& process, unsigned,
-                 std::function<void(std::optional<std::uint32_t>)> ended) override {
-    return follow && followed.emplace(process.pid, std::move(ended)).second;
+  bool WhenEnded(const StartedProcess& p, unsigned, std::function<void(std::optional<std::uint32_t>)> ended) override {
+    return follow && followed.emplace(p.pid, std::move(ended)).second;
   }
   // The process ends with `code` (nullopt: no answer in time).
-  void End(std::uint32_t pid, std::optional<std::uint32_t> code) { followed.extract(pid).mapped()(code); }
+  void End(std::uint32_t pid, std::optional<std::uint32_t> code) { running.erase(pid); followed.extract(pid).mapped()(code); }
 
  private:
   std::uint32_t nextPid_ = 100;
