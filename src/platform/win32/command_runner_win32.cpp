@@ -148,6 +148,7 @@ std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view command
     kept.companion = StartIn(folder32 + L"\\regsvr32.exe", Wide(*line32), folder32, showWindow, pid32);
   }
   const StartedProcess started{pid, CreationTime(kept.process.get())};
+  if (kept.companion) companions_[{pid, started.creationTime}] = {pid32, CreationTime(kept.companion.get())};
   started_[pid] = std::move(kept);  // exit codes stay readable
   return started;
 }
@@ -205,6 +206,15 @@ bool Win32CommandRunner::IsRunning(const StartedProcess& process) {
       (!kept->second.companion || ::WaitForSingleObject(kept->second.companion.get(), 0) != WAIT_TIMEOUT)) {
     started_.erase(kept);
   }
+  // A registration runs while its 32-bit companion does.
+  if (auto companion = companions_.find({process.pid, process.creationTime}); companion != companions_.end()) {
+    if (IsAlive(companion->second)) return true;
+    companions_.erase(companion);
+  }
+  return IsAlive(process);
+}
+
+bool Win32CommandRunner::IsAlive(const StartedProcess& process) {
   UniqueKernelHandle handle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
                                           process.pid));
   if (!handle) return false;

@@ -55,8 +55,11 @@ class Win32CommandRunner : public CommandRunner {
   };
   static void CALLBACK OnEnded(void* context, BOOLEAN timedOut);
   static void Account(Follower& follower, std::optional<std::uint32_t> code);
+  static bool IsAlive(const StartedProcess& process);
 
   std::map<std::uint32_t, Started> started_;  // by process id, until followed
+  // Each registration's 32-bit companion, while it may run.
+  std::map<std::pair<std::uint32_t, std::uint64_t>, StartedProcess> companions_;
   std::list<Follower> followers_;
 };
 
