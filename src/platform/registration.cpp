@@ -63,18 +63,59 @@ std::string FullLibraryPath(const std::string& library, const SystemFolders& fol
   return library;
 }
 
+// The word a regsvr32 line names its library by: the last that is no switch.
+const Word* LibraryWord(const std::vector<Word>& words) {
+  if (words.empty() || !IsRegsvr32(words.front().text)) return nullptr;
+  const Word* library = nullptr;
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (!words[i].text.starts_with('/') && !words[i].text.starts_with('-')) library = &words[i];
+  }
+  return library;
+}
+
+std::string_view FileName(std::string_view path) {
+  std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
+
+std::optional<std::string> Resolve32BitRegistration(
+    std::string_view line, const SystemFolders& folders,
+    const std::function<bool(const std::string&)>& fileExists) {
+  std::vector<Word> words = Words(line);
+  const Word* library = LibraryWord(words);
+  if (library == nullptr || folders.system32Bit.empty() || folders.system.empty() ||
+      library->text.find_first_of("\\/:") != std::string::npos || library->text.starts_with(kCommonFilesToken)) {
+    return std::nullopt;
+  }
+  const std::string program = Joined(folders.system32Bit, "regsvr32.exe");
+  const std::string path = Joined(folders.system32Bit, library->text);
+  if (!fileExists(Joined(folders.system, library->text)) || !fileExists(path) || !fileExists(program)) {
+    return std::nullopt;
+  }
+  const Word& first = words.front();
+  return '"' + program + '"' + std::string(line.substr(first.end, library->start - first.end)) + '"' + path + '"' +
+         std::string(line.substr(library->end));
+}
+
+std::string RegisteredLibrary(std::string_view line) {
+  std::vector<Word> words = Words(line);
+  const Word* library = LibraryWord(words);
+  return library ? std::string(FileName(library->text)) : std::string();
+}
+
+bool NamesLibrary(std::string_view path, std::string_view library) {
+  while (!path.empty() && (path.front() == '"' || path.front() == ' ')) path.remove_prefix(1);
+  while (!path.empty() && (path.back() == '"' || path.back() == ' ')) path.remove_suffix(1);
+  return !library.empty() && EqualsNoCase(FileName(path), library);
+}
 
 std::optional<std::string> ResolveRegistration(
     std::string_view line, const SystemFolders& folders,
     const std::function<bool(const std::string&)>& fileExists) {
   std::vector<Word> words = Words(line);
-  if (words.empty() || !IsRegsvr32(words.front().text)) return std::string(line);
-  // The library is the last word that is not a switch.
-  const Word* library = nullptr;
-  for (std::size_t i = 1; i < words.size(); ++i) {
-    if (!words[i].text.starts_with('/') && !words[i].text.starts_with('-')) library = &words[i];
-  }
+  const Word* library = LibraryWord(words);
   if (library == nullptr) return std::string(line);
   std::string path = FullLibraryPath(library->text, folders);
   if (path.empty() || !fileExists(path)) return std::nullopt;

@@ -15,6 +15,7 @@ inline constexpr std::string_view kCommonFilesToken = "<CommonFiles>";
 struct SystemFolders {
   std::string system;       // holds libraries named without a folder
   std::string commonFiles;  // replaces kCommonFilesToken
+  std::string system32Bit;  // 64-bit Windows: the 32-bit programs' system folder; else empty
 };
 
 // The line to start in place of `line`. Lines that do not start regsvr32
@@ -23,5 +24,19 @@ struct SystemFolders {
 std::optional<std::string> ResolveRegistration(
     std::string_view line, const SystemFolders& folders,
     const std::function<bool(const std::string&)>& fileExists);
+
+// On 64-bit Windows a library of the system folder that the 32-bit system
+// folder holds too is registered there as well, by that folder's regsvr32:
+// the line to start for it, or nullopt when there is none.
+std::optional<std::string> Resolve32BitRegistration(
+    std::string_view line, const SystemFolders& folders,
+    const std::function<bool(const std::string&)>& fileExists);
+
+// The file name of the library a regsvr32 line registers ("Urlmon.dll"),
+// empty for any other line.
+std::string RegisteredLibrary(std::string_view line);
+// Whether a path as a class key's InprocServer32 holds it (quoted or not,
+// with a folder or without) names that library file.
+bool NamesLibrary(std::string_view path, std::string_view library);
 
 }  // namespace orvane

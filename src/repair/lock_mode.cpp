@@ -1,7 +1,9 @@
 #include "repair/lock_mode.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "platform/registration.h"
 #include "repair/check.h"
 #include "repair/journal.h"
 #include "repair/runner.h"
@@ -12,6 +14,10 @@ namespace {
 
 constexpr unsigned kVerifySlots = 10;  // ticks over which every watched key is looked at once
 constexpr unsigned kFlushTicks = 10;
+constexpr std::string_view kClassesPath = "CLSID";
+
+// The watches of an item's registered classes go by an id of their own.
+int ClassWatch(int item) { return kRepairItemCount + item; }
 
 std::string Label(int item) { return "[" + std::to_string(item) + "] " + kRepairItems[item].name + ": "; }
 
@@ -59,8 +65,15 @@ void LockMode::OnTick(const std::array<bool, kRepairItemCount>& ticked) {
       failed_[item] = registered_[item] = unreported_[item] = false;
       if (locks) pending_.insert(item);
       if (!locks) watches_.Forget(item);
+      ForgetClasses(item);
     }
     if (locks && !watches_.Armed(item)) pending_.insert(item);
+  }
+  if (classesChanged_ && !Registering()) {
+    classesChanged_ = false;
+    for (int item = 0; item < kRepairItemCount; ++item) {
+      if (!classes_[item].empty() && !ClassGone(item)) WatchClasses(item);
+    }
   }
   const unsigned slot = ticks_++ % kVerifySlots;
   for (int item = 0; item < kRepairItemCount; ++item) {
@@ -68,6 +81,11 @@ void LockMode::OnTick(const std::array<bool, kRepairItemCount>& ticked) {
       unreported_[item] = false;
       ++missed_;
       log_.Add(Label(item) + "change missed by the watches (" + std::to_string(missed_) + ")");
+    }
+    // Classes whose watch could not be armed are read on the clock instead.
+    if (slot == 0 && locked_[item] && !classes_[item].empty() && !watches_.Armed(ClassWatch(item)) &&
+        !Registering()) {
+      ClassGone(item);
     }
   }
   for (int item : watches_.Moved(slot, kVerifySlots)) Verify(item);
@@ -94,10 +112,101 @@ void LockMode::Retarget() {
 
 void LockMode::OnKeyChanged(std::uint32_t watchId) {
   for (int item : watches_.Fired(watchId)) {
+    if (item >= kRepairItemCount) {
+      const int owner = item - kRepairItemCount;
+      if (Registering()) {
+        classesChanged_ = true;
+      } else if (!ClassGone(owner)) {
+        WatchClasses(owner);  // a key deleted and made anew is watched afresh
+      }
+      continue;
+    }
     pending_.insert(item);
     unreported_[item] = false;
   }
   Drain();
+}
+
+void LockMode::RegistrationsEnded(int item, bool succeeded) {
+  if (item < 0 || item >= kRepairItemCount || !locked_[item] || !registered_[item]) return;
+  ForgetClasses(item);
+  if (succeeded) LearnClasses(item);
+}
+
+// Reads, in both views, the class keys whose InprocServer32 names one of the
+// libraries the item registers, and watches them.
+void LockMode::LearnClasses(int item) {
+  std::vector<std::string> libraries;
+  for (const StepTarget& target : host_.Targets(item)) {
+    if (target.kind != StepKind::Command) continue;
+    if (std::string library = RegisteredLibrary(target.command); !library.empty()) libraries.push_back(library);
+  }
+  if (libraries.empty()) return;
+  for (RegView view : {RegView::Bits64, RegView::Bits32}) {
+    RegKey classes(registry_);
+    if (classes.Open(RegRoot::ClassesRoot, kClassesPath, kKeyRead, view) != regerr::kSuccess) continue;
+    RegKeyInfo info;
+    if (registry_.QueryInfoKey(classes.Get(), info) != regerr::kSuccess) continue;
+    std::string name;
+    for (std::uint32_t i = 0; registry_.EnumKey(classes.Get(), i, info.maxSubkeyLen + 1, name) == regerr::kSuccess; ++i) {
+      const std::string path = std::string(kClassesPath) + "\\" + name + "\\InprocServer32";
+      RegKey server(registry_);
+      RegValue value;
+      if (server.Open(RegRoot::ClassesRoot, path, kKeyRead, view) != regerr::kSuccess ||
+          registry_.QueryValue(server.Get(), "", value) != regerr::kSuccess) {
+        continue;
+      }
+      const std::string text = value.AsText();
+      if (std::none_of(libraries.begin(), libraries.end(),
+                       [&](const std::string& library) { return NamesLibrary(text, library); })) {
+        continue;
+      }
+      classes_[item].push_back({view, path, std::move(value)});
+    }
+  }
+  WatchClasses(item);
+}
+
+void LockMode::WatchClasses(int item) {
+  std::vector<StepTarget> keys;
+  for (const RegisteredClass& known : classes_[item]) {
+    keys.push_back({.kind = StepKind::Key, .root = RegRoot::ClassesRoot, .view = known.view, .path = known.path});
+  }
+  if (!keys.empty()) watches_.Watch(ClassWatch(item), keys, false);  // read only when one fires
+}
+
+// Whether a learned class is gone or names another file; if so the item's
+// registrations are due again, once, and the classes are learned anew after them.
+bool LockMode::ClassGone(int item) {
+  for (const RegisteredClass& known : classes_[item]) {
+    RegKey server(registry_);
+    RegValue value;
+    if (server.Open(RegRoot::ClassesRoot, known.path, kKeyRead, known.view) == regerr::kSuccess &&
+        registry_.QueryValue(server.Get(), "", value) == regerr::kSuccess && value == known.server) {
+      continue;
+    }
+    log_.Add(Label(item) + "registered class gone: " + std::string(known.view == RegView::Bits32 ? "32-bit " : "") +
+             "HKEY_CLASSES_ROOT\\" + known.path);
+    ForgetClasses(item);
+    reregister_[item] = true;
+    pending_.insert(item);
+    return true;
+  }
+  return false;
+}
+
+// Whether a registration a locked item started is still running.
+bool LockMode::Registering() {
+  for (int item = 0; item < kRepairItemCount; ++item) {
+    if (locked_[item] && registered_[item] && host_.StillRunning(item)) return true;
+  }
+  return false;
+}
+
+void LockMode::ForgetClasses(int item) {
+  classes_[item].clear();
+  reregister_[item] = false;
+  watches_.Forget(ClassWatch(item));
 }
 
 // A pass runs alone: what falls due inside it, or while the host is busy,
@@ -112,7 +221,7 @@ void LockMode::Drain() {
     // Armed before the item runs, so no change after it goes unseen. A key
     // the item creates fires its parent's watch, and is watched then.
     watches_.Watch(item, host_.Targets(item));
-    const RunReport report = host_.Apply(item, !registered_[item]);
+    const RunReport report = host_.Apply(item, !registered_[item] || std::exchange(reregister_[item], false));
     failed_[item] = !report.Succeeded();
     registered_[item] = true;
     if (!report.Wrote()) continue;

@@ -4,8 +4,9 @@
 // unticks, re-applies items whose keys could not be watched, and once a
 // second asks each watched key when it last changed, reading the values of
 // the items in a key that moved and counting a change no watch reported as
-// missed. An item's registrations run once per locking. The window's runner
-// and the console guard drive it; it applies items through its host.
+// missed. An item's registrations run once per locking, and again only when
+// a class they registered is gone. The window's runner and the console guard
+// drive it; it applies items through its host.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -63,12 +64,21 @@ class LockMode {
   // What the host's items touch has changed (a user signed in or out): each
   // locked item is watched and applied anew at the next tick.
   void Retarget();
+  // Every registration the item's last run started has ended. After a good
+  // pass the class keys that name its libraries are read and watched; when
+  // one is deleted or names another file, the registrations run once more.
+  void RegistrationsEnded(int item, bool succeeded);
   bool Passing() const { return passing_; }
   unsigned Missed() const { return missed_; }
 
  private:
   void Verify(int item);
   void Drain();
+  void LearnClasses(int item);
+  void WatchClasses(int item);
+  bool ClassGone(int item);
+  bool Registering();
+  void ForgetClasses(int item);
 
   RegistryService& registry_;
   const AppConfig& config_;
@@ -81,6 +91,17 @@ class LockMode {
   // Found changed by reading, and no watch has told of it since.
   std::array<bool, kRepairItemCount> unreported_{};
   std::array<unsigned, kRepairItemCount> foundAt_{};  // the tick it was found
+  // A class key a registration wrote: its InprocServer32 key and the path it held.
+  struct RegisteredClass {
+    RegView view;
+    std::string path;
+    RegValue server;
+  };
+  std::array<std::vector<RegisteredClass>, kRepairItemCount> classes_{};
+  std::array<bool, kRepairItemCount> reregister_{};  // a class is gone: run the registrations again
+  // A class watch fired while registrations ran (they may remove a class and
+  // write it anew): the classes are judged once none runs.
+  bool classesChanged_ = false;
   std::set<int> pending_;  // items to re-apply
   unsigned ticks_ = 0;
   unsigned missed_ = 0;

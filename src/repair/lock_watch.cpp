@@ -56,7 +56,7 @@ bool LockWatches::Add(int item, RegRoot root, RegView view, std::string path, bo
   }
 }
 
-bool LockWatches::Watch(int item, std::span<const StepTarget> targets) {
+bool LockWatches::Watch(int item, std::span<const StepTarget> targets, bool looked) {
   if (!post_) {
     complete_[item] = false;
     return false;
@@ -72,7 +72,7 @@ bool LockWatches::Watch(int item, std::span<const StepTarget> targets) {
     // The key and every key above it: a deletion at any depth changes the
     // subkeys of a watched key.
     for (std::string path = target.path; !path.empty(); path = SplitKeyPath(path).first) {
-      added = Add(item, target.root, target.view, path, path == target.path, touched) || added;
+      added = Add(item, target.root, target.view, path, looked && path == target.path, touched) || added;
     }
   }
   for (auto it = watches_.begin(); it != watches_.end();) {  // keys the item no longer needs

@@ -27,7 +27,8 @@ class LockWatches {
   // exists, and every key above it, for a deletion or creation at any
   // depth). Keeps the item's watches that still fit, after checking that
   // their keys were not deleted; true when a new one had to be armed.
-  bool Watch(int item, std::span<const StepTarget> targets);
+  // `looked`: Moved() asks the targets' own keys too.
+  bool Watch(int item, std::span<const StepTarget> targets, bool looked = true);
   void Forget(int item);
   void Clear();
   // Every watch of the item is armed and none has fired since.

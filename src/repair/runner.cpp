@@ -34,6 +34,7 @@ constexpr std::uint16_t kNotCheckedText = 3224;
 constexpr std::uint16_t kRestoredText = 3401;
 constexpr std::uint16_t kRegistrationFailed = 3505;
 constexpr std::uint16_t kRegistrationNoAnswer = 3506;
+constexpr std::uint16_t kRegisteringText = 3510;
 constexpr unsigned kNoAnswerMilliseconds = 60000;
 constexpr std::uint32_t kRegistrationsEndedId = 0;  // never a watch's id
 constexpr unsigned kUserListTicks = 20;  // the user hives are listed again every 2 s
@@ -277,11 +278,16 @@ RunReport RepairRunner::RunAndShow(int index) {
                        report);
     }
     if (LockPassing() && report.Wrote()) NoteRestored(index);
-    // The manager's row shows a result only once lock mode has done something there.
-    if (index != kBrowserManagerItem || report.Wrote() || !report.Succeeded()) {
-      ShowRepairResult(report.Succeeded(), index);
-      ShowReason(index, report);
+    steps_[index] = {report.Succeeded(), ""};
+    if (std::optional<std::size_t> failed = report.FirstFailure()) {
+      const StepOutcome& outcome = report.outcomes[*failed];
+      std::string reason = outcome.outcome == Outcome::Refused || outcome.outcome == Outcome::NoKey
+                               ? DescribeError(outcome.code) : DescribeOutcome(outcome);
+      steps_[index].reason = Replace(Replace(LoadString(kRefusedToolTip), "{step}",
+                                             DescribeStep(report.targets[*failed])), "{reason}", reason);
     }
+    // The manager's row shows a result only once lock mode has done something there.
+    if (index != kBrowserManagerItem || report.Wrote() || !report.Succeeded()) ShowRow(index);
   }
   // Input that arrives during a lock pass waits until the pass is over: a click
   // that opens a modal loop here would hold the pass, and lock mode, inside it.
@@ -299,18 +305,37 @@ void RepairRunner::ShowRepairResult(bool succeeded, int row) {
   view_.ShowResult(row);
 }
 
-// A red row names its first refused step and the reason.
-void RepairRunner::ShowReason(int row, const RunReport& report) {
-  std::optional<std::size_t> failed = report.FirstFailure();
+// While registrations the row started are running it reads as running; then
+// green, or red naming the refused step or the registrations that failed.
+void RepairRunner::ShowRow(int row) {
+  const std::vector<Registration>& list = registrations_[row];
   std::string tip = RestoredText(row);
-  if (failed) {
-    const StepOutcome& outcome = report.outcomes[*failed];
-    std::string reason = outcome.outcome == Outcome::Refused || outcome.outcome == Outcome::NoKey
-                             ? DescribeError(outcome.code) : DescribeOutcome(outcome);
-    tip = Replace(Replace(LoadString(kRefusedToolTip), "{step}", DescribeStep(report.targets[*failed])),
-                  "{reason}", reason) + (tip.empty() ? "" : "\r\n" + tip);
+  if (std::any_of(list.begin(), list.end(), [](const Registration& r) { return !r.ended; })) {
+    view_.SetResultColor(row, kCheckGrey);
+    view_.SetResultCaption(row, LoadString(kRegisteringText));
+    view_.SetResultToolTip(row, tip);
+    view_.ShowResult(row);
+    return;
   }
+  const std::string problems = RegistrationProblems(row);
+  for (const std::string& part : {problems, steps_[row].reason}) {
+    if (!part.empty()) tip = part + (tip.empty() ? "" : "\r\n") + tip;
+  }
+  ShowRepairResult(steps_[row].succeeded && problems.empty(), row);
   view_.SetResultToolTip(row, tip);
+}
+
+// One line for each registration that failed or gave no answer.
+std::string RepairRunner::RegistrationProblems(int row) const {
+  std::string text;
+  for (const Registration& r : registrations_[row]) {
+    if (r.exitCode == 0u) continue;
+    const std::string line = r.exitCode
+        ? Replace(LoadString(kRegistrationFailed), "{code}", std::to_string(*r.exitCode))
+        : LoadString(kRegistrationNoAnswer);
+    text += (text.empty() ? "" : "\r\n") + Replace(line, "{command}", r.command);
+  }
+  return text;
 }
 
 RunReport RepairRunner::RunRoutine(int index) {
@@ -361,8 +386,8 @@ void RepairRunner::FollowRegistrations(int row, const RunReport& report, std::si
   }
 }
 
-// When a row's last registration has ended, one that failed or gave no
-// answer turns the row red and names the command and its exit code.
+// When a row's last registration has ended the row shows its result; one
+// that failed or gave no answer turns it red, naming the command and its code.
 void RepairRunner::OnRegistrationsEnded() {
   decltype(Ended::ends) ends;
   {
@@ -379,18 +404,10 @@ void RepairRunner::OnRegistrationsEnded() {
   for (int row : rows) {
     const std::vector<Registration>& list = registrations_[row];
     if (std::any_of(list.begin(), list.end(), [](const Registration& r) { return !r.ended; })) continue;
-    std::string tip;
-    for (const Registration& r : list) {
-      if (r.exitCode == 0u) continue;
-      const std::string line = r.exitCode
-          ? Replace(LoadString(kRegistrationFailed), "{code}", std::to_string(*r.exitCode))
-          : LoadString(kRegistrationNoAnswer);
-      tip += Replace(line, "{command}", r.command) + "\r\n";
-    }
-    if (tip.empty()) continue;
-    ShowRepairResult(false, row);
-    view_.SetResultToolTip(row, tip);
-    lockLog_.Add("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + tip);
+    ShowRow(row);
+    const std::string problems = RegistrationProblems(row);
+    if (!problems.empty()) lockLog_.Add("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + problems);
+    if (lock_) lock_->RegistrationsEnded(row, problems.empty());
   }
   lockLog_.Flush();
 }

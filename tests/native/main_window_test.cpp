@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "resources/catalogue.h"
 #include "support/main_window_fixture.h"
 
 namespace orvane {
@@ -43,6 +44,28 @@ TEST(MainWindowMouse, TheLinkOpensTheMakersSite) {
   f.commands.unstartable.insert("explorer.exe");
   EXPECT_TRUE(p.Click(m.Label2));  // nothing to show when it cannot start
   EXPECT_TRUE(p.messages.empty());
+}
+
+// Row 0 reads as running until the last library it registers has ended,
+// then red naming each one that failed or did not answer; green once all end well.
+TEST(MainWindowRegistrations, ARowShowsItsResultOnlyWhenItsLastRegistrationHasEnded) {
+  MainWindowFixture f;
+  ui::Label& result = *f.form->rows.lbldoinfo[0];
+  f.commands.follow = true;
+  f.platform.Click(*f.form->rows.chkdo[0]);
+  for (bool failing : {true, false}) {
+    f.platform.Click(f.form->ibtndo);
+    while (!f.commands.followed.empty()) {
+      EXPECT_EQ(std::pair(result.Caption(), result.ForeColor()), std::pair(LoadString(3510), 0x696969u));
+      const std::uint32_t pid = f.commands.followed.begin()->first;
+      const std::string& line = f.commands.calls[pid - 100].commandLine;
+      f.commands.End(pid, !failing ? 0u : line.ends_with("Mshtml.dll") ? std::optional(3u)
+                                          : line.ends_with("jscript.dll") ? std::nullopt : std::optional(0u));
+      f.platform.DeliverPosted();
+    }
+    EXPECT_EQ(result.Caption(), LoadString(failing ? 1002 : 1001));
+    EXPECT_EQ(result.ToolTip(), !failing ? "" : "regsvr32 /s jscript.dll 60 秒内没有结束\r\nregsvr32 /s Mshtml.dll 失败，退出代码 3");
+  }
 }
 
 }  // namespace

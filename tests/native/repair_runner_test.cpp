@@ -175,20 +175,57 @@ std::size_t Deliver(Rig& rig) {
   return ids.size();
 }
 
-TEST(RepairRunner, LockModeRunsRegistrationsOncePerLockingAndThenRests) {
+// Registrations run once per locking, then again only when a class they
+// registered is deleted or names another file: once, not for ever.
+TEST(RepairRunner, LockModeRunsRegistrationsAgainOnlyWhenAClassTheyRegisteredIsGone) {
   Rig rig;
+  rig.commands.follow = true;
+  const RegRoot hkcr = RegRoot::ClassesRoot;
+  const std::string urlmon = R"(CLSID\{79EAC9E0-BAF9-11CE-8C82-00AA004BA90B})", other = R"(CLSID\{0000AAAA-0000-0000-0000-000000000000})";
+  const RegValue own = RegValue::Text(RegType::Sz, R"(C:\windows\system32\urlmon.dll)");
+  rig.registry.Put(hkcr, urlmon + R"(\InprocServer32)", "", own);
+  rig.registry.Put(hkcr, other + R"(\InprocServer32)", "", RegValue::Text(RegType::Sz, R"(C:\x\other.dll)"));
+  const std::string msi = R"(CLSID\{000C1090-0000-0000-C000-000000000046}\InprocServer32)";  // item 5's
+  rig.registry.Put(hkcr, msi, "", RegValue::Text(RegType::Sz, "msi.dll"));
   rig.view.ticks[0] = rig.view.ticks[5] = rig.view.ticks[2] = rig.view.lock = true;
   rig.runner.OnRepairButtonClick();
-  for (int tick = 0; tick < 600; ++tick) rig.runner.OnTimerTick();  // a minute, nothing changing
+  auto settle = [&](int ticks) {  // a while of timer ticks; every registration ends well
+    for (int tick = 0; tick < ticks; ++tick) {
+      rig.runner.OnTimerTick();
+      while (!rig.commands.followed.empty()) rig.commands.End(rig.commands.followed.begin()->first, 0u);
+      while (Deliver(rig) > 0) {}
+    }
+  };
+  auto runs = [&](const char* library) {
+    return std::ranges::count_if(rig.commands.calls, [&](const auto& c) { return c.commandLine.ends_with(library); });
+  };
+  settle(600);  // a minute, nothing changing
   EXPECT_EQ(rig.commands.calls.size(), 17u + 17u);  // the button's, then the locking's first pass
-  // Item 5's key changed: its value is put back, its registrations are not started again.
-  rig.registry.Put(RegRoot::ClassesRoot, R"(exefile\shell\Open\command)", "", RegValue::Text(RegType::Sz, "x"));
-  while (Deliver(rig) > 0) {}
-  for (int tick = 0; tick < 20; ++tick) rig.runner.OnTimerTick();
-  EXPECT_EQ(rig.registry.Value(RegRoot::ClassesRoot, R"(exefile\shell\Open\command)", "")->AsText(), R"("%1" %*)");
+  // Item 5's key changed, and another library's class: its value is put back, nothing is started.
+  rig.registry.Put(hkcr, R"(exefile\shell\Open\command)", "", RegValue::Text(RegType::Sz, "x"));
+  rig.registry.Put(hkcr, other + R"(\InprocServer32)", "", RegValue::Text(RegType::Sz, "y.dll"));
+  settle(20);
+  EXPECT_EQ(rig.registry.Value(hkcr, R"(exefile\shell\Open\command)", "")->AsText(), R"("%1" %*)");
   EXPECT_EQ(rig.commands.calls.size(), 34u);
+  // The class now names another file: item 0 registers again, once; its registration puts it back.
+  rig.registry.Put(hkcr, urlmon + R"(\InprocServer32)", "", RegValue::Text(RegType::Sz, R"(C:\x\evil.dll)"));
+  while (Deliver(rig) > 0) {}
+  rig.registry.Put(hkcr, urlmon + R"(\InprocServer32)", "", own);  // its registration writes it back
+  settle(100);
+  EXPECT_EQ(std::pair(runs("Urlmon.dll"), runs("appwiz.cpl")), std::pair(3L, 2L));
+  // Deleted whole: once more, and not again although nothing writes it back.
+  // Meanwhile item 5's class is removed and written anew, as a registration does: no loss.
+  rig.commands.keepRunning = true;
+  EXPECT_EQ(DeleteKeyTree(rig.registry, hkcr, urlmon), regerr::kSuccess);
+  while (Deliver(rig) > 0) {}
+  EXPECT_EQ(DeleteKeyTree(rig.registry, hkcr, msi), regerr::kSuccess);
+  while (Deliver(rig) > 0) {}
+  rig.registry.Put(hkcr, msi, "", RegValue::Text(RegType::Sz, "msi.dll"));
+  rig.commands.keepRunning = false;
+  settle(600);
+  EXPECT_EQ(std::pair(runs("Urlmon.dll"), runs("appwiz.cpl")), std::pair(4L, 2L));
   rig.runner.OnRepairButtonClick();  // the button starts them whatever lock mode did
-  EXPECT_EQ(rig.commands.calls.size(), 51u);
+  EXPECT_EQ(rig.commands.calls.size(), 34u + 8u + 8u + 17u);
 }
 
 TEST(RepairRunner, LockModeWritesNothingWhileNothingChangesAndRestoresOnlyWhatTouchesAChangedKey) {

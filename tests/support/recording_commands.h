@@ -1,6 +1,8 @@
 #pragma once
 // A CommandRunner that records command lines instead of starting them.
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -20,6 +22,8 @@ class RecordingCommandRunner : public CommandRunner {
   std::set<std::string> unstartable;  // first words that cannot be started
   std::set<std::uint32_t> running;    // pids that IsRunning reports as alive
   bool keepRunning = false;           // new processes stay in `running`
+  bool follow = false;                // WhenEnded keeps `ended` until End()
+  std::map<std::uint32_t, std::function<void(std::optional<std::uint32_t>)>> followed;  // by pid
 
   std::optional<StartedProcess> Start(std::string_view commandLine, int showWindow) override {
     calls.push_back({std::string(commandLine), showWindow});
@@ -30,12 +34,11 @@ class RecordingCommandRunner : public CommandRunner {
     return process;
   }
   bool IsRunning(const StartedProcess& process) override { return running.count(process.pid) > 0; }
-
-  std::vector<std::string> CommandLines() const {
-    std::vector<std::string> lines;
-    for (const Call& call : calls) lines.push_back(call.commandLine);
-    return lines;
+  bool WhenEnded(const StartedProcess& p, unsigned, std::function<void(std::optional<std::uint32_t>)> ended) override {
+    return follow && followed.emplace(p.pid, std::move(ended)).second;
   }
+  // The process ends with `code` (nullopt: no answer in time).
+  void End(std::uint32_t pid, std::optional<std::uint32_t> code) { running.erase(pid); followed.extract(pid).mapped()(code); }
 
  private:
   std::uint32_t nextPid_ = 100;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 #include "platform/win32/unique_handle.h"
@@ -122,6 +123,28 @@ TEST(Win32CommandRunner, StartsInTheSystemFolderAndIgnoresProgramsPlantedElsewhe
     ::DeleteFileW((folder + name).c_str());
   }
   ::RemoveDirectoryW(folder.c_str());
+}
+
+// On 64-bit Windows a system library that the 32-bit folder holds too is
+// registered there as well, by that folder's regsvr32 (here a planted copy
+// of this program) in that folder; the pair ends as one, failed if either failed.
+TEST(Win32CommandRunner, RegistersTheThirtyTwoBitFoldersCopyWithItsOwnProgram) {
+  wchar_t wow[MAX_PATH] = {};
+  if (::GetSystemWow64DirectoryW(wow, MAX_PATH) == 0) GTEST_SKIP() << "not 64-bit Windows";
+  const std::wstring folder = wow, program = folder + L"\\regsvr32.exe", marker = folder + L"\\" + kMarker;
+  const std::wstring libraries[] = {SystemFolder() + L"\\orvane-probe32.dll", folder + L"\\orvane-probe32.dll"};
+  if (::GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "a real 32-bit regsvr32";
+  ASSERT_TRUE(::CopyFileW(OwnPath().c_str(), program.c_str(), TRUE));
+  for (const std::wstring& library : libraries) UniqueKernelHandle(::CreateFileW(library.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  Win32CommandRunner runner;
+  auto started = runner.Start("regsvr32 /s orvane-probe32.dll", kShowMinimized);
+  std::atomic<int> ended{-2};
+  ASSERT_TRUE(started && runner.WhenEnded(*started, 60000, [&](std::optional<std::uint32_t> code) { ended = code ? int(*code) : -1; }));
+  for (int i = 0; ended == -2 && i < 750; ++i) ::Sleep(20);
+  EXPECT_GT(ended, 0);  // the system's regsvr32 refuses an empty library
+  const std::wstring expected = folder + L"|\"" + program + L"\" /s \"" + libraries[1] + L"\"";
+  EXPECT_EQ(_wcsicmp(ReadMarker(marker).c_str(), expected.c_str()), 0);
+  for (const std::wstring& file : {program, marker, libraries[0], libraries[1]}) ::DeleteFileW(file.c_str());
 }
 
 }  // namespace

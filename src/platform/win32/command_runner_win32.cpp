@@ -76,6 +76,36 @@ std::uint64_t CreationTime(HANDLE process) {
   return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
+// The 32-bit system folder of 64-bit Windows; empty elsewhere or when it is missing.
+std::wstring System32BitFolder() {
+  std::wstring folder = Folder(&::GetSystemWow64DirectoryW);
+  DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? folder : std::wstring();
+}
+
+SystemFolders Folders() {
+  return {Narrow(Folder(&::GetSystemDirectoryW)), Narrow(CommonFilesFolder()), Narrow(System32BitFolder())};
+}
+
+bool FileThere(const std::string& path) { return IsFile(Wide(path)); }
+
+// Starts `line` with `folder` as its current folder; empty on failure.
+UniqueKernelHandle StartIn(const std::wstring& program, std::wstring line, const std::wstring& folder,
+                           int showWindow, DWORD& pid) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showWindow);
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info)) {
+    return {};
+  }
+  UniqueKernelHandle thread(info.hThread);
+  pid = info.dwProcessId;
+  return UniqueKernelHandle(info.hProcess);
+}
+
 }  // namespace
 
 std::wstring Win32CommandRunner::ProgramPath(std::string_view commandLine) {
@@ -93,9 +123,7 @@ std::wstring Win32CommandRunner::ProgramPath(std::string_view commandLine) {
 }
 
 std::optional<std::string> Win32CommandRunner::SafeCommandLine(std::string_view commandLine) {
-  SystemFolders folders{Narrow(Folder(&::GetSystemDirectoryW)), Narrow(CommonFilesFolder())};
-  return ResolveRegistration(commandLine, folders,
-                             [](const std::string& path) { return IsFile(Wide(path)); });
+  return ResolveRegistration(commandLine, Folders(), &FileThere);
 }
 
 std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view commandLine,
@@ -109,33 +137,39 @@ std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view command
   if (commandLine.find(kCommonFilesToken) != std::string_view::npos && CommonFilesFolder().empty()) {
     return std::nullopt;
   }
-  std::optional<std::string> safeLine = SafeCommandLine(commandLine);
+  const SystemFolders folders = Folders();
+  std::optional<std::string> safeLine = ResolveRegistration(commandLine, folders, &FileThere);
   if (!safeLine) return StartedProcess{};  // the library is not there: nothing to register
-  std::wstring line = Wide(*safeLine);  // CreateProcessW may write into it
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(showWindow);
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        system.c_str(), &startup, &info)) {
-    return std::nullopt;
+  DWORD pid = 0, pid32 = 0;
+  Started kept{StartIn(program, Wide(*safeLine), system, showWindow, pid), {}};
+  if (!kept.process) return std::nullopt;
+  if (auto line32 = Resolve32BitRegistration(commandLine, folders, &FileThere)) {
+    const std::wstring folder32 = Wide(folders.system32Bit);
+    kept.companion = StartIn(folder32 + L"\\regsvr32.exe", Wide(*line32), folder32, showWindow, pid32);
   }
-  UniqueKernelHandle process(info.hProcess);
-  UniqueKernelHandle thread(info.hThread);
-  const StartedProcess started{info.dwProcessId, CreationTime(process.get())};
-  started_[info.dwProcessId] = std::move(process);  // its exit code stays readable
+  const StartedProcess started{pid, CreationTime(kept.process.get())};
+  if (kept.companion) companions_[{pid, started.creationTime}] = {pid32, CreationTime(kept.companion.get())};
+  started_[pid] = std::move(kept);  // exit codes stay readable
   return started;
 }
 
 void CALLBACK Win32CommandRunner::OnEnded(void* context, BOOLEAN timedOut) {
-  Follower& follower = *static_cast<Follower*>(context);
+  Wait& wait = *static_cast<Wait*>(context);
   DWORD code = 0;
-  if (!timedOut && ::GetExitCodeProcess(follower.process.get(), &code)) {
-    follower.ended(code);
-  } else {
-    follower.ended(std::nullopt);
+  const bool answered = !timedOut && ::GetExitCodeProcess(wait.process.get(), &code);
+  Account(*wait.owner, answered ? std::optional<std::uint32_t>(code) : std::nullopt);
+}
+
+// One of the follower's processes has ended (nullopt: no answer); after the last, it tells.
+void Win32CommandRunner::Account(Follower& follower, std::optional<std::uint32_t> code) {
+  bool last = false;
+  {
+    std::lock_guard<std::mutex> lock(follower.mutex);
+    if (follower.code == 0u) follower.code = code;
+    last = --follower.waiting == 0;
   }
+  if (!last) return;
+  follower.ended(follower.code);
   follower.done = true;
 }
 
@@ -143,15 +177,24 @@ bool Win32CommandRunner::WhenEnded(const StartedProcess& process, unsigned timeo
                                    std::function<void(std::optional<std::uint32_t>)> ended) {
   followers_.remove_if([](const Follower& f) { return f.done.load(); });
   auto found = started_.find(process.pid);
-  if (found == started_.end() || CreationTime(found->second.get()) != process.creationTime) return false;
+  if (found == started_.end() || CreationTime(found->second.process.get()) != process.creationTime) return false;
   Follower& follower = followers_.emplace_back();
-  follower.process = std::move(found->second);
+  Started kept = std::move(found->second);
   started_.erase(found);
   follower.ended = std::move(ended);
-  if (!::RegisterWaitForSingleObject(follower.wait.put(), follower.process.get(), &OnEnded, &follower, timeoutMs,
-                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
-    followers_.pop_back();
-    return false;
+  follower.waiting = kept.companion ? 2 : 1;
+  for (UniqueKernelHandle* handle : {&kept.process, &kept.companion}) {
+    if (!*handle) continue;
+    Wait& wait = follower.waits.emplace_back(Wait{&follower, std::move(*handle), {}});
+    if (::RegisterWaitForSingleObject(wait.wait.put(), wait.process.get(), &OnEnded, &wait, timeoutMs,
+                                      WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
+      continue;
+    }
+    if (follower.waits.size() == 1) {  // nothing is followed yet
+      followers_.pop_back();
+      return false;
+    }
+    Account(follower, std::nullopt);  // a 32-bit registration that cannot be followed counts as unanswered
   }
   return true;
 }
@@ -159,9 +202,19 @@ bool Win32CommandRunner::WhenEnded(const StartedProcess& process, unsigned timeo
 bool Win32CommandRunner::IsRunning(const StartedProcess& process) {
   // A process nobody follows is let go once it has ended.
   if (auto kept = started_.find(process.pid);
-      kept != started_.end() && ::WaitForSingleObject(kept->second.get(), 0) != WAIT_TIMEOUT) {
+      kept != started_.end() && ::WaitForSingleObject(kept->second.process.get(), 0) != WAIT_TIMEOUT &&
+      (!kept->second.companion || ::WaitForSingleObject(kept->second.companion.get(), 0) != WAIT_TIMEOUT)) {
     started_.erase(kept);
   }
+  // A registration runs while its 32-bit companion does.
+  if (auto companion = companions_.find({process.pid, process.creationTime}); companion != companions_.end()) {
+    if (IsAlive(companion->second)) return true;
+    companions_.erase(companion);
+  }
+  return IsAlive(process);
+}
+
+bool Win32CommandRunner::IsAlive(const StartedProcess& process) {
   UniqueKernelHandle handle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
                                           process.pid));
   if (!handle) return false;

@@ -1,6 +1,9 @@
 #pragma once
 // Starts command lines with CreateProcessW, in the system folder; follows
-// their end with a thread-pool wait, never by blocking.
+// their end with a thread-pool wait, never by blocking. On 64-bit Windows a
+// registration also starts the 32-bit system folder's regsvr32 when that
+// folder holds the library too; the pair counts as one process, ended when
+// both have, failed when either failed.
 #include <windows.h>
 
 #include <atomic>
@@ -32,15 +35,31 @@ class Win32CommandRunner : public CommandRunner {
   static std::optional<std::string> SafeCommandLine(std::string_view commandLine);
 
  private:
-  struct Follower {
+  struct Follower;
+  struct Wait {
+    Follower* owner;
     UniqueKernelHandle process;
-    std::function<void(std::optional<std::uint32_t>)> ended;
-    std::atomic<bool> done{false};
     UniquePoolWait wait;  // last member, so first to go: no callback runs after it
   };
+  struct Follower {
+    std::function<void(std::optional<std::uint32_t>)> ended;
+    std::mutex mutex;
+    unsigned waiting = 0;                  // processes not ended yet
+    std::optional<std::uint32_t> code = 0u;  // the first failure
+    std::atomic<bool> done{false};
+    std::list<Wait> waits;  // last member: its waits go first
+  };
+  struct Started {
+    UniqueKernelHandle process;
+    UniqueKernelHandle companion;  // the 32-bit registration, when one was started
+  };
   static void CALLBACK OnEnded(void* context, BOOLEAN timedOut);
+  static void Account(Follower& follower, std::optional<std::uint32_t> code);
+  static bool IsAlive(const StartedProcess& process);
 
-  std::map<std::uint32_t, UniqueKernelHandle> started_;  // by process id, until followed
+  std::map<std::uint32_t, Started> started_;  // by process id, until followed
+  // Each registration's 32-bit companion, while it may run.
+  std::map<std::pair<std::uint32_t, std::uint64_t>, StartedProcess> companions_;
   std::list<Follower> followers_;
 };
 

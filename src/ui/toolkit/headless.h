@@ -3,6 +3,7 @@
 // measurements follow fixed rules, and tests give the input and answer
 // message boxes and modal dialogs.
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,29 @@ class HeadlessPlatform : public UiPlatform {
   std::vector<std::vector<std::string>> popupMenus;
   std::vector<std::optional<Rect>> popupPlaces;  // nullopt: at the pointer
 
+  // Posts wait, as in a message queue, until the test delivers them.
+  std::function<void(std::uint32_t)> MakePoster(std::function<void(std::uint32_t)> handler) override {
+    return [this, handler](std::uint32_t id) {
+      std::lock_guard<std::mutex> lock(postedMutex_);
+      posted_.push_back([handler, id] { handler(id); });
+    };
+  }
+  // Runs what was posted until nothing is left; returns how many ran.
+  std::size_t DeliverPosted() {
+    std::size_t count = 0;
+    for (;;) {
+      std::function<void()> next;
+      {
+        std::lock_guard<std::mutex> lock(postedMutex_);
+        if (posted_.empty()) return count;
+        next = std::move(posted_.front());
+        posted_.erase(posted_.begin());
+      }
+      next();
+      ++count;
+    }
+  }
+
   // Input as a person gives it. Nothing happens (false) when the widget is
   // hidden or disabled, or its form is behind an open modal form.
   bool Click(Widget& widget);
@@ -83,6 +107,8 @@ class HeadlessPlatform : public UiPlatform {
  private:
   bool Reachable(const Widget& widget) const;
   float twipsPerPixel_;
+  std::mutex postedMutex_;
+  std::vector<std::function<void()>> posted_;
 };
 
 }  // namespace orvane::ui
