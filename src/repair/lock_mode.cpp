@@ -63,9 +63,17 @@ void LockMode::OnTick(const std::array<bool, kRepairItemCount>& ticked) {
     if (locks != locked_[item]) {
       locked_[item] = locks;
       failed_[item] = registered_[item] = unreported_[item] = false;
-      if (locks) pending_.insert(item);
-      if (!locks) watches_.Forget(item);
       ForgetClasses(item);
+      if (!locks) {
+        watches_.Forget(item);
+        continue;
+      }
+      pending_.insert(item);
+      // Registrations the button's run started count as this locking's.
+      if (std::optional<bool> endedWell = host_.RegisteredBefore(item)) {
+        registered_[item] = true;
+        if (*endedWell) LearnClasses(item);
+      }
     }
     if (locks && !watches_.Armed(item)) pending_.insert(item);
   }

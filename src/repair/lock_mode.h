@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -53,6 +54,9 @@ class LockMode {
     virtual bool StillRunning(int item) = 0;  // a process the item started is alive
     // What the item touches: its steps made concrete, and any user's class overrides.
     virtual std::vector<StepTarget> Targets(int item) = 0;
+    // The button's run that started this locking registered the item: nullopt
+    // when it did not, else whether every registration has ended well so far.
+    virtual std::optional<bool> RegisteredBefore(int item) = 0;
   };
 
   // `post(id)` brings OnKeyChanged(id) to the host's thread; empty: nothing is watched.

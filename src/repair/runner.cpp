@@ -123,7 +123,9 @@ void RepairRunner::OnRepairButtonClick() {
     journal_ = &*journal;
   }
   for (int row = 0; row < kRepairItemCount; ++row) {
-    if (view_.RowTicked(row)) RunRepairItem(row);
+    if (!view_.RowTicked(row)) continue;
+    RunRepairItem(row);
+    handedToLock_[row] = true;
   }
   journal_ = nullptr;
   if (journal && journal->Refused()) {
@@ -131,7 +133,11 @@ void RepairRunner::OnRepairButtonClick() {
   }
   view_.SetRepairButtonEnabled(true);
   buttonRunActive_ = false;
-  if (view_.LockTicked()) view_.SetTimerEnabled(true);
+  if (view_.LockTicked()) {
+    view_.SetTimerEnabled(true);
+  } else {
+    handedToLock_ = {};
+  }
 }
 
 void RepairRunner::CheckAllItems() {
@@ -214,6 +220,7 @@ void RepairRunner::UndoLastRepair() {
 
 void RepairRunner::StopLock() {
   lock_.reset();
+  handedToLock_ = {};
   lockLog_.Flush();
 }
 
@@ -232,6 +239,7 @@ void RepairRunner::OnTimerTick() {
   std::array<bool, kRepairItemCount> ticked{};
   for (int row = 0; row < kRepairItemCount; ++row) ticked[row] = row != kMenuManagerItem && view_.RowTicked(row);
   lock_->OnTick(ticked);
+  handedToLock_ = {};  // taken by the rows locked now, and no later locking's
 }
 
 void RepairRunner::OnKeyChanged(std::uint32_t watchId) {
@@ -445,6 +453,13 @@ std::vector<StepTarget> RepairRunner::Targets(int row) {
 void RepairRunner::ForgetEnded(int index) {
   std::erase_if(started_[index],
                 [this](const StartedProcess& p) { return !commands_.IsRunning(p); });
+}
+
+std::optional<bool> RepairRunner::RegisteredBefore(int item) {
+  if (!std::exchange(handedToLock_[item], false)) return std::nullopt;
+  const std::vector<Registration>& list = registrations_[item];
+  return std::all_of(list.begin(), list.end(), [](const Registration& r) { return r.ended; }) &&
+         RegistrationProblems(item).empty();
 }
 
 bool RepairRunner::StillRunning(int index) {

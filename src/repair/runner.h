@@ -81,6 +81,7 @@ class RepairRunner : private LockMode::Host {
   RunReport Apply(int item, bool withRegistrations) override;
   bool MayPass() override { return !buttonRunActive_; }
   bool StillRunning(int index) override;  // any process the item started is alive
+  std::optional<bool> RegisteredBefore(int item) override;
   bool LockPassing() const { return lock_ && lock_->Passing(); }
   RunReport RunAndShow(int index);
   RunReport RunRoutine(int index);
@@ -117,6 +118,7 @@ class RepairRunner : private LockMode::Host {
   bool skipRegistrations_ = false;  // a lock pass re-applies an item whose registrations ran
   LockLog lockLog_{nullptr};
   std::unique_ptr<LockMode> lock_;  // while lock mode runs
+  std::array<bool, kRepairItemCount> handedToLock_{};  // the button's run repaired it, lock mode to follow
   // The registrations a row's last run started, followed to their end.
   struct Registration {
     std::string command;
