@@ -316,9 +316,8 @@ void RepairRunner::ShowRepairResult(bool succeeded, int row) {
 // While registrations the row started are running it reads as running; then
 // green, or red naming the refused step or the registrations that failed.
 void RepairRunner::ShowRow(int row) {
-  const std::vector<Registration>& list = registrations_[row];
   std::string tip = RestoredText(row);
-  if (std::any_of(list.begin(), list.end(), [](const Registration& r) { return !r.ended; })) {
+  if (RegistrationsRunning(row)) {
     view_.SetResultColor(row, kCheckGrey);
     view_.SetResultCaption(row, LoadString(kRegisteringText));
     view_.SetResultToolTip(row, tip);
@@ -331,6 +330,11 @@ void RepairRunner::ShowRow(int row) {
   }
   ShowRepairResult(steps_[row].succeeded && problems.empty(), row);
   view_.SetResultToolTip(row, tip);
+}
+
+bool RepairRunner::RegistrationsRunning(int row) const {
+  return std::any_of(registrations_[row].begin(), registrations_[row].end(),
+                     [](const Registration& r) { return !r.ended; });
 }
 
 // One line for each registration that failed or gave no answer.
@@ -410,8 +414,7 @@ void RepairRunner::OnRegistrationsEnded() {
     rows.insert(row);
   }
   for (int row : rows) {
-    const std::vector<Registration>& list = registrations_[row];
-    if (std::any_of(list.begin(), list.end(), [](const Registration& r) { return !r.ended; })) continue;
+    if (RegistrationsRunning(row)) continue;
     ShowRow(row);
     const std::string problems = RegistrationProblems(row);
     if (!problems.empty()) lockLog_.Add("[" + std::to_string(row) + "] " + kRepairItems[row].name + ": " + problems);
@@ -457,9 +460,7 @@ void RepairRunner::ForgetEnded(int index) {
 
 std::optional<bool> RepairRunner::RegisteredBefore(int item) {
   if (!std::exchange(handedToLock_[item], false)) return std::nullopt;
-  const std::vector<Registration>& list = registrations_[item];
-  return std::all_of(list.begin(), list.end(), [](const Registration& r) { return r.ended; }) &&
-         RegistrationProblems(item).empty();
+  return !RegistrationsRunning(item) && RegistrationProblems(item).empty();
 }
 
 bool RepairRunner::StillRunning(int index) {

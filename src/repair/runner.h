@@ -92,6 +92,7 @@ class RepairRunner : private LockMode::Host {
   // The row's result, once every registration its last run started has ended.
   void ShowRow(int row);
   std::string RegistrationProblems(int row) const;
+  bool RegistrationsRunning(int row) const;  // one the row's last run started has not ended
   void CheckBrowsers(int row);
   void ShowCheck(int row, const std::string& caption, std::uint32_t color, const std::string& tip);
   void StopLock();
@@ -126,13 +127,13 @@ class RepairRunner : private LockMode::Host {
     std::optional<std::uint32_t> exitCode;  // nullopt: no answer in time
   };
   std::array<std::vector<Registration>, kRepairItemCount> registrations_{};
-  std::array<unsigned, kRepairItemCount> runsOfRow_{};
+  std::array<unsigned, kRepairItemCount> runsOfRow_{};  // tells a stale end from a current one
   // The row's steps as they last ran: all done, else the first refused one and why.
   struct StepsResult {
     bool succeeded = true;
     std::string reason;
   };
-  std::array<StepsResult, kRepairItemCount> steps_{};  // tells a stale end from a current one
+  std::array<StepsResult, kRepairItemCount> steps_{};
   struct Ended {
     std::mutex mutex;
     std::vector<std::tuple<int, unsigned, std::size_t, std::optional<std::uint32_t>>> ends;  // row, run, slot, code

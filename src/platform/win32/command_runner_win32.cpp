@@ -131,17 +131,16 @@ std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view command
   std::wstring program = ProgramPath(commandLine);
   if (program.empty()) return std::nullopt;
   // The system folder as current folder: nothing started searches the one we were started in.
-  const std::wstring system = Folder(&::GetSystemDirectoryW);
-  if (system.empty()) return std::nullopt;
+  const SystemFolders folders = Folders();
+  if (folders.system.empty()) return std::nullopt;
   // A folder that cannot be found is a failure, not a library found missing.
-  if (commandLine.find(kCommonFilesToken) != std::string_view::npos && CommonFilesFolder().empty()) {
+  if (commandLine.find(kCommonFilesToken) != std::string_view::npos && folders.commonFiles.empty()) {
     return std::nullopt;
   }
-  const SystemFolders folders = Folders();
   std::optional<std::string> safeLine = ResolveRegistration(commandLine, folders, &FileThere);
   if (!safeLine) return StartedProcess{};  // the library is not there: nothing to register
   DWORD pid = 0, pid32 = 0;
-  Started kept{StartIn(program, Wide(*safeLine), system, showWindow, pid), {}};
+  Started kept{StartIn(program, Wide(*safeLine), Wide(folders.system), showWindow, pid), {}};
   if (!kept.process) return std::nullopt;
   if (auto line32 = Resolve32BitRegistration(commandLine, folders, &FileThere)) {
     const std::wstring folder32 = Wide(folders.system32Bit);
