@@ -141,9 +141,18 @@ TEST(Win32CommandRunner, RegistersTheThirtyTwoBitFoldersCopyWithItsOwnProgram) {
   std::atomic<int> ended{-2};
   ASSERT_TRUE(started && runner.WhenEnded(*started, 60000, [&](std::optional<std::uint32_t> code) { ended = code ? int(*code) : -1; }));
   for (int i = 0; ended == -2 && i < 750; ++i) ::Sleep(20);
-  EXPECT_GT(ended, 0);  // the system's regsvr32 refuses an empty library
+  const int refusedLibrary = ended;  // the system's regsvr32 refuses an empty library
+  EXPECT_GT(refusedLibrary, 0);
   const std::wstring expected = folder + L"|\"" + program + L"\" /s \"" + libraries[1] + L"\"";
   EXPECT_EQ(_wcsicmp(ReadMarker(marker).c_str(), expected.c_str()), 0);
+  // A 32-bit regsvr32 that cannot start fails the pair with its own reason.
+  ASSERT_TRUE(::DeleteFileW(program.c_str()));
+  UniqueKernelHandle(::CreateFileW(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  started = runner.Start("regsvr32 /s orvane-probe32.dll", kShowMinimized);
+  ended = -2;
+  ASSERT_TRUE(started && runner.WhenEnded(*started, 60000, [&](std::optional<std::uint32_t> code) { ended = code ? int(*code) : -1; }));
+  for (int i = 0; ended == -2 && i < 750; ++i) ::Sleep(20);
+  EXPECT_TRUE(ended > 0 && ended != refusedLibrary) << ended;
   for (const std::wstring& file : {program, marker, libraries[0], libraries[1]}) ::DeleteFileW(file.c_str());
 }
 

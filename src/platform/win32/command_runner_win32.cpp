@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/registration.h"
@@ -145,6 +146,8 @@ std::optional<StartedProcess> Win32CommandRunner::Start(std::string_view command
   if (auto line32 = Resolve32BitRegistration(commandLine, folders, &FileThere)) {
     const std::wstring folder32 = Wide(folders.system32Bit);
     kept.companion = StartIn(folder32 + L"\\regsvr32.exe", Wide(*line32), folder32, showWindow, pid32);
+    // One that cannot start fails the pair, with the reason as its code.
+    if (!kept.companion) kept.companionError = std::max<DWORD>(::GetLastError(), 1);
   }
   const StartedProcess started{pid, CreationTime(kept.process.get())};
   if (kept.companion) companions_[{pid, started.creationTime}] = {pid32, CreationTime(kept.companion.get())};
@@ -181,6 +184,7 @@ bool Win32CommandRunner::WhenEnded(const StartedProcess& process, unsigned timeo
   Started kept = std::move(found->second);
   started_.erase(found);
   follower.ended = std::move(ended);
+  follower.code = kept.companionError;
   follower.waiting = kept.companion ? 2 : 1;
   for (UniqueKernelHandle* handle : {&kept.process, &kept.companion}) {
     if (!*handle) continue;

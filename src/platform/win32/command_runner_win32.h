@@ -52,6 +52,7 @@ class Win32CommandRunner : public CommandRunner {
   struct Started {
     UniqueKernelHandle process;
     UniqueKernelHandle companion;  // the 32-bit registration, when one was started
+    std::uint32_t companionError = 0;  // it was due but could not start: why
   };
   static void CALLBACK OnEnded(void* context, BOOLEAN timedOut);
   static void Account(Follower& follower, std::optional<std::uint32_t> code);
